@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// Byte access to the ROM file. Every call opens the file, moves its bytes and closes it again, so the file on
+// disk stays the only copy and a change made by another program is seen by the next call.
+namespace HexFunctions {
+
+// Two upper-case hexadecimal digits per byte, the byte with the lowest offset first, no separators.
+using HexByteString = std::string;
+
+inline constexpr int32_t kGameCodeOffset = 0xAC;
+inline constexpr int32_t kVersionOffset = 0xBC;
+inline constexpr int32_t kHeaderSize = 0xC0;
+
+// The four characters at 0xAC..0xAF exactly as stored. Nothing when the file cannot be read or is too short
+// to hold them.
+[[nodiscard]] std::optional<std::string> ReadGameCode(const std::string& path);
+
+// 2 x count digits, empty for a count of 0 or less. Positions outside the file read as "FF", as unwritten
+// cartridge space does, so a table walked past the end of the file meets a terminator. When the file cannot
+// be opened at all every byte reads as "00".
+[[nodiscard]] HexByteString ReadHexBytes(const std::string& path, int32_t offset, int32_t count);
+
+// Writes one byte: the last two characters of "00" + hexText read as hexadecimal, or 0x00 when they are not
+// both hexadecimal digits. Never extends the file: an offset outside it writes nothing. True when the byte
+// reached the file.
+[[nodiscard]] bool WriteHexByte(const std::string& path, int32_t offset, const std::string& hexText);
+
+// Reverses the order of the two-digit groups, after padding an odd-length text with one "0" on the left.
+[[nodiscard]] std::string ReverseHexBytes(const std::string& hexText);
+
+[[nodiscard]] bool IsOdd(int64_t number);
+
+// The length of the file in bytes, or nothing when it is not a readable regular file.
+[[nodiscard]] std::optional<int64_t> RomFileSize(const std::string& path);
+
+// True when the file exists as a regular file and can be opened for writing; opens it without changing it.
+[[nodiscard]] bool CanOpenForWriting(const std::string& path);
+
+}  // namespace HexFunctions

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// The open ROM: its path and the table offsets of its game, as Data.ini gives them.
+struct EditorSession {
+    std::string RomPath;
+    int32_t NameOffset = 0;
+    int32_t DataOffset = 0;
+    int32_t ImageOffset = 0;
+    int32_t PaletteOffset = 0;
+    int32_t IconOffset = 0;
+    int32_t IconPalette = 0;
+    int32_t AttackTable = 0;
+    // Optional key: the table of icon palettes that the sprite preview uses.
+    std::optional<int32_t> IconPaletteTable;
+
+    std::string GameCode;  // as stored in the header
+    std::string Section;   // the Data.ini section the offsets came from
+    std::string Title;
+};
+
+namespace Species {
+inline constexpr int32_t kCount = 412;
+inline constexpr int32_t kRecordSize = 28;
+inline constexpr int32_t kNameSize = 11;
+// The back sprite and shiny palette tables have no keys of their own: they follow the front tables.
+inline constexpr int32_t kBackSpriteDistance = 5280;
+inline constexpr int32_t kShinyPaletteDistance = 3520;
+
+inline int32_t NameEntry(const EditorSession& s, int32_t i) { return s.NameOffset + kNameSize * i; }
+inline int32_t RecordBase(const EditorSession& s, int32_t i) { return s.DataOffset + kRecordSize * i; }
+inline int32_t SpriteEntry(const EditorSession& s, int32_t i) { return s.ImageOffset + 8 * i; }
+inline int32_t BackSpriteEntry(const EditorSession& s, int32_t i) {
+    return s.ImageOffset + kBackSpriteDistance + 8 * i;
+}
+inline int32_t PaletteEntry(const EditorSession& s, int32_t i) { return s.PaletteOffset + 8 * i; }
+inline int32_t ShinyPaletteEntry(const EditorSession& s, int32_t i) {
+    return s.PaletteOffset + kShinyPaletteDistance + 8 * i;
+}
+inline int32_t IconEntry(const EditorSession& s, int32_t i) { return s.IconOffset + 4 * i; }
+inline int32_t IconPaletteEntry(const EditorSession& s, int32_t i) { return s.IconPalette + i; }
+inline int32_t AttackTableEntry(const EditorSession& s, int32_t i) { return s.AttackTable + 4 * i; }
+}  // namespace Species

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "EditorSession.h"
+
+// The 412 decoded species names in ROM order; position i is species index i.
+[[nodiscard]] std::vector<std::string> LoadNameList(const EditorSession& session);
+
+// The exported name list: every name followed by CR LF (the file writer adds one more line end).
+[[nodiscard]] std::string NameListText(const std::vector<std::string>& names);

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "EditorSession.h"
+
+struct OpenRomResult {
+    std::optional<EditorSession> session;  // set when the ROM can be edited
+    std::string error;                      // otherwise: what is wrong, naming the file and the section or key
+};
+
+// Identifies the game of the ROM at romPath and reads its offsets from the INI file at iniPath. A ROM is
+// accepted only when its section and all seven offsets exist and its tables lie inside the file and look like
+// what they are; nothing is written either way.
+[[nodiscard]] OpenRomResult OpenRomFile(const std::string& romPath, const std::string& iniPath);
+
+// "Vornhal - [CODE] - Title", the code upper-cased.
+[[nodiscard]] std::string WindowCaption(const EditorSession& session);
+
+// A whole number in decimal or "&H" hexadecimal, spaces around it ignored, that fits 32 bits signed.
+[[nodiscard]] std::optional<int32_t> ParseIniOffset(const std::string& text);

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "AttackTable.h"
+#include "EditorSession.h"
+
+// Everything the window holds for one species, already checked and turned into values.
+struct SpeciesEdits {
+    std::string name;  // single-byte text, symbols as characters 11 and 12
+    // Numbers as typed: a fraction is rounded, the result taken modulo 256.
+    double hp = 0, attack = 0, defense = 0, speed = 0, spAttack = 0, spDefense = 0;
+    double baseXp = 0, catchRate = 0, safari = 0;
+    // Yields 0 to 3; a fraction is refused by the binary conversion and stored as 0.
+    double evHp = 0, evAttack = 0, evDefense = 0, evSpeed = 0, evSpAttack = 0, evSpDefense = 0;
+    // Stored numbers; -1 (nothing selected) writes FF, or FF FF for the items.
+    int type1 = 0, type2 = 0, item1 = 0, item2 = 0, gender = 0, steps = 0;
+    int eggType1 = 0, eggType2 = 0, ability1 = 0, ability2 = 0, iconPalette = 0;
+    // Pointer targets (24 bits).
+    int32_t sprite = 0, backSprite = 0, palette = 0, shinyPalette = 0, icon = 0, attackTable = 0;
+    std::vector<LevelUpAttackEntry> rows;  // written at attackTable, no terminator
+};
+
+struct SaveOutcome {
+    bool complete = false;  // every byte reached the file
+    std::string report;     // the 21 lines of offsets, CR LF between them; filled only when complete
+    std::string error;      // names the file and what did not happen
+};
+
+// Writes the species one byte per call, in the fixed field order. Refuses before the first byte when the file
+// cannot be opened for writing, and stops at the first byte that fails.
+[[nodiscard]] SaveOutcome SaveSpecies(const EditorSession& session, int32_t index, const SpeciesEdits& edits);

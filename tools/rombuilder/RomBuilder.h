@@ -1,0 +1,54 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "AttackTable.h"
+#include "EditorSession.h"
+
+// Where a synthetic ROM keeps its tables; the offsets are those Data.ini holds for the game.
+struct RomLayout {
+    std::string gameCode;  // four characters at 0xAC
+    uint8_t version = 0;   // byte at 0xBC
+    int32_t size = 0;      // file length in bytes
+    int32_t NameOffset = 0, DataOffset = 0, ImageOffset = 0, PaletteOffset = 0, IconOffset = 0,
+            IconPalette = 0, AttackTable = 0, IconPaletteTable = 0;
+    int32_t freeSpace = 0;  // first byte of the area where the builder places attack tables and graphics
+    std::string title;
+};
+
+// The demo game (code "VRNH", 1 MiB) and the FireRed 1.0 layout (16 MiB).
+[[nodiscard]] RomLayout DemoLayout();
+[[nodiscard]] RomLayout FireRedLayout();
+
+// Builds a ROM in memory whose tables hold plausible made-up species: names, records, pointers into the
+// file, icon palettes and a short attack table each, the same for the same variety.
+class RomBuilder {
+public:
+    explicit RomBuilder(RomLayout layout, uint32_t variety = 1);
+
+    const RomLayout& layout() const { return layout_; }
+    std::vector<uint8_t>& bytes() { return bytes_; }
+    const std::vector<uint8_t>& bytes() const { return bytes_; }
+
+    void SetName(int index, const std::string& name);  // encoded with the game's characters, FF-terminated
+    void SetRecord(int index, const std::array<uint8_t, 28>& record);
+    std::array<uint8_t, 28> Record(int index) const;
+    void SetPointer(int32_t entryOffset, int32_t target);  // 4 bytes, 0x08000000 + target, little-endian
+    // Writes the rows and FF FF at offset and points the species at it.
+    void SetAttackTable(int index, int32_t offset, const std::vector<LevelUpAttackEntry>& rows);
+    void Fill(int32_t offset, const std::vector<uint8_t>& data);
+
+    // An EditorSession for this layout at path, as opening the file would give it.
+    [[nodiscard]] EditorSession Session(const std::string& path) const;
+    // The Data.ini section for this layout ("[CODE]" or "[CODE-n]" for a later release).
+    [[nodiscard]] std::string IniSection() const;
+
+    [[nodiscard]] bool WriteTo(const std::string& path) const;
+
+private:
+    RomLayout layout_;
+    std::vector<uint8_t> bytes_;
+};
