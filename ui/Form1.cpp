@@ -1,10 +1,234 @@
 #include "Form1.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
+#include <QFile>
+#include <QLocale>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QStyle>
 
-Form1::Form1(const QString& dataFolder, QWidget* parent) : QMainWindow(parent) {
-    Q_UNUSED(dataFolder);
-    setWindowTitle(QStringLiteral("Vornhal"));
+#include "ChoiceBox.h"
+#include "Dialogs.h"
+#include "FieldLimitBinder.h"
+#include "Form2.h"
+#include "Form3.h"
+#include "Form4.h"
+#include "NameList.h"
+#include "ReferenceLists.h"
+#include "RomOpener.h"
+#include "TextCodec.h"
+#include "modConv.h"
+#include "ui_Form1.h"
+
+namespace {
+
+char LocaleDecimalSeparator() {
+    const QString point = QLocale().decimalPoint();
+    return point.size() == 1 && point[0].unicode() < 0x80 ? static_cast<char>(point[0].unicode()) : '.';
+}
+
+}  // namespace
+
+Form1::Form1(const QString& dataFolder, QWidget* parent)
+    : QMainWindow(parent), ui(new Ui::Form1), dataFolder_(dataFolder), limits_(new FieldLimitBinder(this)) {
+    ui->setupUi(this);
+    ui->cmdChangeOffset->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
+
+    mnuName = new QMenu(this);
+    mnuName->setObjectName(QStringLiteral("mnuName"));
+    QAction* male = mnuName->addAction(QStringLiteral("Add Male Symbol"), this,
+                                       [this] { AppendToName(QChar(u'\u2642')); });
+    male->setObjectName(QStringLiteral("mnuMale"));
+    QAction* female = mnuName->addAction(QStringLiteral("Add Female Symbol"), this,
+                                         [this] { AppendToName(QChar(u'\u2640')); });
+    female->setObjectName(QStringLiteral("mnuFemale"));
+    // Export and import are offered by their buttons; the menu keeps the two entries unavailable.
+    QAction* exportData = mnuName->addAction(QStringLiteral("Export Data..."));
+    exportData->setObjectName(QStringLiteral("mnuExport"));
+    exportData->setEnabled(false);
+    QAction* importData = mnuName->addAction(QStringLiteral("Import Data..."));
+    importData->setObjectName(QStringLiteral("mnuImport"));
+    importData->setEnabled(false);
+    ui->txtName->setContextMenuPolicy(Qt::PreventContextMenu);
+    ui->txtName->installEventFilter(this);
+
+    modConv::SetMessageSink(
+        [this](const std::string& message) { Dialogs::ShowCritical(this, TextCodec::ToDisplay(message)); });
+
+    // Start-up: the setting, the gender ratios, then the five name files.
+    SettingsWindow();
+    LoadReferenceLists();
+    BindFieldLimits();
+    ConnectHandlers();
+    SetEditingEnabled(false);
+    ui->cmdSave->setEnabled(false);
+    ui->txtName->setEnabled(false);
+}
+
+Form1::~Form1() {
+    modConv::SetMessageSink(nullptr);
+    delete ui;
 }
 
 QString Form1::DefaultDataFolder() { return QCoreApplication::applicationDirPath() + QStringLiteral("/Data"); }
+
+std::string Form1::DataPath(const char* fileName) const {
+    return QFile::encodeName(dataFolder_ + QLatin1Char('/') + QLatin1String(fileName)).toStdString();
+}
+
+void Form1::LoadReferenceLists() {
+    ChoiceBox::Fill(ui->cmbGender, GenderRatioList(LocaleDecimalSeparator()));
+    ChoiceBox::Fill(ui->cmbSteps, StepsList());
+    ChoiceBox::Fill(ui->cmbPalette, IconPaletteList());
+    const std::vector<std::string> items = LoadListFile(DataPath("Items.txt"));
+    ChoiceBox::Fill(ui->cmbItem1, items);
+    ChoiceBox::Fill(ui->cmbItem2, items);
+    const std::vector<std::string> abilities = LoadListFile(DataPath("Abilities.txt"));
+    ChoiceBox::Fill(ui->cmbAbility1, abilities);
+    ChoiceBox::Fill(ui->cmbAbility2, abilities);
+    const std::vector<std::string> types = LoadListFile(DataPath("Types.txt"));
+    ChoiceBox::Fill(ui->cmbType1, types);
+    ChoiceBox::Fill(ui->cmbType2, types);
+    const std::vector<std::string> eggTypes = LoadListFile(DataPath("EggTypes.txt"));
+    ChoiceBox::Fill(ui->cmbEggType1, eggTypes);
+    ChoiceBox::Fill(ui->cmbEggType2, eggTypes);
+    ChoiceBox::Fill(ui->cmbANames, LoadListFile(DataPath("Attacks.txt")));
+}
+
+void Form1::BindFieldLimits() {
+    for (QLineEdit* box : {ui->txtHP, ui->txtAttack, ui->txtDefense, ui->txtSafari, ui->txtSpeed, ui->txtSAttack,
+                           ui->txtSDefense, ui->txtXP, ui->txtCatch})
+        FieldLimitBinder::LimitTypedLength(box, 3);
+    FieldLimitBinder::LimitTypedLength(ui->txtLevel, 2);
+    FieldLimitBinder::LimitTypedLength(ui->txtEVS, 1);
+    FieldLimitBinder::LimitTypedLength(ui->txtName, 10);
+    for (QLineEdit* box : {ui->txtSprite, ui->txtBackSprite, ui->txtPalette, ui->txtShinyPalette, ui->txtIcon,
+                           ui->txtATable})
+        FieldLimitBinder::LimitTypedLength(box, 6);
+
+    limits_->AddLeaveCheck(ui->txtHP, 255, true);
+    limits_->AddLeaveCheck(ui->txtAttack, 255);
+    limits_->AddLeaveCheck(ui->txtDefense, 255);
+    limits_->AddLeaveCheck(ui->txtSafari, 175);
+    for (QLineEdit* box : {ui->txtSpeed, ui->txtSAttack, ui->txtSDefense, ui->txtXP, ui->txtCatch})
+        limits_->AddChangeCheck(box, 255);
+    limits_->AddChangeCheck(ui->txtLevel, 99);
+    for (QLineEdit* box : {ui->txtEVHP, ui->txtEVA, ui->txtEVD, ui->txtEVS, ui->txtEVSA, ui->txtEVSD})
+        limits_->AddYieldCheck(box);
+}
+
+void Form1::ConnectHandlers() {
+    connect(ui->cmdOpen, &QPushButton::clicked, this, &Form1::OpenRom);
+    connect(ui->cmdSave, &QPushButton::clicked, this, &Form1::SaveSpecies);
+    connect(ui->cmdSettings, &QPushButton::clicked, this, [this] { Dialogs::RunModal(SettingsWindow()); });
+    connect(ui->cmdExport, &QPushButton::clicked, this, &Form1::ExportNameList);
+    connect(ui->cmdNameEx, &QPushButton::clicked, this, &Form1::ExportSpeciesFile);
+    connect(ui->cmdNameIm, &QPushButton::clicked, this, &Form1::ImportSpeciesFile);
+    connect(ui->lstPokemon, &QListWidget::currentRowChanged, this, &Form1::ShowSpecies);
+
+    connect(ui->cmdChangeOffset, &QToolButton::clicked, this, [this] { LoadAttackTable(true); });
+    connect(ui->cmdChange, &QPushButton::clicked, this, &Form1::ChangeAttackRow);
+    connect(ui->cmdNewTable, &QPushButton::clicked, this, &Form1::ShowInsertWindow);
+    // A press over a row shows it again even when it is already selected.
+    for (QListWidget* list : {ui->lstAttack, ui->lstLevel}) {
+        connect(list, &QListWidget::currentRowChanged, this, &Form1::ShowAttackRow);
+        connect(list, &QListWidget::itemPressed, this,
+                [this, list](QListWidgetItem* item) { ShowAttackRow(list->row(item)); });
+    }
+}
+
+void Form1::SetEditingEnabled(bool enabled) {
+    const QList<QWidget*> controls = {
+        ui->lstPokemon,    ui->txtHP,       ui->txtAttack,    ui->txtDefense,   ui->txtSpeed,
+        ui->txtSAttack,    ui->txtSDefense, ui->cmbType1,     ui->cmbType2,     ui->txtXP,
+        ui->txtCatch,      ui->cmbItem1,    ui->cmbItem2,     ui->cmbGender,    ui->cmbSteps,
+        ui->cmbEggType1,   ui->cmbEggType2, ui->cmbAbility1,  ui->cmbAbility2,  ui->txtSafari,
+        ui->cmdExport,     ui->txtSprite,   ui->txtBackSprite, ui->txtPalette,  ui->txtShinyPalette,
+        ui->txtIcon,       ui->txtEVHP,     ui->txtEVA,       ui->txtEVD,       ui->txtEVS,
+        ui->txtEVSA,       ui->txtEVSD,     ui->cmbPalette,   ui->txtLevel,     ui->cmbANames,
+        ui->lstAttack,     ui->lstLevel,    ui->txtATable,    ui->cmdChange,    ui->cmdChangeOffset,
+        ui->cmdNewTable};
+    for (QWidget* control : controls) control->setEnabled(enabled);
+    if (!enabled) {
+        ui->cmdNameEx->setEnabled(false);
+        ui->cmdNameIm->setEnabled(false);
+    }
+}
+
+void Form1::OpenRom() {
+    QString path = Dialogs::AskFileName(this, Dialogs::FileMode::Open, QStringLiteral("Open Pokemon GBA ROM..."),
+                                        QStringLiteral("GBA ROMs (*.gba)|*.gba"));
+    // Cancelling with a ROM open reads that ROM again, discarding unsaved edits.
+    if (path.isEmpty() && session_) path = QString::fromStdString(session_->RomPath);
+    if (path.isEmpty()) {
+        SetEditingEnabled(false);
+        return;
+    }
+
+    OpenRomResult opened = OpenRomFile(QFile::encodeName(path).toStdString(), DataPath("Data.ini"));
+    if (!opened.session) {
+        // The editor stays as it was: a ROM already open keeps its offsets, its list and its edits.
+        Dialogs::ShowCritical(this, TextCodec::ToDisplay(opened.error));
+        return;
+    }
+    session_ = std::move(opened.session);
+    setWindowTitle(TextCodec::ToDisplay(WindowCaption(*session_)));
+    SetEditingEnabled(true);
+    LoadNameList();
+    ui->lstPokemon->setCurrentRow(0);
+}
+
+void Form1::LoadNameList() {
+    const std::vector<std::string> names = ::LoadNameList(*session_);
+    QStringList texts;
+    texts.reserve(static_cast<qsizetype>(names.size()));
+    for (const std::string& name : names) texts << TextCodec::ToDisplay(name);
+    const QSignalBlocker blocker(ui->lstPokemon);
+    ui->lstPokemon->clear();
+    ui->lstPokemon->addItems(texts);
+}
+
+Form2* Form1::ReportWindow() {
+    if (!report_) report_ = new Form2(this);
+    return report_;
+}
+
+Form3* Form1::SettingsWindow() {
+    if (!settings_) {
+        settings_ = new Form3(QString::fromStdString(DataPath("Data.ini")), this);
+        connect(settings_, &Form3::unloaded, this, [this] {
+            settings_->deleteLater();
+            settings_ = nullptr;
+        });
+    }
+    return settings_;
+}
+
+Form4* Form1::InsertWindow() {
+    if (!insert_) {
+        insert_ = new Form4(this);
+        connect(insert_, &Form4::insertRequested, this, &Form1::InsertAttackTable);
+        connect(insert_, &Form4::unloaded, this, [this] {
+            insert_->deleteLater();
+            insert_ = nullptr;
+        });
+    }
+    return insert_;
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    SettingsWindow()->StoreSetting();
+    event->accept();
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ui->txtName && event->type() == QEvent::MouseButtonPress) {
+        const auto* press = static_cast<QMouseEvent*>(event);
+        if (press->buttons() == Qt::RightButton) {
+            ShowNameMenu(press->globalPosition().toPoint());
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}

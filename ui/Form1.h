@@ -2,9 +2,77 @@
 
 #include <QMainWindow>
 
+#include <optional>
+#include <string>
+
+#include "EditorSession.h"
+
+namespace Ui {
+class Form1;
+}
+class Form2;
+class Form3;
+class Form4;
+class QMenu;
+class FieldLimitBinder;
+struct SpeciesEdits;
+
+// The main window: a thin view that turns control texts into values for editor/ and puts results back.
+// Its handlers are split by concern over Form1*.cpp.
 class Form1 : public QMainWindow {
     Q_OBJECT
 public:
     explicit Form1(const QString& dataFolder, QWidget* parent = nullptr);
+    ~Form1() override;
+
     static QString DefaultDataFolder();
+
+    // The open ROM, if any.
+    const std::optional<EditorSession>& Session() const { return session_; }
+    // The windows a save, the settings button and the insert button use; created on first use.
+    Form2* ReportWindow();
+    Form3* SettingsWindow();
+    Form4* InsertWindow();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // Start-up and opening (Form1.cpp).
+    void LoadReferenceLists();
+    void BindFieldLimits();
+    void ConnectHandlers();
+    void SetEditingEnabled(bool enabled);
+    void OpenRom();
+    void LoadNameList();
+    std::string DataPath(const char* fileName) const;
+
+    // The shown species (Form1Species.cpp).
+    void ShowSpecies();
+    void SaveSpecies();
+    [[nodiscard]] std::optional<SpeciesEdits> GatherEdits(QString* problem) const;
+
+    // The attack table frame (Form1Attacks.cpp).
+    void LoadAttackTable(bool userAsked);
+    void ShowAttackRow(int row);
+    void ChangeAttackRow();
+    void ShowInsertWindow();
+    void InsertAttackTable();
+
+    // Files and the name field menu (Form1Files.cpp).
+    void ExportSpeciesFile();
+    void ImportSpeciesFile();
+    void ExportNameList();
+    void ShowNameMenu(const QPoint& globalPosition);
+    void AppendToName(QChar symbol);
+
+    Ui::Form1* ui;
+    QString dataFolder_;
+    std::optional<EditorSession> session_;
+    FieldLimitBinder* limits_ = nullptr;
+    QMenu* mnuName = nullptr;
+    Form2* report_ = nullptr;
+    Form3* settings_ = nullptr;
+    Form4* insert_ = nullptr;
 };

@@ -1,0 +1,102 @@
+#include "Dialogs.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMessageBox>
+#include <QQueue>
+
+namespace Dialogs {
+namespace {
+
+QQueue<QString>& QueuedFileAnswers() {
+    static QQueue<QString> answers;
+    return answers;
+}
+
+std::function<void(const QString&)>& MessageHook() {
+    static std::function<void(const QString&)> hook;
+    return hook;
+}
+
+std::function<void(QDialog*)>& ModalHook() {
+    static std::function<void(QDialog*)> hook;
+    return hook;
+}
+
+std::function<void(QMenu*)>& MenuHook() {
+    static std::function<void(QMenu*)> hook;
+    return hook;
+}
+
+FileRequest& LastRequest() {
+    static FileRequest request{FileMode::Open, {}, {}};
+    return request;
+}
+
+QString& LastFolder() {
+    static QString folder;
+    return folder;
+}
+
+}  // namespace
+
+QString QtFilter(const QString& pairs) {
+    const QStringList parts = pairs.split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString& description = parts[i];
+        const QString pattern = QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' '));
+        // Qt takes the patterns from the parentheses of the description.
+        if (description.contains(QLatin1Char('(') + pattern + QLatin1Char(')')))
+            filters << description;
+        else
+            filters << description + QStringLiteral(" (") + pattern + QLatin1Char(')');
+    }
+    return filters.join(QStringLiteral(";;"));
+}
+
+QString AskFileName(QWidget* parent, FileMode mode, const QString& title, const QString& filter) {
+    LastRequest() = FileRequest{mode, title, filter};
+    if (!QueuedFileAnswers().isEmpty()) return QueuedFileAnswers().dequeue();
+
+    const QString path = mode == FileMode::Open
+                             ? QFileDialog::getOpenFileName(parent, title, LastFolder(), QtFilter(filter))
+                             : QFileDialog::getSaveFileName(parent, title, LastFolder(), QtFilter(filter));
+    if (!path.isEmpty()) LastFolder() = QFileInfo(path).absolutePath();
+    return path;
+}
+
+void ShowCritical(QWidget* parent, const QString& text) {
+    if (MessageHook()) {
+        MessageHook()(text);
+        return;
+    }
+    QMessageBox::critical(parent, QApplication::applicationName(), text, QMessageBox::Ok);
+}
+
+void RunModal(QDialog* dialog) {
+    if (ModalHook()) {
+        ModalHook()(dialog);
+        return;
+    }
+    dialog->exec();
+}
+
+void RunMenu(QMenu* menu, const QPoint& position) {
+    if (MenuHook()) {
+        MenuHook()(menu);
+        return;
+    }
+    menu->exec(position);
+}
+
+void QueueFileAnswer(const QString& path) { QueuedFileAnswers().enqueue(path); }
+void SetMessageHook(std::function<void(const QString&)> hook) { MessageHook() = std::move(hook); }
+void SetModalHook(std::function<void(QDialog*)> hook) { ModalHook() = std::move(hook); }
+void SetMenuHook(std::function<void(QMenu*)> hook) { MenuHook() = std::move(hook); }
+FileRequest LastFileRequest() { return LastRequest(); }
+
+}  // namespace Dialogs

@@ -1,0 +1,92 @@
+// The attack table frame: loading a table into the two lists, keeping them on one row, changing a row and
+// inserting a new table.
+
+#include "AttackTable.h"
+#include "ChoiceBox.h"
+#include "Dialogs.h"
+#include "Form1.h"
+#include "Form4.h"
+#include "HexFunctions.h"
+#include "NewAttackTable.h"
+#include "TextCodec.h"
+#include "ui_Form1.h"
+
+namespace {
+
+QString AttackName(const QComboBox* names, int number) {
+    return number < ChoiceBox::ListedCount(names) ? names->itemText(number) : ChoiceBox::UnlistedText(number);
+}
+
+}  // namespace
+
+void Form1::LoadAttackTable(bool userAsked) {
+    if (!session_) return;
+    const std::optional<int32_t> start = ParseHexOffset(ui->txtATable->text().toStdString(), 6);
+    if (!start) {
+        if (userAsked)
+            Dialogs::ShowCritical(this, QStringLiteral("\"%1\" is not an offset: type one to six hexadecimal digits.")
+                                            .arg(ui->txtATable->text()));
+        return;
+    }
+
+    const std::vector<LevelUpAttackEntry> entries = ::LoadAttackTable(session_->RomPath, *start);
+    const QSignalBlocker blockLevels(ui->lstLevel);
+    const QSignalBlocker blockAttacks(ui->lstAttack);
+    ui->lstLevel->clear();
+    ui->lstAttack->clear();
+    for (const LevelUpAttackEntry& entry : entries) {
+        ui->lstLevel->addItem(QString::number(entry.level));
+        auto* row = new QListWidgetItem(AttackName(ui->cmbANames, entry.attack));
+        row->setData(Qt::UserRole, entry.attack);
+        ui->lstAttack->addItem(row);
+    }
+}
+
+void Form1::ShowAttackRow(int row) {
+    if (row < 0 || row >= ui->lstAttack->count() || row >= ui->lstLevel->count()) return;
+    {
+        const QSignalBlocker blockLevels(ui->lstLevel);
+        const QSignalBlocker blockAttacks(ui->lstAttack);
+        ui->lstAttack->setCurrentRow(row);
+        ui->lstLevel->setCurrentRow(row);
+    }
+    ChoiceBox::SelectStored(ui->cmbANames, ui->lstAttack->item(row)->data(Qt::UserRole).toInt());
+    ui->txtLevel->setText(ui->lstLevel->item(row)->text());
+}
+
+void Form1::ChangeAttackRow() {
+    const int row = ui->lstAttack->currentRow();
+    if (row < 0 || row >= ui->lstLevel->count() || ui->cmbANames->currentIndex() < 0) return;
+    QListWidgetItem* attack = ui->lstAttack->item(row);
+    attack->setText(ui->cmbANames->currentText());
+    attack->setData(Qt::UserRole, ChoiceBox::StoredValue(ui->cmbANames));
+    ui->lstLevel->item(row)->setText(ui->txtLevel->text());
+}
+
+void Form1::ShowInsertWindow() { Dialogs::RunModal(InsertWindow()); }
+
+void Form1::InsertAttackTable() {
+    if (!session_ || !insert_) return;
+    const QString startText = insert_->StartOffsetText();
+    const std::optional<int64_t> romSize = HexFunctions::RomFileSize(session_->RomPath);
+    if (!romSize) {
+        Dialogs::ShowCritical(this, QStringLiteral("The ROM file \"%1\" cannot be read. Nothing was written.")
+                                        .arg(QString::fromStdString(session_->RomPath)));
+        return;
+    }
+    const NewTableCheck check =
+        CheckNewTableRequest(startText.toStdString(), insert_->CountText().toStdString(), *romSize);
+    if (!check.ok) {
+        Dialogs::ShowCritical(insert_, TextCodec::ToDisplay(check.error) + QStringLiteral("\nNothing was written."));
+        return;
+    }
+    if (!::InsertAttackTable(session_->RomPath, check.request)) {
+        Dialogs::ShowCritical(insert_, QStringLiteral("The new attack table could not be written into \"%1\"; "
+                                                      "the table is incomplete.")
+                                           .arg(QString::fromStdString(session_->RomPath)));
+        return;
+    }
+    ui->txtATable->setText(startText);
+    LoadAttackTable(false);
+    insert_->hide();
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QDialog>
+
+namespace Ui {
+class Form3;
+}
+
+// Holds the one setting: whether a save shows its report. While the program runs, Check1 is where the rest
+// of the program reads it.
+class Form3 : public QDialog {
+    Q_OBJECT
+public:
+    Form3(const QString& iniPath, QWidget* parent = nullptr);
+    ~Form3() override;
+
+    bool ShowSave() const;
+    void SetShowSave(bool on);
+    // Writes the setting to Data.ini.
+    void StoreSetting() const;
+
+signals:
+    // Closed by other means than "Close": the window forgets its state and is loaded afresh next time.
+    void unloaded();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
+
+private:
+    void Load();
+
+    Ui::Form3* ui;
+    QString iniPath_;
+};
+
+// "0" is off; a missing or unreadable value, or any other number, is on, as the program ships.
+[[nodiscard]] bool ShowSaveFromIni(const std::string& value);
