@@ -1,0 +1,81 @@
+#include "AttackTable.h"
+
+#include <limits>
+
+#include "HexFunctions.h"
+
+namespace {
+
+int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+// The byte of two hexadecimal digits at pos, or -1 when they are not both digits.
+int ByteAt(const std::string& digits, size_t pos) {
+    const int high = HexDigitValue(digits[pos]);
+    const int low = HexDigitValue(digits[pos + 1]);
+    if (high < 0 || low < 0) return -1;
+    return high * 16 + low;
+}
+
+constexpr char kUpperHexDigits[] = "0123456789ABCDEF";
+
+void AppendByte(std::string& text, int byte) {
+    text.push_back(kUpperHexDigits[(byte >> 4) & 0xF]);
+    text.push_back(kUpperHexDigits[byte & 0xF]);
+}
+
+}  // namespace
+
+std::optional<LevelUpAttackEntry> DecodeAttackEntry(const std::string& fourHexDigits) {
+    // Anything but four digits cannot come from a read of two bytes; ending the table there is the one
+    // answer that cannot make a load run on.
+    if (fourHexDigits.size() != 4) return std::nullopt;
+    const int b0 = ByteAt(fourHexDigits, 0);
+    const int b1 = ByteAt(fourHexDigits, 2);
+    if (b0 < 0 || b1 < 0) return std::nullopt;
+    if (b0 == 0xFF && b1 == 0xFF) return std::nullopt;
+    if (b1 % 2 == 1) return LevelUpAttackEntry{256 + b0, (b1 - 1) / 2};
+    return LevelUpAttackEntry{b0, b1 / 2};
+}
+
+std::string EncodeAttackEntry(int attack, int level) {
+    // Modulo on the unsigned value keeps negative inputs defined; real rows never hold them.
+    const unsigned a = static_cast<unsigned>(attack);
+    const unsigned b0 = a % 256;
+    const unsigned b1 = (2 * static_cast<unsigned>(level) + (attack >= 256 ? 1 : 0)) % 256;
+    std::string digits;
+    AppendByte(digits, static_cast<int>(b0));
+    AppendByte(digits, static_cast<int>(b1));
+    return digits;
+}
+
+std::vector<LevelUpAttackEntry> LoadAttackTable(const std::string& romPath, int32_t start, int32_t maxRows) {
+    std::vector<LevelUpAttackEntry> rows;
+    if (start < 0) return rows;
+    constexpr int64_t kLastOffset = std::numeric_limits<int32_t>::max();
+    for (int32_t k = 0; k < maxRows; ++k) {
+        const int64_t offset = static_cast<int64_t>(start) + 2 * static_cast<int64_t>(k);
+        if (offset + 1 > kLastOffset) break;
+        const std::optional<LevelUpAttackEntry> entry =
+            DecodeAttackEntry(HexFunctions::ReadHexBytes(romPath, static_cast<int32_t>(offset), 2));
+        if (!entry) break;
+        rows.push_back(*entry);
+    }
+    return rows;
+}
+
+std::optional<int32_t> ParseHexOffset(const std::string& text, int maxDigits) {
+    if (text.empty() || maxDigits <= 0 || text.size() > static_cast<size_t>(maxDigits)) return std::nullopt;
+    int64_t value = 0;
+    for (char c : text) {
+        const int digit = HexDigitValue(c);
+        if (digit < 0) return std::nullopt;
+        value = value * 16 + digit;
+        if (value > std::numeric_limits<int32_t>::max()) return std::nullopt;
+    }
+    return static_cast<int32_t>(value);
+}
