@@ -43,7 +43,10 @@ public:
 
     // An EditorSession for this layout at path, as opening the file would give it.
     [[nodiscard]] EditorSession Session(const std::string& path) const;
-    // The Data.ini section for this layout ("[CODE]" or "[CODE-n]" for a later release).
+    // "CODE", or "CODE-n" for release n > 0: the name of the Data.ini section for this layout.
+    [[nodiscard]] std::string SectionName() const;
+    // The Data.ini section for this layout ("[CODE]" or "[CODE-n]" for a later release), every offset as an
+    // "&H" number, CR LF after each line.
     [[nodiscard]] std::string IniSection() const;
 
     [[nodiscard]] bool WriteTo(const std::string& path) const;
