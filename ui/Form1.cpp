@@ -127,6 +127,10 @@ void Form1::ConnectHandlers() {
     connect(ui->cmdNameIm, &QPushButton::clicked, this, &Form1::ImportSpeciesFile);
     connect(ui->lstPokemon, &QListWidget::currentRowChanged, this, &Form1::ShowSpecies);
 
+    for (QLineEdit* pointer : {ui->txtSprite, ui->txtBackSprite, ui->txtPalette, ui->txtShinyPalette, ui->txtIcon})
+        connect(pointer, &QLineEdit::textChanged, this, &Form1::UpdatePreview);
+    connect(ui->cmbPalette, &QComboBox::currentIndexChanged, this, &Form1::UpdatePreview);
+
     connect(ui->cmdChangeOffset, &QToolButton::clicked, this, [this] { LoadAttackTable(true); });
     connect(ui->cmdChange, &QPushButton::clicked, this, &Form1::ChangeAttackRow);
     connect(ui->cmdNewTable, &QPushButton::clicked, this, &Form1::ShowInsertWindow);

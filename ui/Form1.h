@@ -53,6 +53,9 @@ private:
     void SaveSpecies();
     [[nodiscard]] std::optional<SpeciesEdits> GatherEdits(QString* problem) const;
 
+    // The pictures beside the graphics pointers (Form1Species.cpp).
+    void UpdatePreview();
+
     // The attack table frame (Form1Attacks.cpp).
     void LoadAttackTable(bool userAsked);
     void ShowAttackRow(int row);
@@ -75,4 +78,6 @@ private:
     Form2* report_ = nullptr;
     Form3* settings_ = nullptr;
     Form4* insert_ = nullptr;
+    // Set while a species fills the window, so the preview is drawn once, at the end.
+    bool fillingSpecies_ = false;
 };

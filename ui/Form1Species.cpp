@@ -11,6 +11,7 @@
 #include "Form3.h"
 #include "SpeciesRecord.h"
 #include "SpeciesSave.h"
+#include "SpritePreview.h"
 #include "TextCodec.h"
 #include "ui_Form1.h"
 
@@ -59,6 +60,7 @@ void Form1::ShowSpecies() {
     ui->cmdNameIm->setEnabled(true);
     ui->txtName->setText(ui->lstPokemon->item(index)->text());
 
+    fillingSpecies_ = true;
     const SpeciesValues species = ReadSpecies(*session_, index);
     ui->txtHP->setText(Decimal(species.hp));
     ui->txtAttack->setText(Decimal(species.attack));
@@ -89,6 +91,8 @@ void Form1::ShowSpecies() {
     ui->txtShinyPalette->setText(QString::fromStdString(species.shinyPalette));
     ui->txtIcon->setText(QString::fromStdString(species.icon));
     ChoiceBox::SelectStored(ui->cmbPalette, species.iconPalette);
+    fillingSpecies_ = false;
+    UpdatePreview();
 
     ui->txtEVS->setText(Decimal(species.ev.speed));
     ui->txtEVD->setText(Decimal(species.ev.defense));
@@ -98,6 +102,20 @@ void Form1::ShowSpecies() {
     ui->txtEVSA->setText(Decimal(species.ev.spAttack));
 
     if (ui->lstAttack->count() > 0) ShowAttackRow(0);
+}
+
+void Form1::UpdatePreview() {
+    if (fillingSpecies_ || !session_) return;
+    SpritePreview::Sources sources;
+    sources.romPath = session_->RomPath;
+    sources.sprite = ui->txtSprite->text();
+    sources.backSprite = ui->txtBackSprite->text();
+    sources.palette = ui->txtPalette->text();
+    sources.shinyPalette = ui->txtShinyPalette->text();
+    sources.icon = ui->txtIcon->text();
+    sources.iconPalette = ChoiceBox::StoredValue(ui->cmbPalette);
+    sources.iconPaletteTable = session_->IconPaletteTable;
+    ui->preview->Show(sources);
 }
 
 std::optional<SpeciesEdits> Form1::GatherEdits(QString* problem) const {

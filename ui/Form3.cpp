@@ -13,6 +13,7 @@ bool ShowSaveFromIni(const std::string& value) {
 
 Form3::Form3(const QString& iniPath, QWidget* parent) : QDialog(parent), ui(new Ui::Form3), iniPath_(iniPath) {
     ui->setupUi(this);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     Load();
     connect(ui->cmdClose, &QPushButton::clicked, this, [this] {
         StoreSetting();

@@ -6,6 +6,7 @@
 
 Form4::Form4(QWidget* parent) : QDialog(parent), ui(new Ui::Form4) {
     ui->setupUi(this);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     connect(ui->chameleonButton1, &QPushButton::clicked, this, &Form4::insertRequested);
 }
 

@@ -1,0 +1,152 @@
+#include "SpritePreview.h"
+
+#include <QContextMenuEvent>
+#include <QGridLayout>
+#include <QLabel>
+#include <QMenu>
+
+#include "AttackTable.h"
+#include "Dialogs.h"
+#include "SpritePictures.h"
+#include "TextCodec.h"
+
+namespace {
+
+constexpr const char* kViewNames[SpritePreview::kViewCount] = {"picFront", "picFrontShiny", "picBack",
+                                                                "picBackShiny", "picIcon"};
+constexpr const char* kViewDescriptions[SpritePreview::kViewCount] = {
+    "Front sprite, normal palette", "Front sprite, shiny palette", "Back sprite, normal palette",
+    "Back sprite, shiny palette", "Icon, icon palette"};
+
+int SideOf(SpritePreview::View view) {
+    return view == SpritePreview::View::Icon ? SpritePictures::kIconSize : SpritePictures::kSpriteSize;
+}
+
+QImage ToImage(const Picture& picture) {
+    QImage image(picture.width, picture.height, QImage::Format_ARGB32);
+    for (int y = 0; y < picture.height; ++y) {
+        auto* line = reinterpret_cast<uint32_t*>(image.scanLine(y));
+        std::copy_n(picture.argb.begin() + static_cast<std::ptrdiff_t>(y) * picture.width, picture.width, line);
+    }
+    return image;
+}
+
+Picture Refused(const QString& what, const QString& text) {
+    Picture picture;
+    picture.problem = (QStringLiteral("\"%1\" is not an offset for the %2.").arg(text, what)).toStdString();
+    return picture;
+}
+
+}  // namespace
+
+SpritePreview::SpritePreview(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("SpritePreview"));
+    auto* layout = new QGridLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    for (int i = 0; i < kViewCount; ++i) {
+        auto* label = new QLabel(this);
+        label->setObjectName(QLatin1String(kViewNames[i]));
+        label->setAlignment(Qt::AlignCenter);
+        label->setFrameShape(QFrame::StyledPanel);
+        label->setAccessibleName(QLatin1String(kViewDescriptions[i]));
+        labels_[i] = label;
+        descriptions_[i] = QLatin1String(kViewDescriptions[i]);
+    }
+    layout->addWidget(labels_[0], 0, 0);
+    layout->addWidget(labels_[1], 0, 1);
+    layout->addWidget(labels_[2], 1, 0);
+    layout->addWidget(labels_[3], 1, 1);
+    layout->addWidget(labels_[4], 0, 2, Qt::AlignTop);
+    Clear();
+}
+
+void SpritePreview::Clear() {
+    for (int i = 0; i < kViewCount; ++i) {
+        images_[i] = QImage();
+        labels_[i]->setToolTip(descriptions_[i]);
+        Redraw(static_cast<View>(i));
+    }
+}
+
+void SpritePreview::Show(const Sources& sources) {
+    const auto offset = [](const QString& text) { return ParseHexOffset(text.toStdString(), 6); };
+    const std::optional<int32_t> sprite = offset(sources.sprite), back = offset(sources.backSprite),
+                                 palette = offset(sources.palette), shiny = offset(sources.shinyPalette),
+                                 icon = offset(sources.icon);
+
+    const auto sprites = [&](View view, const std::optional<int32_t>& tiles, const QString& tilesText,
+                             const std::optional<int32_t>& colours, const QString& coloursText) {
+        if (!tiles)
+            Put(view, Refused(QStringLiteral("sprite"), tilesText));
+        else if (!colours)
+            Put(view, Refused(QStringLiteral("palette"), coloursText));
+        else
+            Put(view, SpritePictures::ReadSprite(sources.romPath, *tiles, *colours));
+    };
+    sprites(View::Front, sprite, sources.sprite, palette, sources.palette);
+    sprites(View::FrontShiny, sprite, sources.sprite, shiny, sources.shinyPalette);
+    sprites(View::Back, back, sources.backSprite, palette, sources.palette);
+    sprites(View::BackShiny, back, sources.backSprite, shiny, sources.shinyPalette);
+    if (!icon)
+        Put(View::Icon, Refused(QStringLiteral("icon"), sources.icon));
+    else
+        Put(View::Icon, SpritePictures::ReadIcon(sources.romPath, *icon, sources.iconPalette,
+                                                 sources.iconPaletteTable));
+}
+
+void SpritePreview::Put(View view, const Picture& picture) {
+    const int i = static_cast<int>(view);
+    if (picture.ok()) {
+        images_[i] = ToImage(picture);
+        labels_[i]->setToolTip(descriptions_[i]);
+    } else {
+        images_[i] = QImage();
+        labels_[i]->setToolTip(descriptions_[i] + QStringLiteral(": ") + TextCodec::ToDisplay(picture.problem));
+    }
+    Redraw(view);
+}
+
+void SpritePreview::SetZoom(int factor) {
+    zoom_ = std::clamp(factor, 1, 3);
+    for (int i = 0; i < kViewCount; ++i) Redraw(static_cast<View>(i));
+}
+
+void SpritePreview::Redraw(View view) {
+    const int i = static_cast<int>(view);
+    const int side = SideOf(view) * zoom_;
+    labels_[i]->setFixedSize(side + 2, side + 2);
+    if (images_[i].isNull())
+        labels_[i]->setPixmap(QPixmap());
+    else
+        labels_[i]->setPixmap(QPixmap::fromImage(images_[i].scaled(side, side, Qt::IgnoreAspectRatio,
+                                                                   Qt::FastTransformation)));
+}
+
+void SpritePreview::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu menu(this);
+    for (int factor = 1; factor <= 3; ++factor) {
+        QAction* zoom = menu.addAction(QStringLiteral("Zoom %1\u00D7").arg(factor), this,
+                                       [this, factor] { SetZoom(factor); });
+        zoom->setCheckable(true);
+        zoom->setChecked(factor == zoom_);
+    }
+    menu.addSeparator();
+    for (int i = 0; i < kViewCount; ++i) {
+        if (!labels_[i]->geometry().contains(event->pos())) continue;
+        QAction* save = menu.addAction(QStringLiteral("Save %1 as PNG...").arg(descriptions_[i]), this,
+                                       [this, i] { SavePicture(static_cast<View>(i)); });
+        save->setEnabled(!images_[i].isNull());
+    }
+    Dialogs::RunMenu(&menu, event->globalPos());
+}
+
+void SpritePreview::SavePicture(View view) {
+    const QImage& image = images_[static_cast<int>(view)];
+    if (image.isNull()) return;
+    const QString path = Dialogs::AskFileName(this, Dialogs::FileMode::Save, QStringLiteral("Save Picture..."),
+                                              QStringLiteral("PNG Images (*.png)|*.png"));
+    if (path.isEmpty()) return;
+    const int side = SideOf(view) * zoom_;
+    if (!image.scaled(side, side, Qt::IgnoreAspectRatio, Qt::FastTransformation).save(path, "PNG"))
+        Dialogs::ShowCritical(this, QStringLiteral("The picture could not be saved as \"%1\".").arg(path));
+}

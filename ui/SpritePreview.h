@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+
+#include <array>
+#include <optional>
+#include <string>
+
+class QLabel;
+struct Picture;
+
+// Shows what the graphics pointers of the main window point to: the front and back sprites in the normal and
+// shiny palettes, and the icon in its icon palette. Pictures are drawn without smoothing at 1x, 2x or 3x, and
+// a context menu saves one as PNG.
+class SpritePreview : public QWidget {
+    Q_OBJECT
+public:
+    enum class View { Front, FrontShiny, Back, BackShiny, Icon };
+    static constexpr int kViewCount = 5;
+
+    // The texts of the pointer boxes and the chosen icon palette, as the preview reads them.
+    struct Sources {
+        std::string romPath;
+        QString sprite, backSprite, palette, shinyPalette, icon;
+        int iconPalette = 0;
+        std::optional<int32_t> iconPaletteTable;
+    };
+
+    explicit SpritePreview(QWidget* parent = nullptr);
+
+    void Show(const Sources& sources);
+    void Clear();
+    void SetZoom(int factor);
+    int Zoom() const { return zoom_; }
+    QImage Image(View view) const { return images_[static_cast<int>(view)]; }
+
+protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    void Put(View view, const Picture& picture);
+    void Redraw(View view);
+    void SavePicture(View view);
+
+    std::array<QLabel*, kViewCount> labels_{};
+    std::array<QImage, kViewCount> images_;
+    std::array<QString, kViewCount> descriptions_;
+    int zoom_ = 1;
+};
