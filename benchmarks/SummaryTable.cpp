@@ -1,0 +1,171 @@
+#include "SummaryTable.h"
+
+#include <cstdio>
+
+namespace {
+
+constexpr double kTargetRatio = 1.3;
+
+std::string Seconds(double seconds) {
+    char text[32];
+    if (seconds >= 1)
+        std::snprintf(text, sizeof text, "%.3g s", seconds);
+    else if (seconds >= 1e-3)
+        std::snprintf(text, sizeof text, "%.3g ms", seconds * 1e3);
+    else if (seconds >= 1e-6)
+        std::snprintf(text, sizeof text, "%.3g us", seconds * 1e6);
+    else
+        std::snprintf(text, sizeof text, "%.3g ns", seconds * 1e9);
+    return text;
+}
+
+std::string Ratio(double ratio) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%.2f", ratio);
+    return text;
+}
+
+std::string Mebibytes(int64_t kib) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f MiB", static_cast<double>(kib) / 1024);
+    return text;
+}
+
+class Table {
+public:
+    Table(std::ostream& out, const std::map<std::string, Median>& medians) : out_(out), medians_(medians) {
+        Line("operation", "median", "floor", "ratio", "target", "result");
+    }
+
+    // An operation beside its floor: both per call, or per entry when perEntry is more than 1.
+    void Compare(const std::string& label, const std::string& name, const std::string& floorName,
+                 double perEntry = 1) {
+        const Median* op = Find(name);
+        const Median* floor = Find(floorName);
+        if (!Usable(label, op, floor)) return;
+        const double opSeconds = op->cpuSeconds / perEntry;
+        const double floorSeconds = floor->cpuSeconds / perEntry;
+        Judge(label, Seconds(opSeconds), Seconds(floorSeconds), opSeconds / floorSeconds);
+    }
+
+    // The time per entry of a long load over that of the shortest: above 1 means each entry costs more as
+    // the table grows.
+    void Growth(const std::string& label, const std::string& longName, double longRows,
+                const std::string& shortName, double shortRows) {
+        const Median* longer = Find(longName);
+        const Median* shorter = Find(shortName);
+        if (!Usable(label, longer, shorter)) return;
+        const double longSeconds = longer->cpuSeconds / longRows;
+        const double shortSeconds = shorter->cpuSeconds / shortRows;
+        Judge(label, Seconds(longSeconds), Seconds(shortSeconds), longSeconds / shortSeconds);
+    }
+
+    void Flow(const std::string& label, const std::string& name) {
+        const Median* flow = Find(name);
+        if (!Usable(label, flow, flow)) return;
+        Line(label, Seconds(flow->realSeconds), "-", "-", "-", "-");
+    }
+
+    void Memory(const std::optional<MemoryPeak>& memory, const std::string& problem) {
+        const std::string label = "Peak memory, demo ROM, every species shown";
+        if (!memory) {
+            Line(label, "-", "-", "-", "-", "ERROR");
+            out_ << "    " << problem << "\n";
+            ++outcome_.errors;
+            return;
+        }
+        Line(label, Mebibytes(memory->peakKib), "-", "-", "-", "-");
+        Line("  (the same process with the window only)", Mebibytes(memory->afterStartKib), "-", "-", "-",
+             "-");
+    }
+
+    [[nodiscard]] TableOutcome outcome() const { return outcome_; }
+
+private:
+    const Median* Find(const std::string& name) const {
+        const auto found = medians_.find(name);
+        return found == medians_.end() ? nullptr : &found->second;
+    }
+
+    bool Usable(const std::string& label, const Median* a, const Median* b) {
+        if (!a || !b) {
+            Line(label, "-", "-", "-", "-", "not run");
+            ++outcome_.notRun;
+            return false;
+        }
+        for (const Median* m : {a, b}) {
+            if (!m->error.empty()) {
+                Line(label, "-", "-", "-", "-", "ERROR");
+                out_ << "    " << m->error << "\n";
+                ++outcome_.errors;
+                return false;
+            }
+        }
+        return true;
+    }
+
+    void Judge(const std::string& label, const std::string& time, const std::string& floor, double ratio) {
+        const bool ok = ratio <= kTargetRatio;
+        if (!ok) ++outcome_.misses;
+        Line(label, time, floor, Ratio(ratio), "<= " + Ratio(kTargetRatio), ok ? "OK" : "MISS");
+    }
+
+    void Line(const std::string& label, const std::string& time, const std::string& floor,
+              const std::string& ratio, const std::string& target, const std::string& result) {
+        char text[256];
+        std::snprintf(text, sizeof text, "%-46s %10s %10s %6s %8s  %s", label.c_str(), time.c_str(),
+                      floor.c_str(), ratio.c_str(), target.c_str(), result.c_str());
+        out_ << text << "\n";
+    }
+
+    std::ostream& out_;
+    const std::map<std::string, Median>& medians_;
+    TableOutcome outcome_;
+};
+
+}  // namespace
+
+bool MedianCollector::ReportContext(const Context& context) {
+    // Without the raw output nothing goes to the console before the table.
+    return showRaw_ ? ConsoleReporter::ReportContext(context) : true;
+}
+
+void MedianCollector::ReportRuns(const std::vector<Run>& runs) {
+    for (const Run& run : runs) {
+        Median& median = medians_[run.run_name.function_name];
+        if (run.error_occurred) {
+            median.error = run.run_name.function_name + ": " + run.error_message;
+            continue;
+        }
+        if (run.run_type != Run::RT_Aggregate || run.aggregate_name != "median") continue;
+        const double perSecond = benchmark::GetTimeUnitMultiplier(run.time_unit);
+        median.cpuSeconds = run.GetAdjustedCPUTime() / perSecond;
+        median.realSeconds = run.GetAdjustedRealTime() / perSecond;
+        median.repetitions = run.repetitions;
+    }
+    if (showRaw_) ConsoleReporter::ReportRuns(runs);
+}
+
+void MedianCollector::Finalize() {
+    if (showRaw_) ConsoleReporter::Finalize();
+}
+
+TableOutcome PrintTable(std::ostream& out, const std::map<std::string, Median>& medians,
+                        const std::optional<MemoryPeak>& memory, const std::string& memoryProblem) {
+    Table table(out, medians);
+    table.Compare("Listing the names (412 reads)", "names", "names/floor");
+    table.Compare("Showing one species (8 + 21 reads)", "species", "species/floor");
+    table.Compare("Saving one species (93 writes)", "save", "save/floor");
+    table.Compare("Attack table, 20 entries, per entry", "attacks/20", "attacks/20/floor", 20);
+    table.Compare("Attack table, 2,000 entries, per entry", "attacks/2000", "attacks/2000/floor", 2000);
+    table.Compare("Attack table, 200,000 entries, per entry", "attacks/200000", "attacks/200000/floor",
+                  200000);
+    table.Growth("Per entry, 2,000 over 20 entries (flat)", "attacks/2000", 2000, "attacks/20", 20);
+    table.Growth("Per entry, 200,000 over 20 entries (flat)", "attacks/200000", 200000, "attacks/20", 20);
+    table.Flow("Window: start to window shown", "flow/start");
+    table.Flow("Window: open ROM to species 0 shown", "flow/open");
+    table.Flow("Window: select another species", "flow/select");
+    table.Flow("Window: save, report off", "flow/save");
+    table.Memory(memory, memoryProblem);
+    return table.outcome();
+}
