@@ -1,8 +1,18 @@
 #include "RomBuilder.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
+#include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <deque>
 #include <fstream>
+#include <memory>
+#include <mutex>
+#include <optional>
+
+#include "Lz77Compressor.h"
 
 namespace {
 
@@ -21,11 +31,9 @@ constexpr int32_t kVersionOffset = 0xBC;
 constexpr int32_t kChecksumOffset = 0xBD;
 constexpr int32_t kHeaderSize = 0xC0;
 
-// Where the made-up data goes inside the free space: attack tables first, then one slot of graphics
-// pointers' targets per species, then the three icon palettes.
+// Where the made-up data goes inside the free space: attack tables first, then the three icon palettes and
+// each species' pictures one after the other, every part on a 4-byte boundary.
 constexpr int32_t kGraphicsArea = 0x4000;
-constexpr int32_t kGraphicsSlot = 0x100;
-constexpr int32_t kIconPaletteArea = kGraphicsArea + kSpeciesCount * kGraphicsSlot + 0x400;
 constexpr int kIconPaletteCount = 3;
 
 // SplitMix64: small, fast and the same on every platform, so a variety always gives the same ROM.
@@ -56,7 +64,13 @@ Random RandomFor(uint32_t variety, int index, uint32_t purpose) {
                   static_cast<uint64_t>(index));
 }
 
-enum Purpose : uint32_t { kNamePurpose = 1, kRecordPurpose, kAttackPurpose, kPalettePurpose };
+enum Purpose : uint32_t {
+    kNamePurpose = 1,
+    kRecordPurpose,
+    kAttackPurpose,
+    kPalettePurpose,
+    kPicturePurpose
+};
 
 // The game's character codes for the characters a made-up or test name uses.
 uint8_t GameCode(char c) {
@@ -168,6 +182,418 @@ std::vector<LevelUpAttackEntry> MadeUpAttacks(Random& random) {
     return rows;
 }
 
+// Made-up pictures: a creature of a few ellipses and triangles, drawn in colour numbers whose role is the
+// same in every palette the builder writes, so one drawing fits the sprite, shiny and icon palettes alike.
+enum Ink : uint8_t { kClear = 0, kOutline, kBody, kShade, kBelly, kAccent, kEyeWhite, kPupil, kCheek };
+constexpr int kInkCount = 16;
+
+constexpr int kSpriteSide = 64;
+constexpr int kIconSide = 32;
+// Canvas positions are kept in 1/256 pixel, so that scaled shapes stay exact in integers: the same pictures
+// on every platform.
+constexpr int64_t kSub = 256;
+
+// Shapes in sprite pixels: a 64x64 picture with the ground line at its bottom edge.
+struct Ellipse {
+    int cx, cy, rx, ry;
+};
+struct Triangle {
+    int x0, y0, x1, y1, x2, y2;
+};
+
+int64_t FloorDiv(int64_t a, int64_t b) {
+    return a / b - ((a % b != 0) && ((a < 0) != (b < 0)) ? 1 : 0);
+}
+
+int64_t SquareRoot(int64_t value) {
+    int64_t root = static_cast<int64_t>(std::sqrt(static_cast<double>(value)));
+    while (root * root > value) --root;
+    while ((root + 1) * (root + 1) <= value) ++root;
+    return root;
+}
+
+// How a creature is placed on a canvas: scaled to its side, zoomed around the middle of the ground line,
+// and moved down by some sprite pixels, so the back view can come closer than the front one.
+struct View {
+    int side = kSpriteSide;
+    int zoomPercent = 100;
+    int drop = 0;
+};
+
+class Canvas {
+public:
+    explicit Canvas(View view)
+        : view_(view),
+          scale_(static_cast<int64_t>(view.side) * view.zoomPercent * kSub),
+          ink_(static_cast<size_t>(view.side * view.side), kClear) {}
+
+    void Draw(const Ellipse& e, Ink ink) {
+        const int64_t cx = X(e.cx), cy = Y(e.cy);
+        const int64_t rx = std::max<int64_t>(Length(e.rx), 1), ry = std::max<int64_t>(Length(e.ry), 1);
+        const int n = view_.side;
+        const int top = static_cast<int>(std::max<int64_t>(0, FloorDiv(cy - ry, kSub)));
+        const int bottom = static_cast<int>(std::min<int64_t>(n - 1, FloorDiv(cy + ry, kSub)));
+        for (int y = top; y <= bottom; ++y) {
+            const int64_t dy = y * kSub + kSub / 2 - cy;
+            if (dy * dy > ry * ry) continue;
+            // Pixel centres x with (x - cx)^2 * ry^2 + dy^2 * rx^2 <= rx^2 * ry^2.
+            const int64_t half = SquareRoot(rx * rx * (ry * ry - dy * dy) / (ry * ry));
+            const int64_t left = std::max<int64_t>(0, -FloorDiv(-(cx - half - kSub / 2), kSub));
+            const int64_t right = std::min<int64_t>(n - 1, FloorDiv(cx + half - kSub / 2, kSub));
+            if (left > right) continue;
+            const int width = static_cast<int>(right - left + 1);
+            std::memset(ink_.data() + static_cast<size_t>(y * n + left), ink, static_cast<size_t>(width));
+            drawn_[static_cast<size_t>(y)] |= (width == 64 ? ~uint64_t{0} : (uint64_t{1} << width) - 1)
+                                              << left;
+        }
+    }
+
+    void Draw(const Triangle& t, Ink ink) {
+        const int64_t xs[3] = {X(t.x0), X(t.x1), X(t.x2)};
+        const int64_t ys[3] = {Y(t.y0), Y(t.y1), Y(t.y2)};
+        const int n = view_.side;
+        const int left =
+            static_cast<int>(std::max<int64_t>(0, FloorDiv(*std::min_element(xs, xs + 3), kSub)));
+        const int right =
+            static_cast<int>(std::min<int64_t>(n - 1, FloorDiv(*std::max_element(xs, xs + 3), kSub)));
+        const int top = static_cast<int>(std::max<int64_t>(0, FloorDiv(*std::min_element(ys, ys + 3), kSub)));
+        const int bottom =
+            static_cast<int>(std::min<int64_t>(n - 1, FloorDiv(*std::max_element(ys, ys + 3), kSub)));
+        for (int y = top; y <= bottom; ++y) {
+            const int64_t py = y * kSub + kSub / 2;
+            for (int x = left; x <= right; ++x) {
+                const int64_t px = x * kSub + kSub / 2;
+                int64_t sides[3];
+                for (int k = 0; k < 3; ++k) {
+                    const int j = (k + 1) % 3;
+                    sides[k] = (xs[j] - xs[k]) * (py - ys[k]) - (ys[j] - ys[k]) * (px - xs[k]);
+                }
+                const bool inside = (sides[0] >= 0 && sides[1] >= 0 && sides[2] >= 0) ||
+                                    (sides[0] <= 0 && sides[1] <= 0 && sides[2] <= 0);
+                if (inside) {
+                    ink_[static_cast<size_t>(y * n + x)] = ink;
+                    drawn_[static_cast<size_t>(y)] |= uint64_t{1} << x;
+                }
+            }
+        }
+    }
+
+    // Every drawn pixel next to an empty one or the border becomes outline: the cartoon edge. Worked out on
+    // the rows' bit masks, where the four neighbours of a whole row are a few shifts.
+    void Outline() {
+        const int n = view_.side;
+        for (int y = 0; y < n; ++y) {
+            const uint64_t row = drawn_[static_cast<size_t>(y)];
+            if (row == 0) continue;
+            const uint64_t up = y > 0 ? drawn_[static_cast<size_t>(y - 1)] : 0;
+            const uint64_t down = y < n - 1 ? drawn_[static_cast<size_t>(y + 1)] : 0;
+            // Bits beyond the side are never set, so the right border reads as empty like the left one.
+            uint64_t edge = row & ~(row << 1 & row >> 1 & up & down);
+            while (edge != 0) {
+                const int x = std::countr_zero(edge);
+                ink_[static_cast<size_t>(y * n + x)] = kOutline;
+                edge &= edge - 1;
+            }
+        }
+    }
+
+    // The picture moved up by whole pixels, the rows coming in at the bottom empty.
+    void ShiftUp(int rows) {
+        const size_t moved = static_cast<size_t>(rows * view_.side);
+        std::copy(ink_.begin() + static_cast<std::ptrdiff_t>(moved), ink_.end(), ink_.begin());
+        std::fill(ink_.end() - static_cast<std::ptrdiff_t>(moved), ink_.end(), kClear);
+        std::copy(drawn_.begin() + rows, drawn_.end(), drawn_.begin());
+        std::fill(drawn_.end() - rows, drawn_.end(), 0);
+    }
+
+    // 8x8 tiles row by row, 32 bytes each, the left pixel of a pair in the low nibble.
+    void AppendTiles(std::vector<uint8_t>& tiles) const {
+        const int n = view_.side;
+        const size_t first = tiles.size();
+        tiles.resize(first + static_cast<size_t>(n * n / 2));
+        uint8_t* write = tiles.data() + first;
+        const uint8_t* ink = ink_.data();
+        const uint64_t* drawn = drawn_.data();
+        for (int ty = 0; ty < n; ty += 8) {
+            for (int tx = 0; tx < n; tx += 8) {
+                // Tiles where nothing was drawn stay as the zeros the resize gave.
+                uint64_t used = 0;
+                for (int y = ty; y < ty + 8; ++y) used |= drawn[y] >> tx & 0xFF;
+                if (used == 0) {
+                    write += 32;
+                    continue;
+                }
+                for (int y = ty; y < ty + 8; ++y) {
+                    const uint8_t* row = ink + y * n + tx;
+                    for (int x = 0; x < 8; x += 2) *write++ = static_cast<uint8_t>(row[x] | row[x + 1] << 4);
+                }
+            }
+        }
+    }
+
+private:
+    // Sprite pixels to 1/256 canvas pixels.
+    int64_t Length(int64_t sprite) const { return sprite * scale_ / (kSpriteSide * 100); }
+    int64_t X(int sprite) const { return kSub * view_.side / 2 + Length(sprite - kSpriteSide / 2); }
+    int64_t Y(int sprite) const {
+        return kSub * view_.side + Length(sprite - kSpriteSide) +
+               kSub * view_.drop * view_.side / kSpriteSide;
+    }
+
+    View view_;
+    int64_t scale_;
+    std::vector<uint8_t> ink_;
+    std::array<uint64_t, kSpriteSide> drawn_{};  // per row, bit x set where pixel x is not clear
+};
+
+enum class Ears { kNone, kRound, kPointed, kAntennae };
+
+// The measurements of one made-up creature, in sprite pixels.
+struct Creature {
+    Ellipse body{}, head{}, belly{}, tail{}, leftFoot{}, rightFoot{};
+    bool hasHead = false, hasBelly = false, hasTail = false, hasCheeks = false;
+    Ears ears = Ears::kNone;
+    int earSize = 0;
+    Ellipse leftEye{}, rightEye{};
+    int spots = 0;  // marks on the back
+};
+
+Creature MadeUpCreature(Random& random) {
+    constexpr int kGround = 61;
+    Creature c;
+    const int footRx = random.Between(4, 8);
+    const int footRy = random.Between(3, 5);
+    c.body.rx = random.Between(12, 26);
+    c.body.ry = random.Between(10, 20);
+    c.body.cx = 32;
+    c.body.cy = kGround - footRy - c.body.ry + 2;
+    const int footDx = std::max(footRx, c.body.rx * random.Between(40, 70) / 100);
+    c.leftFoot = {32 - footDx, kGround - footRy, footRx, footRy};
+    c.rightFoot = {32 + footDx, kGround - footRy, footRx, footRy};
+
+    c.hasHead = random.Between(0, 2) != 0;
+    Ellipse face = c.body;
+    if (c.hasHead) {
+        c.head.rx = random.Between(9, 16);
+        c.head.ry = random.Between(8, 13);
+        c.head.cx = 32;
+        c.head.cy = std::max(c.head.ry + 12, c.body.cy - c.body.ry - c.head.ry / 2 + 5);
+        face = c.head;
+    }
+    c.ears = static_cast<Ears>(random.Between(0, 3));
+    c.earSize = random.Between(4, 9);
+
+    const int eyeRx = random.Between(2, 4);
+    const int eyeRy = random.Between(eyeRx, 6);
+    const int eyeGap = std::max(eyeRx + 2, face.rx * random.Between(30, 50) / 100);
+    const int eyeCy = face.cy - (c.hasHead ? random.Between(0, 3) : face.ry / 3);
+    c.leftEye = {32 - eyeGap, eyeCy, eyeRx, eyeRy};
+    c.rightEye = {32 + eyeGap, eyeCy, eyeRx, eyeRy};
+    c.hasCheeks = random.Between(0, 2) == 0;
+
+    c.hasBelly = random.Between(0, 3) != 0;
+    c.belly = {32, c.body.cy + c.body.ry / 4, c.body.rx * 6 / 10, c.body.ry * 55 / 100};
+    c.hasTail = random.Between(0, 1) == 1;
+    const int side = random.Between(0, 1) == 0 ? -1 : 1;
+    c.tail = {32 + side * c.body.rx, c.body.cy - c.body.ry / 2, random.Between(4, 7), random.Between(7, 11)};
+    c.spots = random.Between(0, 3);
+    return c;
+}
+
+void DrawEars(Canvas& canvas, const Creature& c) {
+    const Ellipse& face = c.hasHead ? c.head : c.body;
+    const int top = face.cy - face.ry;
+    const int offset = face.rx * 55 / 100;
+    const int s = c.earSize;
+    for (int sideSign : {-1, 1}) {
+        const int x = 32 + sideSign * offset;
+        switch (c.ears) {
+            case Ears::kNone:
+                break;
+            case Ears::kRound:
+                canvas.Draw(Ellipse{x, top + 2, s - 1, s - 1}, kAccent);
+                break;
+            case Ears::kPointed:
+                canvas.Draw(
+                    Triangle{x - s / 2 - 2, top + 4, x + s / 2 + 2, top + 4, x + sideSign * 2, top - s},
+                    kAccent);
+                break;
+            case Ears::kAntennae:
+                canvas.Draw(Triangle{x - 1, top + 3, x + 1, top + 3, x + sideSign * 3, top - s}, kShade);
+                canvas.Draw(Ellipse{x + sideSign * 3, top - s, 2, 2}, kAccent);
+                break;
+        }
+    }
+}
+
+Canvas DrawFront(const Creature& c, View view) {
+    Canvas canvas(view);
+    if (c.hasTail) canvas.Draw(c.tail, kShade);
+    DrawEars(canvas, c);
+    canvas.Draw(c.leftFoot, kShade);
+    canvas.Draw(c.rightFoot, kShade);
+    canvas.Draw(c.body, kBody);
+    if (c.hasHead) canvas.Draw(c.head, kBody);
+    if (c.hasBelly) canvas.Draw(c.belly, kBelly);
+    canvas.Outline();
+    for (const Ellipse& eye : {c.leftEye, c.rightEye}) {
+        canvas.Draw(eye, kEyeWhite);
+        canvas.Draw(Ellipse{eye.cx, eye.cy + eye.ry / 3, std::max(1, eye.rx - 1), std::max(1, eye.ry / 2)},
+                    kPupil);
+        if (c.hasCheeks) canvas.Draw(Ellipse{eye.cx, eye.cy + eye.ry + 3, 3, 2}, kCheek);
+    }
+    return canvas;
+}
+
+// The creature from behind and closer, as the player's own creature is seen: no face, marks on the back.
+Canvas DrawBack(const Creature& c) {
+    Canvas canvas(View{kSpriteSide, 118, 5});
+    DrawEars(canvas, c);
+    canvas.Draw(c.leftFoot, kShade);
+    canvas.Draw(c.rightFoot, kShade);
+    canvas.Draw(c.body, kBody);
+    if (c.hasHead) canvas.Draw(c.head, kBody);
+    for (int spot = 0; spot < c.spots; ++spot) {
+        const int dx = (spot - (c.spots - 1) / 2) * c.body.rx * 2 / 5;
+        canvas.Draw(Ellipse{32 + dx, c.body.cy - c.body.ry / 4 + (spot % 2) * 3, 3, 3}, kAccent);
+    }
+    if (c.hasTail) canvas.Draw(Ellipse{32, c.body.cy + c.body.ry * 3 / 5, c.tail.rx, c.tail.rx}, kShade);
+    canvas.Outline();
+    return canvas;
+}
+
+// Two 32x32 frames one below the other; the second hops by a pixel, as icons bob in the party menu.
+std::vector<uint8_t> DrawIcon(const Creature& c) {
+    Canvas canvas = DrawFront(c, View{kIconSide, 100, 0});
+    std::vector<uint8_t> icon;
+    canvas.AppendTiles(icon);
+    canvas.ShiftUp(1);
+    canvas.AppendTiles(icon);
+    return icon;
+}
+
+std::vector<uint8_t> Tiles(const Canvas& canvas) {
+    std::vector<uint8_t> tiles;
+    canvas.AppendTiles(tiles);
+    return tiles;
+}
+
+// An 8-bit colour from hue (degrees), saturation and value (percent), in integers.
+struct Rgb {
+    int r, g, b;
+};
+
+Rgb FromHsv(int hue, int saturation, int value) {
+    hue = ((hue % 360) + 360) % 360;
+    saturation = std::clamp(saturation, 0, 100);
+    value = std::clamp(value, 0, 100);
+    const int v = value * 255 / 100;
+    const int chroma = v * saturation / 100;
+    const int rising = chroma * (hue % 60) / 60;
+    const int low = v - chroma;
+    switch (hue / 60) {
+        case 0:
+            return {v, low + rising, low};
+        case 1:
+            return {v - rising, v, low};
+        case 2:
+            return {low, v, low + rising};
+        case 3:
+            return {low, v - rising, v};
+        case 4:
+            return {low + rising, low, v};
+        default:
+            return {v, low, v - rising};
+    }
+}
+
+struct Colouring {
+    int hue, saturation, value, accentShift;
+};
+
+// 16 little-endian BGR555 colours, one for each ink; the inks no drawing uses form a grey ramp.
+std::vector<uint8_t> PaletteBytes(const Colouring& k) {
+    std::array<Rgb, kInkCount> colours{};
+    colours[kOutline] = FromHsv(k.hue, k.saturation + 10, k.value * 30 / 100);
+    colours[kBody] = FromHsv(k.hue, k.saturation, k.value);
+    colours[kShade] = FromHsv(k.hue + 10, k.saturation + 5, k.value * 72 / 100);
+    colours[kBelly] = FromHsv(k.hue, k.saturation * 35 / 100, k.value + 15);
+    colours[kAccent] = FromHsv(k.hue + k.accentShift, k.saturation, k.value);
+    colours[kEyeWhite] = FromHsv(0, 0, 97);
+    colours[kPupil] = FromHsv(230, 50, 15);
+    colours[kCheek] = FromHsv(350, 55, 95);
+    for (int ink = kCheek + 1; ink < kInkCount; ++ink) {
+        const int level = (ink - kCheek) * 255 / (kInkCount - kCheek);
+        colours[ink] = {level, level, level};
+    }
+    std::vector<uint8_t> bytes;
+    bytes.reserve(2 * kInkCount);
+    for (const Rgb& c : colours) {
+        const int bgr555 = (c.r >> 3) | (c.g >> 3) << 5 | (c.b >> 3) << 10;
+        bytes.push_back(static_cast<uint8_t>(bgr555 & 0xFF));
+        bytes.push_back(static_cast<uint8_t>(bgr555 >> 8));
+    }
+    return bytes;
+}
+
+// Everything the builder writes for one species' pictures.
+struct SpeciesPictures {
+    std::vector<uint8_t> front, back, palette, shinyPalette, icon;
+
+    // The bytes they take one after the other, each on a 4-byte boundary.
+    [[nodiscard]] int64_t AlignedSize() const {
+        int64_t total = 0;
+        for (const auto* part : {&front, &back, &palette, &shinyPalette, &icon}) {
+            total += (static_cast<int64_t>(part->size()) + 3) & ~int64_t{3};
+        }
+        return total;
+    }
+};
+
+// The file offsets of one species' pictures.
+struct PlacedPictures {
+    int32_t front = 0, back = 0, palette = 0, shinyPalette = 0, icon = 0;
+};
+
+SpeciesPictures MadeUpPictures(Random& random) {
+    static const int kAccentShifts[] = {40, 60, 120, 180, 200};
+    const Creature creature = MadeUpCreature(random);
+    Colouring colouring{random.Between(0, 359), random.Between(45, 85), random.Between(70, 95),
+                        random.Pick(kAccentShifts)};
+    SpeciesPictures pictures;
+    pictures.front = Lz77::Compress(Tiles(DrawFront(creature, View{})));
+    pictures.back = Lz77::Compress(Tiles(DrawBack(creature)));
+    pictures.palette = Lz77::Compress(PaletteBytes(colouring));
+    // The rare colouring: the same creature with every tinted colour turned around the colour wheel.
+    colouring.hue += random.Between(90, 270);
+    pictures.shinyPalette = Lz77::Compress(PaletteBytes(colouring));
+    pictures.icon = DrawIcon(creature);
+    return pictures;
+}
+
+using PictureSet = std::vector<SpeciesPictures>;
+
+// Every species' pictures for a variety. They depend on nothing else, and a test process builds many ROMs of
+// the same variety, so the last few sets are kept: only the first build pays for drawing and compressing.
+std::shared_ptr<const PictureSet> PicturesFor(uint32_t variety) {
+    constexpr std::size_t kKept = 4;
+    static std::mutex mutex;
+    static std::deque<std::pair<uint32_t, std::shared_ptr<const PictureSet>>> kept;
+    const std::lock_guard<std::mutex> lock(mutex);
+    for (const auto& [keptVariety, set] : kept) {
+        if (keptVariety == variety) return set;
+    }
+    auto set = std::make_shared<PictureSet>();
+    set->reserve(kSpeciesCount);
+    for (int i = 0; i < kSpeciesCount; ++i) {
+        Random random = RandomFor(variety, i, kPicturePurpose);
+        set->push_back(MadeUpPictures(random));
+    }
+    if (kept.size() == kKept) kept.pop_front();
+    kept.emplace_back(variety, set);
+    return set;
+}
+
 std::string HeaderTitle(const std::string& title) {
     std::string text;
     for (char c : title) {
@@ -245,6 +671,30 @@ RomBuilder::RomBuilder(RomLayout layout, uint32_t variety)
         SetRecord(i, MadeUpRecord(recordRandom));
     }
 
+    // Pictures go one after the other, so a layout's free space holds as much as their compressed sizes
+    // allow; the icon palettes come first because every species' icon uses one of them.
+    int32_t picturesCursor = layout_.freeSpace + kGraphicsArea;
+    const auto place = [this, &picturesCursor](const std::vector<uint8_t>& data) {
+        const int32_t at = picturesCursor;
+        Fill(at, data);
+        picturesCursor += (static_cast<int32_t>(data.size()) + 3) & ~3;
+        return at;
+    };
+
+    if (layout_.IconPaletteTable != 0) {
+        Random hues = RandomFor(variety, 0, kPalettePurpose);
+        const int firstHue = hues.Between(0, 359);
+        for (int p = 0; p < kIconPaletteCount; ++p) {
+            const int32_t palette = place(PaletteBytes(Colouring{firstHue + 120 * p, 70, 90, 180}));
+            const int32_t entry = layout_.IconPaletteTable + 8 * p;
+            SetPointer(entry, palette);
+            const int tag = 0xDAC0 + p;
+            Fill(entry + 4, {static_cast<uint8_t>(tag & 0xFF), static_cast<uint8_t>(tag >> 8), 0, 0});
+        }
+    }
+
+    const std::shared_ptr<const PictureSet> pictureSet = PicturesFor(variety);
+    std::optional<PlacedPictures> firstPlaced;
     int32_t cursor = layout_.freeSpace;
     for (int i = 0; i < kSpeciesCount; ++i) {
         Random attackRandom = RandomFor(variety, i, kAttackPurpose);
@@ -253,7 +703,17 @@ RomBuilder::RomBuilder(RomLayout layout, uint32_t variety)
         cursor += 2 * static_cast<int32_t>(rows.size()) + 2;
         cursor = (cursor + 3) & ~3;
 
-        const int32_t slot = layout_.freeSpace + kGraphicsArea + kGraphicsSlot * i;
+        const SpeciesPictures& pictures = (*pictureSet)[static_cast<size_t>(i)];
+        // A layout whose free space runs out shows the first species' pictures for the rest rather than
+        // pointing past the end of the file.
+        PlacedPictures placed;
+        if (firstPlaced && picturesCursor + pictures.AlignedSize() > static_cast<int64_t>(bytes_.size())) {
+            placed = *firstPlaced;
+        } else {
+            placed = {place(pictures.front), place(pictures.back), place(pictures.palette),
+                      place(pictures.shinyPalette), place(pictures.icon)};
+            if (!firstPlaced) firstPlaced = placed;
+        }
         // Sprite entries carry the data size and a tag after the pointer, palette entries a tag, as in the
         // games; the editor reads only the pointers.
         const auto low = [](int value) { return static_cast<uint8_t>(value & 0xFF); };
@@ -262,34 +722,16 @@ RomBuilder::RomBuilder(RomLayout layout, uint32_t variety)
         const int32_t back = layout_.ImageOffset + Species::kBackSpriteDistance + 8 * i;
         const int32_t palette = layout_.PaletteOffset + 8 * i;
         const int32_t shiny = layout_.PaletteOffset + Species::kShinyPaletteDistance + 8 * i;
-        SetPointer(front, slot);
+        SetPointer(front, placed.front);
         Fill(front + 4, {0x00, 0x08, low(i), high(i)});
-        SetPointer(back, slot + 0x40);
+        SetPointer(back, placed.back);
         Fill(back + 4, {0x00, 0x08, low(i), high(i)});
-        SetPointer(palette, slot + 0x80);
+        SetPointer(palette, placed.palette);
         Fill(palette + 4, {low(i), high(i), 0x00, 0x00});
-        SetPointer(shiny, slot + 0xA0);
+        SetPointer(shiny, placed.shinyPalette);
         Fill(shiny + 4, {low(i + 500), high(i + 500), 0x00, 0x00});
-        SetPointer(layout_.IconOffset + 4 * i, slot + 0xC0);
+        SetPointer(layout_.IconOffset + 4 * i, placed.icon);
         Fill(layout_.IconPalette + i, {static_cast<uint8_t>(i % kIconPaletteCount)});
-    }
-
-    if (layout_.IconPaletteTable != 0) {
-        for (int p = 0; p < kIconPaletteCount; ++p) {
-            const int32_t palette = layout_.freeSpace + kIconPaletteArea + 32 * p;
-            Random colours = RandomFor(variety, p, kPalettePurpose);
-            std::vector<uint8_t> data;
-            for (int colour = 0; colour < 16; ++colour) {
-                const int bgr555 = colour == 0 ? 0 : colours.Between(0, 0x7FFF);
-                data.push_back(static_cast<uint8_t>(bgr555 & 0xFF));
-                data.push_back(static_cast<uint8_t>(bgr555 >> 8));
-            }
-            Fill(palette, data);
-            const int32_t entry = layout_.IconPaletteTable + 8 * p;
-            SetPointer(entry, palette);
-            const int tag = 0xDAC0 + p;
-            Fill(entry + 4, {static_cast<uint8_t>(tag & 0xFF), static_cast<uint8_t>(tag >> 8), 0, 0});
-        }
     }
 }
 
@@ -336,10 +778,11 @@ void RomBuilder::SetAttackTable(int index, int32_t offset, const std::vector<Lev
 
 void RomBuilder::Fill(int32_t offset, const std::vector<uint8_t>& data) {
     // Bytes that would fall outside the image are dropped, as they would be on a cartridge of that size.
-    for (size_t k = 0; k < data.size(); ++k) {
-        const int64_t at = static_cast<int64_t>(offset) + static_cast<int64_t>(k);
-        if (at >= 0 && at < static_cast<int64_t>(bytes_.size())) bytes_[static_cast<size_t>(at)] = data[k];
-    }
+    const int64_t begin = std::max<int64_t>(offset, 0);
+    const int64_t end = std::min<int64_t>(static_cast<int64_t>(offset) + static_cast<int64_t>(data.size()),
+                                          static_cast<int64_t>(bytes_.size()));
+    if (begin >= end) return;
+    std::memcpy(bytes_.data() + begin, data.data() + (begin - offset), static_cast<size_t>(end - begin));
 }
 
 EditorSession RomBuilder::Session(const std::string& path) const {

@@ -23,8 +23,9 @@ struct RomLayout {
 [[nodiscard]] RomLayout DemoLayout();
 [[nodiscard]] RomLayout FireRedLayout();
 
-// Builds a ROM in memory whose tables hold plausible made-up species: names, records, pointers into the
-// file, icon palettes and a short attack table each, the same for the same variety.
+// Builds a ROM in memory whose tables hold plausible made-up species: names, records, a short attack table
+// and pictures each (LZ77-compressed front and back sprites, normal and shiny palettes, a two-frame icon in
+// one of three icon palettes), the same for the same variety.
 class RomBuilder {
 public:
     explicit RomBuilder(RomLayout layout, uint32_t variety = 1);
