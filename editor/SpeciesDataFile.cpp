@@ -78,14 +78,23 @@ std::string EntriesText(int size) {
     return std::to_string(size) + (size == 1 ? " entry" : " entries");
 }
 
+// A number as a message quotes it. A field can be of any length, a megabyte on one line, and the message goes
+// into a message box: a long number is shown by its start and its length.
+std::string Shown(std::string_view number) {
+    constexpr size_t kShownCharacters = 32;
+    if (number.size() <= kShownCharacters) return std::string(number);
+    return std::string(number.substr(0, kShownCharacters)) + "... (" + std::to_string(number.size()) +
+           " characters)";
+}
+
 // Reads list field index into position; an empty result means it fits its list.
 std::string ReadListField(const std::vector<std::string>& fields, size_t index, int listSize, int& position) {
     const std::string_view number = Trimmed(fields[index]);
     const std::optional<long long> value = ParseWholeNumber(number);
     if (!value) return FieldName(index) + " is not a whole number.";
     if (*value < -1 || *value >= listSize) {
-        return FieldName(index) + " is " + std::string(number) + ", outside its list of " +
-               EntriesText(listSize) + ".";
+        return FieldName(index) + " is " + Shown(number) + ", outside its list of " + EntriesText(listSize) +
+               ".";
     }
     position = static_cast<int>(*value);
     return {};

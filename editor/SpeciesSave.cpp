@@ -1,10 +1,13 @@
 #include "SpeciesSave.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
 #include <initializer_list>
 #include <limits>
+#include <optional>
+#include <vector>
 
 #include "CharTable.h"
 #include "HexFunctions.h"
@@ -206,15 +209,91 @@ SaveOutcome Save(SpeciesWriter& writer, const EditorSession& session, int32_t in
     return writer.Outcome();
 }
 
+// The bytes of one field that the save writes, first to last (the record leaves two bytes in between alone).
+struct Extent {
+    std::string field;
+    int64_t first;
+    int64_t last;
+};
+
+const char kRowsField[] = "the attack table rows";
+
+std::vector<Extent> PlannedExtents(const EditorSession& session, int32_t index, const SpeciesEdits& e) {
+    const int64_t i = index;
+    const int64_t nameEntry = session.NameOffset + int64_t{Species::kNameSize} * i;
+    const int64_t nameBytes = static_cast<int64_t>(CharTable::EncodeName(e.name).size() / 2);
+    const int64_t record = session.DataOffset + int64_t{Species::kRecordSize} * i;
+    const auto pointer = [](std::string field, int64_t entry) {
+        return Extent{std::move(field), entry, entry + 2};
+    };
+    std::vector<Extent> extents = {
+        {"the name entry", nameEntry, nameEntry + nameBytes - 1},
+        {"the species record", record, record + 24},
+        pointer("the sprite pointer", session.ImageOffset + 8 * i),
+        pointer("the back sprite pointer", session.ImageOffset + Species::kBackSpriteDistance + 8 * i),
+        pointer("the palette pointer", session.PaletteOffset + 8 * i),
+        pointer("the shiny palette pointer", session.PaletteOffset + Species::kShinyPaletteDistance + 8 * i),
+        pointer("the icon pointer", session.IconOffset + 4 * i),
+        {"the icon palette number", session.IconPalette + i, session.IconPalette + i},
+        pointer("the attack table pointer", session.AttackTable + 4 * i),
+    };
+    if (!e.rows.empty()) {
+        const int64_t table = e.attackTable;
+        extents.push_back({kRowsField, table, table + 2 * static_cast<int64_t>(e.rows.size()) - 1});
+    }
+    return extents;
+}
+
+// The fields with a byte outside a file of size bytes, for the message; empty when every byte fits.
+std::string OutsideTheFile(const std::vector<Extent>& extents, int64_t size) {
+    // WriteHexByte takes 32-bit offsets, so a byte past that range cannot be written whatever the file.
+    const int64_t end = std::min<int64_t>(size, int64_t{std::numeric_limits<int32_t>::max()} + 1);
+    std::vector<std::string> parts;
+    for (const Extent& extent : extents) {
+        if (extent.first >= 0 && extent.last < end) continue;
+        std::string part = extent.field + " at " + HexOffset(extent.first);
+        if (extent.last != extent.first) part += " to " + HexOffset(extent.last);
+        if (extent.field == kRowsField && extent.first >= 0) {
+            // Naming the rows that do not fit shows where the table leaves the file.
+            const int64_t rows = (extent.last - extent.first + 1) / 2;
+            const int64_t firstOutside = std::max<int64_t>(0, (end - extent.first) / 2) + 1;
+            part += firstOutside == rows ? " (row " + Decimal(rows) + ")"
+                                         : " (rows " + Decimal(firstOutside) + " to " + Decimal(rows) + ")";
+        }
+        parts.push_back(std::move(part));
+    }
+    std::string text;
+    for (size_t k = 0; k < parts.size(); ++k) {
+        if (k > 0) text += k + 1 == parts.size() ? " and " : ", ";
+        text += parts[k];
+    }
+    return text;
+}
+
 }  // namespace
 
 SaveOutcome SaveSpecies(const EditorSession& session, int32_t index, const SpeciesEdits& edits) {
+    SaveOutcome refused;
     if (!HexFunctions::CanOpenForWriting(session.RomPath)) {
-        SaveOutcome refused;
         refused.error =
             "The file \"" + session.RomPath +
             "\" cannot be opened for writing (it may be read-only, moved or removed). Nothing was "
             "saved.";
+        return refused;
+    }
+    // Every byte is checked against the file's present length before the first one is written, so a file
+    // cut since it was opened, or a table that runs past the end, is left as it was instead of half written.
+    const std::optional<int64_t> size = HexFunctions::RomFileSize(session.RomPath);
+    if (!size) {
+        refused.error = "The length of the file \"" + session.RomPath +
+                        "\" cannot be read, so the save cannot be checked to fit in it. Nothing was saved.";
+        return refused;
+    }
+    const std::string outside = OutsideTheFile(PlannedExtents(session, index, edits), *size);
+    if (!outside.empty()) {
+        refused.error = "The file \"" + session.RomPath + "\" is too short for this save: it has " +
+                        Decimal(*size) + " bytes (it may have been cut since it was opened), and " + outside +
+                        " would lie beyond its end. Nothing was saved.";
         return refused;
     }
     SpeciesWriter writer(session.RomPath);

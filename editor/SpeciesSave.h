@@ -30,5 +30,6 @@ struct SaveOutcome {
 };
 
 // Writes the species one byte per call, in the fixed field order. Refuses before the first byte when the file
-// cannot be opened for writing, and stops at the first byte that fails.
+// cannot be opened for writing or any byte of the save would lie outside it, and stops at the first byte that
+// fails all the same.
 [[nodiscard]] SaveOutcome SaveSpecies(const EditorSession& session, int32_t index, const SpeciesEdits& edits);
