@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QString>
-
+#include <QStringList>
 #include <string>
 #include <vector>
 
@@ -12,6 +12,9 @@ class QComboBox;
 // save without touching the list writes the same number back.
 namespace ChoiceBox {
 
+// The entries of a name file as the window shows them; a list filled into two boxes is made once and shared.
+[[nodiscard]] QStringList Texts(const std::vector<std::string>& entries);
+void Fill(QComboBox* box, const QStringList& texts);
 void Fill(QComboBox* box, const std::vector<std::string>& entries);
 
 // The text that stands for a number without an entry.
