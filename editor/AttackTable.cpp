@@ -55,11 +55,13 @@ std::string EncodeAttackEntry(int attack, int level) {
 
 std::vector<LevelUpAttackEntry> LoadAttackTable(const std::string& romPath, int32_t start, int32_t maxRows) {
     std::vector<LevelUpAttackEntry> rows;
-    if (start < 0) return rows;
-    constexpr int64_t kLastOffset = std::numeric_limits<int32_t>::max();
+    // An entry must lie wholly inside the file: half an entry at its end is no row, and a file that cannot
+    // be read has none.
+    const std::optional<int64_t> size = HexFunctions::RomFileSize(romPath);
+    if (start < 0 || !size) return rows;
     for (int32_t k = 0; k < maxRows; ++k) {
         const int64_t offset = static_cast<int64_t>(start) + 2 * static_cast<int64_t>(k);
-        if (offset + 1 > kLastOffset) break;
+        if (offset + 2 > *size) break;
         const std::optional<LevelUpAttackEntry> entry =
             DecodeAttackEntry(HexFunctions::ReadHexBytes(romPath, static_cast<int32_t>(offset), 2));
         if (!entry) break;

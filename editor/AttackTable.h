@@ -22,7 +22,8 @@ inline constexpr int32_t kMaxAttackRows = 4096;
 // Four upper-case hexadecimal digits, b0 then b1, each taken modulo 256.
 [[nodiscard]] std::string EncodeAttackEntry(int attack, int level);
 
-// Reads entries from start (one two-byte read each) until FF FF, the end of the file or maxRows entries.
+// Reads entries from start (one two-byte read each) until FF FF, an entry that does not lie wholly inside the
+// file, or maxRows entries.
 [[nodiscard]] std::vector<LevelUpAttackEntry> LoadAttackTable(const std::string& romPath, int32_t start,
                                                               int32_t maxRows = kMaxAttackRows);
 
