@@ -93,10 +93,20 @@ void RunMenu(QMenu* menu, const QPoint& position) {
     menu->exec(position);
 }
 
-void QueueFileAnswer(const QString& path) { QueuedFileAnswers().enqueue(path); }
-void SetMessageHook(std::function<void(const QString&)> hook) { MessageHook() = std::move(hook); }
-void SetModalHook(std::function<void(QDialog*)> hook) { ModalHook() = std::move(hook); }
-void SetMenuHook(std::function<void(QMenu*)> hook) { MenuHook() = std::move(hook); }
-FileRequest LastFileRequest() { return LastRequest(); }
+void QueueFileAnswer(const QString& path) {
+    QueuedFileAnswers().enqueue(path);
+}
+void SetMessageHook(std::function<void(const QString&)> hook) {
+    MessageHook() = std::move(hook);
+}
+void SetModalHook(std::function<void(QDialog*)> hook) {
+    ModalHook() = std::move(hook);
+}
+void SetMenuHook(std::function<void(QMenu*)> hook) {
+    MenuHook() = std::move(hook);
+}
+FileRequest LastFileRequest() {
+    return LastRequest();
+}
 
 }  // namespace Dialogs

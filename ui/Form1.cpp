@@ -71,7 +71,9 @@ Form1::~Form1() {
     delete ui;
 }
 
-QString Form1::DefaultDataFolder() { return QCoreApplication::applicationDirPath() + QStringLiteral("/Data"); }
+QString Form1::DefaultDataFolder() {
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/Data");
+}
 
 std::string Form1::DataPath(const char* fileName) const {
     return QFile::encodeName(dataFolder_ + QLatin1Char('/') + QLatin1String(fileName)).toStdString();
@@ -97,14 +99,14 @@ void Form1::LoadReferenceLists() {
 }
 
 void Form1::BindFieldLimits() {
-    for (QLineEdit* box : {ui->txtHP, ui->txtAttack, ui->txtDefense, ui->txtSafari, ui->txtSpeed, ui->txtSAttack,
-                           ui->txtSDefense, ui->txtXP, ui->txtCatch})
+    for (QLineEdit* box : {ui->txtHP, ui->txtAttack, ui->txtDefense, ui->txtSafari, ui->txtSpeed,
+                           ui->txtSAttack, ui->txtSDefense, ui->txtXP, ui->txtCatch})
         FieldLimitBinder::LimitTypedLength(box, 3);
     FieldLimitBinder::LimitTypedLength(ui->txtLevel, 2);
     FieldLimitBinder::LimitTypedLength(ui->txtEVS, 1);
     FieldLimitBinder::LimitTypedLength(ui->txtName, 10);
-    for (QLineEdit* box : {ui->txtSprite, ui->txtBackSprite, ui->txtPalette, ui->txtShinyPalette, ui->txtIcon,
-                           ui->txtATable})
+    for (QLineEdit* box :
+         {ui->txtSprite, ui->txtBackSprite, ui->txtPalette, ui->txtShinyPalette, ui->txtIcon, ui->txtATable})
         FieldLimitBinder::LimitTypedLength(box, 6);
 
     limits_->AddLeaveCheck(ui->txtHP, 255, true);
@@ -127,7 +129,8 @@ void Form1::ConnectHandlers() {
     connect(ui->cmdNameIm, &QPushButton::clicked, this, &Form1::ImportSpeciesFile);
     connect(ui->lstPokemon, &QListWidget::currentRowChanged, this, &Form1::ShowSpecies);
 
-    for (QLineEdit* pointer : {ui->txtSprite, ui->txtBackSprite, ui->txtPalette, ui->txtShinyPalette, ui->txtIcon})
+    for (QLineEdit* pointer :
+         {ui->txtSprite, ui->txtBackSprite, ui->txtPalette, ui->txtShinyPalette, ui->txtIcon})
         connect(pointer, &QLineEdit::textChanged, this, &Form1::UpdatePreview);
     connect(ui->cmbPalette, &QComboBox::currentIndexChanged, this, &Form1::UpdatePreview);
 
@@ -144,14 +147,14 @@ void Form1::ConnectHandlers() {
 
 void Form1::SetEditingEnabled(bool enabled) {
     const QList<QWidget*> controls = {
-        ui->lstPokemon,    ui->txtHP,       ui->txtAttack,    ui->txtDefense,   ui->txtSpeed,
-        ui->txtSAttack,    ui->txtSDefense, ui->cmbType1,     ui->cmbType2,     ui->txtXP,
-        ui->txtCatch,      ui->cmbItem1,    ui->cmbItem2,     ui->cmbGender,    ui->cmbSteps,
-        ui->cmbEggType1,   ui->cmbEggType2, ui->cmbAbility1,  ui->cmbAbility2,  ui->txtSafari,
-        ui->cmdExport,     ui->txtSprite,   ui->txtBackSprite, ui->txtPalette,  ui->txtShinyPalette,
-        ui->txtIcon,       ui->txtEVHP,     ui->txtEVA,       ui->txtEVD,       ui->txtEVS,
-        ui->txtEVSA,       ui->txtEVSD,     ui->cmbPalette,   ui->txtLevel,     ui->cmbANames,
-        ui->lstAttack,     ui->lstLevel,    ui->txtATable,    ui->cmdChange,    ui->cmdChangeOffset,
+        ui->lstPokemon,  ui->txtHP,       ui->txtAttack,     ui->txtDefense,  ui->txtSpeed,
+        ui->txtSAttack,  ui->txtSDefense, ui->cmbType1,      ui->cmbType2,    ui->txtXP,
+        ui->txtCatch,    ui->cmbItem1,    ui->cmbItem2,      ui->cmbGender,   ui->cmbSteps,
+        ui->cmbEggType1, ui->cmbEggType2, ui->cmbAbility1,   ui->cmbAbility2, ui->txtSafari,
+        ui->cmdExport,   ui->txtSprite,   ui->txtBackSprite, ui->txtPalette,  ui->txtShinyPalette,
+        ui->txtIcon,     ui->txtEVHP,     ui->txtEVA,        ui->txtEVD,      ui->txtEVS,
+        ui->txtEVSA,     ui->txtEVSD,     ui->cmbPalette,    ui->txtLevel,    ui->cmbANames,
+        ui->lstAttack,   ui->lstLevel,    ui->txtATable,     ui->cmdChange,   ui->cmdChangeOffset,
         ui->cmdNewTable};
     for (QWidget* control : controls) control->setEnabled(enabled);
     if (!enabled) {
@@ -161,8 +164,9 @@ void Form1::SetEditingEnabled(bool enabled) {
 }
 
 void Form1::OpenRom() {
-    QString path = Dialogs::AskFileName(this, Dialogs::FileMode::Open, QStringLiteral("Open Pokemon GBA ROM..."),
-                                        QStringLiteral("GBA ROMs (*.gba)|*.gba"));
+    QString path =
+        Dialogs::AskFileName(this, Dialogs::FileMode::Open, QStringLiteral("Open Pokemon GBA ROM..."),
+                             QStringLiteral("GBA ROMs (*.gba)|*.gba"));
     // Cancelling with a ROM open reads that ROM again, discarding unsaved edits.
     if (path.isEmpty() && session_) path = QString::fromStdString(session_->RomPath);
     if (path.isEmpty()) {

@@ -24,8 +24,9 @@ void Form1::LoadAttackTable(bool userAsked) {
     const std::optional<int32_t> start = ParseHexOffset(ui->txtATable->text().toStdString(), 6);
     if (!start) {
         if (userAsked)
-            Dialogs::ShowCritical(this, QStringLiteral("\"%1\" is not an offset: type one to six hexadecimal digits.")
-                                            .arg(ui->txtATable->text()));
+            Dialogs::ShowCritical(
+                this, QStringLiteral("\"%1\" is not an offset: type one to six hexadecimal digits.")
+                          .arg(ui->txtATable->text()));
         return;
     }
 
@@ -63,7 +64,9 @@ void Form1::ChangeAttackRow() {
     ui->lstLevel->item(row)->setText(ui->txtLevel->text());
 }
 
-void Form1::ShowInsertWindow() { Dialogs::RunModal(InsertWindow()); }
+void Form1::ShowInsertWindow() {
+    Dialogs::RunModal(InsertWindow());
+}
 
 void Form1::InsertAttackTable() {
     if (!session_ || !insert_) return;
@@ -77,13 +80,15 @@ void Form1::InsertAttackTable() {
     const NewTableCheck check =
         CheckNewTableRequest(startText.toStdString(), insert_->CountText().toStdString(), *romSize);
     if (!check.ok) {
-        Dialogs::ShowCritical(insert_, TextCodec::ToDisplay(check.error) + QStringLiteral("\nNothing was written."));
+        Dialogs::ShowCritical(insert_,
+                              TextCodec::ToDisplay(check.error) + QStringLiteral("\nNothing was written."));
         return;
     }
     if (!::InsertAttackTable(session_->RomPath, check.request)) {
-        Dialogs::ShowCritical(insert_, QStringLiteral("The new attack table could not be written into \"%1\"; "
-                                                      "the table is incomplete.")
-                                           .arg(QString::fromStdString(session_->RomPath)));
+        Dialogs::ShowCritical(insert_,
+                              QStringLiteral("The new attack table could not be written into \"%1\"; "
+                                             "the table is incomplete.")
+                                  .arg(QString::fromStdString(session_->RomPath)));
         return;
     }
     ui->txtATable->setText(startText);

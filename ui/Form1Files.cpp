@@ -17,46 +17,57 @@ namespace {
 const QString kSpeciesFilter = QStringLiteral(
     "Pokemon Data File (*.pkmn)|*.pkmn|Text Files (*.txt)|*.txt|INI Files (*.ini)|*.ini|All Files (*.*)|*.*");
 
-std::string Bytes(const QLineEdit* box) { return TextCodec::FromDisplay(box->text()); }
+std::string PathOf(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
 
-std::string PathOf(const QString& path) { return QFile::encodeName(path).toStdString(); }
+// The 20 fields of a species data file in file order: a text box taken as typed, or a list's position.
+struct FileField {
+    QLineEdit* box = nullptr;
+    std::string SpeciesFileValues::*text = nullptr;
+    QComboBox* list = nullptr;
+    int SpeciesFileValues::*position = nullptr;
+};
+
+std::vector<FileField> SpeciesFileFields(Ui::Form1* ui) {
+    using V = SpeciesFileValues;
+    const auto text = [](QLineEdit* box, std::string V::*field) {
+        return FileField{box, field, nullptr, nullptr};
+    };
+    const auto list = [](QComboBox* box, int V::*field) { return FileField{nullptr, nullptr, box, field}; };
+    return {text(ui->txtName, &V::name),          text(ui->txtHP, &V::hp),
+            text(ui->txtAttack, &V::attack),      text(ui->txtDefense, &V::defense),
+            text(ui->txtSpeed, &V::speed),        text(ui->txtSAttack, &V::spAttack),
+            text(ui->txtSDefense, &V::spDefense), text(ui->txtXP, &V::baseXp),
+            text(ui->txtCatch, &V::catchRate),    list(ui->cmbType1, &V::type1),
+            list(ui->cmbType2, &V::type2),        list(ui->cmbItem1, &V::item1),
+            list(ui->cmbItem2, &V::item2),        list(ui->cmbAbility1, &V::ability1),
+            list(ui->cmbAbility2, &V::ability2),  text(ui->txtSafari, &V::safari),
+            list(ui->cmbEggType1, &V::eggType1),  list(ui->cmbEggType2, &V::eggType2),
+            list(ui->cmbSteps, &V::steps),        list(ui->cmbGender, &V::gender)};
+}
 
 }  // namespace
 
 void Form1::ExportSpeciesFile() {
-    const QString path =
-        Dialogs::AskFileName(this, Dialogs::FileMode::Save, QStringLiteral("Save Pokemon Data File..."), kSpeciesFilter);
+    const QString path = Dialogs::AskFileName(this, Dialogs::FileMode::Save,
+                                              QStringLiteral("Save Pokemon Data File..."), kSpeciesFilter);
     if (path.isEmpty()) return;
 
     SpeciesFileValues values;
-    values.name = Bytes(ui->txtName);
-    values.hp = Bytes(ui->txtHP);
-    values.attack = Bytes(ui->txtAttack);
-    values.defense = Bytes(ui->txtDefense);
-    values.speed = Bytes(ui->txtSpeed);
-    values.spAttack = Bytes(ui->txtSAttack);
-    values.spDefense = Bytes(ui->txtSDefense);
-    values.baseXp = Bytes(ui->txtXP);
-    values.catchRate = Bytes(ui->txtCatch);
-    values.type1 = ChoiceBox::StoredValue(ui->cmbType1);
-    values.type2 = ChoiceBox::StoredValue(ui->cmbType2);
-    values.item1 = ChoiceBox::StoredValue(ui->cmbItem1);
-    values.item2 = ChoiceBox::StoredValue(ui->cmbItem2);
-    values.ability1 = ChoiceBox::StoredValue(ui->cmbAbility1);
-    values.ability2 = ChoiceBox::StoredValue(ui->cmbAbility2);
-    values.safari = Bytes(ui->txtSafari);
-    values.eggType1 = ChoiceBox::StoredValue(ui->cmbEggType1);
-    values.eggType2 = ChoiceBox::StoredValue(ui->cmbEggType2);
-    values.steps = ChoiceBox::StoredValue(ui->cmbSteps);
-    values.gender = ChoiceBox::StoredValue(ui->cmbGender);
-
+    for (const FileField& field : SpeciesFileFields(ui)) {
+        if (field.box)
+            values.*field.text = TextCodec::FromDisplay(field.box->text());
+        else
+            values.*field.position = ChoiceBox::StoredValue(field.list);
+    }
     if (!ReadINI::WriteTextFile(PathOf(path), FormatSpeciesLine(values)))
         Dialogs::ShowCritical(this, QStringLiteral("The file \"%1\" could not be written.").arg(path));
 }
 
 void Form1::ImportSpeciesFile() {
-    const QString path =
-        Dialogs::AskFileName(this, Dialogs::FileMode::Open, QStringLiteral("Load Pokemon Data File..."), kSpeciesFilter);
+    const QString path = Dialogs::AskFileName(this, Dialogs::FileMode::Open,
+                                              QStringLiteral("Load Pokemon Data File..."), kSpeciesFilter);
     if (path.isEmpty()) return;
 
     SpeciesListSizes sizes;
@@ -68,39 +79,26 @@ void Form1::ImportSpeciesFile() {
     sizes.gender = ChoiceBox::ListedCount(ui->cmbGender);
     const SpeciesFileParse parsed = ParseSpeciesFile(ReadINI::ReadTextFile(PathOf(path)), sizes);
     if (!parsed.values) {
-        Dialogs::ShowCritical(this, QStringLiteral("\"%1\" is not a species data file: %2\nNothing was changed.")
-                                        .arg(path, TextCodec::ToDisplay(parsed.error)));
+        Dialogs::ShowCritical(this,
+                              QStringLiteral("\"%1\" is not a species data file: %2\nNothing was changed.")
+                                  .arg(path, TextCodec::ToDisplay(parsed.error)));
         return;
     }
 
-    // Texts go in as they are: the change checks correct some boxes at once, the leave checks wait for the user.
-    const SpeciesFileValues& values = *parsed.values;
-    ui->txtName->setText(TextCodec::ToDisplay(values.name));
-    ui->txtHP->setText(TextCodec::ToDisplay(values.hp));
-    ui->txtAttack->setText(TextCodec::ToDisplay(values.attack));
-    ui->txtDefense->setText(TextCodec::ToDisplay(values.defense));
-    ui->txtSpeed->setText(TextCodec::ToDisplay(values.speed));
-    ui->txtSAttack->setText(TextCodec::ToDisplay(values.spAttack));
-    ui->txtSDefense->setText(TextCodec::ToDisplay(values.spDefense));
-    ui->txtXP->setText(TextCodec::ToDisplay(values.baseXp));
-    ui->txtCatch->setText(TextCodec::ToDisplay(values.catchRate));
-    ChoiceBox::SelectStored(ui->cmbType1, values.type1);
-    ChoiceBox::SelectStored(ui->cmbType2, values.type2);
-    ChoiceBox::SelectStored(ui->cmbItem1, values.item1);
-    ChoiceBox::SelectStored(ui->cmbItem2, values.item2);
-    ChoiceBox::SelectStored(ui->cmbAbility1, values.ability1);
-    ChoiceBox::SelectStored(ui->cmbAbility2, values.ability2);
-    ui->txtSafari->setText(TextCodec::ToDisplay(values.safari));
-    ChoiceBox::SelectStored(ui->cmbEggType1, values.eggType1);
-    ChoiceBox::SelectStored(ui->cmbEggType2, values.eggType2);
-    ChoiceBox::SelectStored(ui->cmbSteps, values.steps);
-    ChoiceBox::SelectStored(ui->cmbGender, values.gender);
+    // Texts go in as they are: the change checks correct some boxes at once, the leave checks wait for the
+    // user.
+    for (const FileField& field : SpeciesFileFields(ui)) {
+        if (field.box)
+            field.box->setText(TextCodec::ToDisplay((*parsed.values).*field.text));
+        else
+            ChoiceBox::SelectStored(field.list, (*parsed.values).*field.position);
+    }
 }
 
 void Form1::ExportNameList() {
-    const QString path =
-        Dialogs::AskFileName(this, Dialogs::FileMode::Save, QStringLiteral("Save Pokemon Name List..."),
-                             QStringLiteral("Text Files (*.txt)|*.txt|INI Files (*.ini)|*.ini|All Files (*.*)|*.*"));
+    const QString path = Dialogs::AskFileName(
+        this, Dialogs::FileMode::Save, QStringLiteral("Save Pokemon Name List..."),
+        QStringLiteral("Text Files (*.txt)|*.txt|INI Files (*.ini)|*.ini|All Files (*.*)|*.*"));
     if (path.isEmpty()) return;
 
     std::vector<std::string> names;
@@ -126,4 +124,6 @@ void Form1::ShowNameMenu(const QPoint& globalPosition) {
     Dialogs::RunMenu(mnuName, globalPosition);
 }
 
-void Form1::AppendToName(QChar symbol) { ui->txtName->setText(ui->txtName->text() + symbol); }
+void Form1::AppendToName(QChar symbol) {
+    ui->txtName->setText(ui->txtName->text() + symbol);
+}

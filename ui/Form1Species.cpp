@@ -17,7 +17,9 @@
 
 namespace {
 
-QString Decimal(int value) { return QString::number(value); }
+QString Decimal(int value) {
+    return QString::number(value);
+}
 
 // A number box as the save takes it: the whole text must be a number.
 std::optional<double> NumberIn(const QLineEdit* box, const QString& label, QString* problem) {
@@ -43,8 +45,9 @@ std::optional<double> YieldIn(const QLineEdit* box, const QString& label, QStrin
 std::optional<int32_t> PointerIn(const QLineEdit* box, const QString& label, QString* problem) {
     const std::optional<int32_t> value = ParseHexOffset(box->text().toStdString(), 6);
     if (!value)
-        *problem = QStringLiteral("\"%1\" must be a hexadecimal number of at most six digits (it reads \"%2\").")
-                       .arg(label, box->text());
+        *problem =
+            QStringLiteral("\"%1\" must be a hexadecimal number of at most six digits (it reads \"%2\").")
+                .arg(label, box->text());
     return value;
 }
 

@@ -9,7 +9,9 @@ constexpr int kUnfoldedHeightTwips = 5900;
 constexpr int kDesignFrameTwips = kFoldedHeightTwips - 1650;
 constexpr int kTwipsPerPixel = 15;
 
-int ClientHeight(int windowHeightTwips) { return (windowHeightTwips - kDesignFrameTwips) / kTwipsPerPixel; }
+int ClientHeight(int windowHeightTwips) {
+    return (windowHeightTwips - kDesignFrameTwips) / kTwipsPerPixel;
+}
 }  // namespace
 
 Form2::Form2(QWidget* parent) : QDialog(parent), ui(new Ui::Form2) {
@@ -19,16 +21,27 @@ Form2::Form2(QWidget* parent) : QDialog(parent), ui(new Ui::Form2) {
     connect(ui->chameleonButton1, &QPushButton::clicked, this, &QDialog::hide);
 }
 
-Form2::~Form2() { delete ui; }
-
-void Form2::SetConfirmation(const QString& speciesName) {
-    ui->Label1->setText(QStringLiteral("Data for \"") + speciesName + QStringLiteral("\" has been saved successfully!"));
+Form2::~Form2() {
+    delete ui;
 }
 
-void Form2::SetReport(const QString& report) { ui->Text1->setPlainText(report); }
-QString Form2::Confirmation() const { return ui->Label1->text(); }
-QString Form2::Report() const { return ui->Text1->toPlainText(); }
-bool Form2::IsUnfolded() const { return ui->cmdShow->text() == QStringLiteral("Show Less"); }
+void Form2::SetConfirmation(const QString& speciesName) {
+    ui->Label1->setText(QStringLiteral("Data for \"") + speciesName +
+                        QStringLiteral("\" has been saved successfully!"));
+}
+
+void Form2::SetReport(const QString& report) {
+    ui->Text1->setPlainText(report);
+}
+QString Form2::Confirmation() const {
+    return ui->Label1->text();
+}
+QString Form2::Report() const {
+    return ui->Text1->toPlainText();
+}
+bool Form2::IsUnfolded() const {
+    return ui->cmdShow->text() == QStringLiteral("Show Less");
+}
 
 void Form2::ToggleReport() {
     if (ui->cmdShow->text() == QStringLiteral("Show More")) {

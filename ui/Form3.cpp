@@ -11,7 +11,8 @@ bool ShowSaveFromIni(const std::string& value) {
     return FieldLimits::NumberValue(value) != 0;
 }
 
-Form3::Form3(const QString& iniPath, QWidget* parent) : QDialog(parent), ui(new Ui::Form3), iniPath_(iniPath) {
+Form3::Form3(const QString& iniPath, QWidget* parent)
+    : QDialog(parent), ui(new Ui::Form3), iniPath_(iniPath) {
     ui->setupUi(this);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     Load();
@@ -21,7 +22,9 @@ Form3::Form3(const QString& iniPath, QWidget* parent) : QDialog(parent), ui(new 
     });
 }
 
-Form3::~Form3() { delete ui; }
+Form3::~Form3() {
+    delete ui;
+}
 
 void Form3::Load() {
     const std::string value = ReadINI::ReadIniValue(iniPath_.toStdString(), "Main", "ShowSave");
@@ -29,8 +32,12 @@ void Form3::Load() {
     ui->Combo1->setCurrentIndex(1);
 }
 
-bool Form3::ShowSave() const { return ui->Check1->isChecked(); }
-void Form3::SetShowSave(bool on) { ui->Check1->setChecked(on); }
+bool Form3::ShowSave() const {
+    return ui->Check1->isChecked();
+}
+void Form3::SetShowSave(bool on) {
+    ui->Check1->setChecked(on);
+}
 
 void Form3::StoreSetting() const {
     // The setting is not the user's data: a Data.ini that cannot be written keeps its old value quietly.

@@ -13,7 +13,7 @@
 namespace {
 
 constexpr const char* kViewNames[SpritePreview::kViewCount] = {"picFront", "picFrontShiny", "picBack",
-                                                                "picBackShiny", "picIcon"};
+                                                               "picBackShiny", "picIcon"};
 constexpr const char* kViewDescriptions[SpritePreview::kViewCount] = {
     "Front sprite, normal palette", "Front sprite, shiny palette", "Back sprite, normal palette",
     "Back sprite, shiny palette", "Icon, icon palette"};
@@ -26,7 +26,8 @@ QImage ToImage(const Picture& picture) {
     QImage image(picture.width, picture.height, QImage::Format_ARGB32);
     for (int y = 0; y < picture.height; ++y) {
         auto* line = reinterpret_cast<uint32_t*>(image.scanLine(y));
-        std::copy_n(picture.argb.begin() + static_cast<std::ptrdiff_t>(y) * picture.width, picture.width, line);
+        std::copy_n(picture.argb.begin() + static_cast<std::ptrdiff_t>(y) * picture.width, picture.width,
+                    line);
     }
     return image;
 }
@@ -90,8 +91,8 @@ void SpritePreview::Show(const Sources& sources) {
     if (!icon)
         Put(View::Icon, Refused(QStringLiteral("icon"), sources.icon));
     else
-        Put(View::Icon, SpritePictures::ReadIcon(sources.romPath, *icon, sources.iconPalette,
-                                                 sources.iconPaletteTable));
+        Put(View::Icon,
+            SpritePictures::ReadIcon(sources.romPath, *icon, sources.iconPalette, sources.iconPaletteTable));
 }
 
 void SpritePreview::Put(View view, const Picture& picture) {
@@ -101,7 +102,8 @@ void SpritePreview::Put(View view, const Picture& picture) {
         labels_[i]->setToolTip(descriptions_[i]);
     } else {
         images_[i] = QImage();
-        labels_[i]->setToolTip(descriptions_[i] + QStringLiteral(": ") + TextCodec::ToDisplay(picture.problem));
+        labels_[i]->setToolTip(descriptions_[i] + QStringLiteral(": ") +
+                               TextCodec::ToDisplay(picture.problem));
     }
     Redraw(view);
 }
@@ -118,8 +120,8 @@ void SpritePreview::Redraw(View view) {
     if (images_[i].isNull())
         labels_[i]->setPixmap(QPixmap());
     else
-        labels_[i]->setPixmap(QPixmap::fromImage(images_[i].scaled(side, side, Qt::IgnoreAspectRatio,
-                                                                   Qt::FastTransformation)));
+        labels_[i]->setPixmap(
+            QPixmap::fromImage(images_[i].scaled(side, side, Qt::IgnoreAspectRatio, Qt::FastTransformation)));
 }
 
 void SpritePreview::contextMenuEvent(QContextMenuEvent* event) {
@@ -143,8 +145,9 @@ void SpritePreview::contextMenuEvent(QContextMenuEvent* event) {
 void SpritePreview::SavePicture(View view) {
     const QImage& image = images_[static_cast<int>(view)];
     if (image.isNull()) return;
-    const QString path = Dialogs::AskFileName(this, Dialogs::FileMode::Save, QStringLiteral("Save Picture..."),
-                                              QStringLiteral("PNG Images (*.png)|*.png"));
+    const QString path =
+        Dialogs::AskFileName(this, Dialogs::FileMode::Save, QStringLiteral("Save Picture..."),
+                             QStringLiteral("PNG Images (*.png)|*.png"));
     if (path.isEmpty()) return;
     const int side = SideOf(view) * zoom_;
     if (!image.scaled(side, side, Qt::IgnoreAspectRatio, Qt::FastTransformation).save(path, "PNG"))

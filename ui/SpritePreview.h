@@ -2,7 +2,6 @@
 
 #include <QImage>
 #include <QWidget>
-
 #include <array>
 #include <optional>
 #include <string>

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-
 #include <string>
 
 // Texts of files and of the ROM's name table are Windows-1252 bytes, with the male and female symbols as the
