@@ -2,47 +2,35 @@
 
 #include <unistd.h>
 
-#include <atomic>
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 
-// A fresh folder under the system temporary folder for one test, removed with everything in it afterwards.
-class TempDir {
-public:
+// A fresh folder for one test, removed with everything in it afterwards. Kept here because core_tests links
+// no test support library.
+struct TempDir {
     TempDir() {
-        static std::atomic<unsigned> counter{0};
-        const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-        path_ = std::filesystem::temp_directory_path() /
-                ("vornhal-core-" + std::to_string(::getpid()) + "-" + std::to_string(stamp) + "-" +
-                 std::to_string(counter++));
-        std::filesystem::create_directories(path_);
+        static int counter = 0;
+        path = std::filesystem::temp_directory_path() /
+               ("vornhal-core-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+        std::filesystem::remove_all(path);  // left behind by a crashed run with the same process id
+        std::filesystem::create_directories(path);
     }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
     ~TempDir() {
         std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
+        std::filesystem::remove_all(path, ignored);
     }
-
-    [[nodiscard]] const std::filesystem::path& path() const { return path_; }
-    [[nodiscard]] std::string File(const std::string& name) const { return (path_ / name).string(); }
-
-    // Writes bytes exactly as given and returns the path.
+    std::string File(const std::string& name) const { return (path / name).string(); }
     std::string Write(const std::string& name, const std::string& bytes) const {
-        const std::string file = File(name);
-        std::ofstream out(file, std::ios::binary | std::ios::trunc);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        return file;
+        std::ofstream(File(name), std::ios::binary | std::ios::trunc) << bytes;
+        return File(name);
     }
-
-private:
-    std::filesystem::path path_;
+    std::filesystem::path path;
 };
 
-// The whole content of a file as bytes; empty when it cannot be read.
 inline std::string Slurp(const std::string& file) {
     std::ifstream in(file, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
