@@ -4,6 +4,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,9 +17,11 @@
 #include "NameList.h"
 #include "SpeciesRecord.h"
 #include "SpeciesSave.h"
+#include "SpritePictures.h"
 #include "SyscallFloor.h"
 
 using SyscallFloor::Access;
+using SyscallFloor::Opening;
 
 namespace {
 
@@ -34,18 +39,163 @@ benchmark::internal::Benchmark* Short(benchmark::internal::Benchmark* b) {
         ->Unit(benchmark::kMicrosecond);
 }
 
-// What showing a species reads: the record, six pointers, the icon palette number, then the attack table.
-std::vector<Access> SpeciesReads(const BenchRom& rom, const BenchTable& table) {
+// What showing a species does to the file: the record, six pointers and the icon palette number, one
+// opening each; then the attack table load, which first asks for the file's size in an opening of its own.
+std::vector<Opening> SpeciesOpenings(const BenchRom& rom, const BenchTable& table) {
     const EditorSession& s = rom.session;
     const int32_t i = BenchRom::kShownSpecies;
-    std::vector<Access> reads = {{Species::RecordBase(s, i), Species::kRecordSize, 0}};
+    std::vector<Access> fields = {{Species::RecordBase(s, i), Species::kRecordSize, 0}};
     for (int32_t entry :
          {Species::AttackTableEntry(s, i), Species::SpriteEntry(s, i), Species::BackSpriteEntry(s, i),
           Species::PaletteEntry(s, i), Species::ShinyPaletteEntry(s, i), Species::IconEntry(s, i)})
-        reads.push_back({entry, 3, 0});
-    reads.push_back({Species::IconPaletteEntry(s, i), 1, 0});
-    for (const Access& read : SyscallFloor::AttackTableReads(table.offset, table.rows)) reads.push_back(read);
-    return reads;
+        fields.push_back({entry, 3, 0});
+    fields.push_back({Species::IconPaletteEntry(s, i), 1, 0});
+    std::vector<Opening> openings = SyscallFloor::OneEach(fields);
+    openings.push_back({true, {}});
+    for (const Opening& read :
+         SyscallFloor::OneEach(SyscallFloor::AttackTableReads(table.offset, table.rows)))
+        openings.push_back(read);
+    return openings;
+}
+
+// The offsets the preview is given for the shown species, as the window's pointer boxes hold them.
+struct ShownPictures {
+    int32_t sprite = 0, back = 0, palette = 0, shiny = 0, icon = 0;
+    int iconPalette = 0;
+    std::optional<int32_t> paletteTable;
+};
+
+ShownPictures PicturesOf(const BenchRom& rom) {
+    const SpeciesValues v = ReadSpecies(rom.session, BenchRom::kShownSpecies);
+    ShownPictures p;
+    p.sprite = ParseHexOffset(v.sprite).value_or(0);
+    p.back = ParseHexOffset(v.backSprite).value_or(0);
+    p.palette = ParseHexOffset(v.palette).value_or(0);
+    p.shiny = ParseHexOffset(v.shinyPalette).value_or(0);
+    p.icon = ParseHexOffset(v.icon).value_or(0);
+    p.iconPalette = v.iconPalette;
+    p.paletteTable = rom.session.IconPaletteTable;
+    return p;
+}
+
+// The order the preview draws them in: front and back, each in the normal and the shiny palette, then the
+// icon.
+std::array<Picture, 5> ReadPictures(const std::string& path, const ShownPictures& p) {
+    return {SpritePictures::ReadSprite(path, p.sprite, p.palette),
+            SpritePictures::ReadSprite(path, p.sprite, p.shiny),
+            SpritePictures::ReadSprite(path, p.back, p.palette),
+            SpritePictures::ReadSprite(path, p.back, p.shiny),
+            SpritePictures::ReadIcon(path, p.icon, p.iconPalette, p.paletteTable)};
+}
+
+constexpr int32_t kSpriteBytes = 2048;  // a 64x64 frame of 4-bit pixels
+constexpr int32_t kIconBytes = 512;     // a 32x32 frame
+constexpr int32_t kPaletteBytes = 32;
+constexpr int32_t kLz77HeaderBytes = 4;
+constexpr uint32_t kRomBase = 0x08000000;
+
+// How much the picture reader asks for at the LZ77 data at offset: enough for the worst case of the format,
+// the header and a flag byte for each eight literal bytes, cut where the file ends.
+int32_t PackedSpan(int64_t offset, int32_t unpacked, int64_t fileSize) {
+    const int64_t worst = kLz77HeaderBytes + unpacked + (unpacked + 7) / 8;
+    return static_cast<int32_t>(std::clamp<int64_t>(fileSize - offset, 0, worst));
+}
+
+std::optional<std::vector<uint8_t>> ReadBytes(const std::string& path, const Access& read) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    std::vector<uint8_t> bytes(static_cast<size_t>(read.count));
+    const ssize_t got = ::pread(fd, bytes.data(), bytes.size(), read.offset);
+    ::close(fd);
+    if (got != read.count) return std::nullopt;
+    return bytes;
+}
+
+// Per picture one opening with its fstat: a sprite reads its compressed tiles and its compressed palette; the
+// icon reads its first frame, the pointer that starts its palette table entry and the 32 palette bytes there.
+// Empty when the pointer cannot be read.
+std::vector<Opening> PictureOpenings(const BenchRom& rom, const ShownPictures& p) {
+    const std::optional<int64_t> fileSize = HexFunctions::RomFileSize(rom.path);
+    if (!fileSize) return {};
+    const auto sprite = [&](int32_t tiles, int32_t colours) {
+        return Opening{true,
+                       {{tiles, PackedSpan(tiles, kSpriteBytes, *fileSize), 0},
+                        {colours, PackedSpan(colours, kPaletteBytes, *fileSize), 0}}};
+    };
+    std::vector<Opening> openings = {sprite(p.sprite, p.palette), sprite(p.sprite, p.shiny),
+                                     sprite(p.back, p.palette), sprite(p.back, p.shiny)};
+    Opening icon{true, {{p.icon, kIconBytes, 0}}};
+    if (p.paletteTable) {
+        const Access entry{int64_t{*p.paletteTable} + 8 * int64_t{p.iconPalette}, 4, 0};
+        const std::optional<std::vector<uint8_t>> pointer = ReadBytes(rom.path, entry);
+        if (!pointer) return {};
+        const uint32_t target =
+            static_cast<uint32_t>((*pointer)[0]) | static_cast<uint32_t>((*pointer)[1]) << 8 |
+            static_cast<uint32_t>((*pointer)[2]) << 16 | static_cast<uint32_t>((*pointer)[3]) << 24;
+        icon.reads.push_back(entry);
+        icon.reads.push_back({int64_t{target} - kRomBase, kPaletteBytes, 0});
+    }
+    openings.push_back(icon);
+    return openings;
+}
+
+// The bytes of the pictures' openings, held in memory, so that decoding can be timed without the file.
+struct PackedPictures {
+    std::vector<std::vector<uint8_t>> spriteTiles, spriteColours;  // compressed, one per sprite
+    std::vector<uint8_t> iconTiles, iconColours;                   // as stored
+};
+
+std::optional<PackedPictures> ReadPacked(const std::string& path, const std::vector<Opening>& openings) {
+    if (openings.size() != 5 || openings[4].reads.size() != 3) return std::nullopt;
+    PackedPictures packed;
+    for (size_t k = 0; k < 4; ++k) {
+        auto tiles = ReadBytes(path, openings[k].reads[0]);
+        auto colours = ReadBytes(path, openings[k].reads[1]);
+        if (!tiles || !colours) return std::nullopt;
+        packed.spriteTiles.push_back(std::move(*tiles));
+        packed.spriteColours.push_back(std::move(*colours));
+    }
+    auto tiles = ReadBytes(path, openings[4].reads[0]);
+    auto colours = ReadBytes(path, openings[4].reads[2]);
+    if (!tiles || !colours) return std::nullopt;
+    packed.iconTiles = std::move(*tiles);
+    packed.iconColours = std::move(*colours);
+    return packed;
+}
+
+// The decoding the five reads do after their system calls: four sprites and four palettes unpacked and the
+// tiles turned into pixels, then the icon's tiles in its palette.
+std::array<Picture, 5> DecodePictures(const PackedPictures& packed) {
+    std::array<Picture, 5> pictures;
+    constexpr int kTileSide = 8;
+    constexpr int kSpriteTiles = SpritePictures::kSpriteSize / kTileSide;
+    constexpr int kIconTiles = SpritePictures::kIconSize / kTileSide;
+    for (size_t k = 0; k < 4; ++k) {
+        std::string problem;
+        const auto tiles = SpritePictures::Decompress(packed.spriteTiles[k].data(),
+                                                      packed.spriteTiles[k].size(), kSpriteBytes, &problem);
+        const auto colours = SpritePictures::Decompress(
+            packed.spriteColours[k].data(), packed.spriteColours[k].size(), kPaletteBytes, &problem);
+        if (!tiles || !colours) {
+            pictures[k].problem = problem;
+            continue;
+        }
+        pictures[k] = SpritePictures::DecodeTiles(tiles->data(), tiles->size(), kSpriteTiles, kSpriteTiles,
+                                                  SpritePictures::DecodePalette(colours->data()));
+    }
+    pictures[4] =
+        SpritePictures::DecodeTiles(packed.iconTiles.data(), packed.iconTiles.size(), kIconTiles, kIconTiles,
+                                    SpritePictures::DecodePalette(packed.iconColours.data()));
+    return pictures;
+}
+
+// The first problem among the pictures, or empty when all five are there.
+std::string FirstProblem(const std::array<Picture, 5>& pictures) {
+    for (const Picture& picture : pictures) {
+        if (!picture.ok())
+            return picture.problem.empty() ? std::string("a picture is empty") : picture.problem;
+    }
+    return {};
 }
 
 // The bytes a save writes, one access each, in the order the save writes them.
@@ -109,7 +259,9 @@ SpeciesEdits UnchangedEdits(const BenchRom& rom) {
     return e;
 }
 
-void FloorRead(benchmark::State& state, const std::string& path, const std::vector<Access>& reads) {
+template <class Reads>
+void FloorRead(benchmark::State& state, const std::string& path, const Reads& reads) {
+    if (reads.empty()) state.SkipWithError("the floor has no reads");
     for (auto _ : state) {
         if (!SyscallFloor::Read(path, reads)) {
             state.SkipWithError("a bare read of the ROM failed");
@@ -137,7 +289,7 @@ void RegisterOperationBenchmarks(const BenchRom& rom) {
             benchmark::DoNotOptimize(names);
         }
     }));
-    Short(benchmark::RegisterBenchmark("names/floor", FloorRead, path,
+    Short(benchmark::RegisterBenchmark("names/floor", FloorRead<std::vector<Access>>, path,
                                        SyscallFloor::NameListReads(rom.session.NameOffset)));
 
     Short(benchmark::RegisterBenchmark("species", [&rom, shownTable](benchmark::State& state) {
@@ -156,7 +308,34 @@ void RegisterOperationBenchmarks(const BenchRom& rom) {
             benchmark::DoNotOptimize(rows);
         }
     }));
-    Short(benchmark::RegisterBenchmark("species/floor", FloorRead, path, SpeciesReads(rom, shownTable)));
+    Short(benchmark::RegisterBenchmark("species/floor", FloorRead<std::vector<Opening>>, path,
+                                       SpeciesOpenings(rom, shownTable)));
+
+    const ShownPictures shownPictures = PicturesOf(rom);
+    const std::vector<Opening> pictureOpenings = PictureOpenings(rom, shownPictures);
+    Short(benchmark::RegisterBenchmark("pictures", [&path, shownPictures](benchmark::State& state) {
+        if (const std::string problem = FirstProblem(ReadPictures(path, shownPictures)); !problem.empty())
+            state.SkipWithError(problem.c_str());
+        for (auto _ : state) {
+            std::array<Picture, 5> pictures = ReadPictures(path, shownPictures);
+            benchmark::DoNotOptimize(pictures);
+        }
+    }));
+    Short(benchmark::RegisterBenchmark("pictures/floor", FloorRead<std::vector<Opening>>, path,
+                                       pictureOpenings));
+    Short(benchmark::RegisterBenchmark(
+        "pictures/decoding", [packed = ReadPacked(path, pictureOpenings)](benchmark::State& state) {
+            if (!packed) {
+                state.SkipWithError("the bytes of the pictures could not be read");
+                return;
+            }
+            if (const std::string problem = FirstProblem(DecodePictures(*packed)); !problem.empty())
+                state.SkipWithError(problem.c_str());
+            for (auto _ : state) {
+                std::array<Picture, 5> pictures = DecodePictures(*packed);
+                benchmark::DoNotOptimize(pictures);
+            }
+        }));
 
     Short(benchmark::RegisterBenchmark("save", [&rom](benchmark::State& state) {
         const SpeciesEdits edits = UnchangedEdits(rom);

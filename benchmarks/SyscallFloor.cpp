@@ -1,6 +1,7 @@
 #include "SyscallFloor.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
@@ -23,6 +24,30 @@ bool Read(const std::string& path, const std::vector<Access>& reads) {
     return true;
 }
 
+bool Read(const std::string& path, const std::vector<Opening>& openings) {
+    std::array<unsigned char, kLargestRead> buffer{};
+    const char* name = path.c_str();
+    for (const Opening& opening : openings) {
+        const int fd = ::open(name, O_RDONLY | O_CLOEXEC);
+        if (fd < 0) return false;
+        bool ok = true;
+        if (opening.sized) {
+            struct stat info {};
+            ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+        }
+        for (const Access& read : opening.reads) {
+            if (!ok || read.count < 0 || static_cast<size_t>(read.count) > buffer.size()) {
+                ok = false;
+                break;
+            }
+            ok = ::pread(fd, buffer.data(), static_cast<size_t>(read.count), read.offset) == read.count;
+        }
+        ::close(fd);
+        if (!ok) return false;
+    }
+    return true;
+}
+
 bool Write(const std::string& path, const std::vector<Access>& writes) {
     const char* name = path.c_str();
     for (const Access& write : writes) {
@@ -33,6 +58,12 @@ bool Write(const std::string& path, const std::vector<Access>& writes) {
         if (put != 1) return false;
     }
     return true;
+}
+
+std::vector<Opening> OneEach(const std::vector<Access>& reads) {
+    std::vector<Opening> openings;
+    for (const Access& read : reads) openings.push_back({false, {read}});
+    return openings;
 }
 
 std::vector<Access> NameListReads(int32_t nameOffset) {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-// What an operation cannot do with less: per access, one open, one pread or pwrite and one close of the ROM
+// What an operation cannot do with less: the open, fstat, pread or pwrite and close calls it makes on the ROM
 // file, called directly. An operation's time over the time of its floor is what the editor adds.
 namespace SyscallFloor {
 
@@ -14,9 +14,24 @@ struct Access {
     unsigned char byte = 0;  // the byte a write puts back
 };
 
-// False when a call fails, so a benchmark never times a floor that skipped its work.
+// One opening of the ROM file: open, fstat when the operation asks for the file's size, a pread per read,
+// close.
+struct Opening {
+    bool sized = false;
+    std::vector<Access> reads;
+};
+
+// The largest single read a floor makes: a sprite's compressed data at its longest.
+inline constexpr int32_t kLargestRead = 4096;
+
+// False when a call fails, so a benchmark never times a floor that skipped its work. The first Read opens
+// the file once per access.
 [[nodiscard]] bool Read(const std::string& path, const std::vector<Access>& reads);
+[[nodiscard]] bool Read(const std::string& path, const std::vector<Opening>& openings);
 [[nodiscard]] bool Write(const std::string& path, const std::vector<Access>& writes);
+
+// Each access in an opening of its own.
+[[nodiscard]] std::vector<Opening> OneEach(const std::vector<Access>& reads);
 
 // The reads of a name list: 412 entries of 11 bytes.
 [[nodiscard]] std::vector<Access> NameListReads(int32_t nameOffset);

@@ -89,8 +89,10 @@ int main(int argc, char* argv[]) {
     std::cout
         << "\nVornhal speed on a 16 MiB FireRed-layout ROM. Medians; file operations in CPU time of the\n"
            "benchmark thread (system calls included), window flows in wall time. The floor is the same\n"
-           "open / pread or pwrite / close calls on the same bytes; for the flat rows it is the time per\n"
-           "entry of the 20-entry load.\n\n";
+           "open / fstat / pread or pwrite / close calls on the same bytes; for the flat rows it is the "
+           "time\n"
+           "per entry of the 20-entry load. Decoding the pictures is work beyond their floor: it is timed\n"
+           "alone from memory beneath them.\n\n";
     const TableOutcome outcome = PrintTable(std::cout, collector.medians(), memory, memoryProblem);
     std::cout << "\n"
               << (outcome.errors > 0   ? "Some measurements failed."
