@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdio>
 
@@ -75,8 +76,9 @@ std::optional<std::vector<uint8_t>> Unpack(const uint8_t* data, std::size_t size
                     (context.what.empty() ? std::string("wanted") : context.what + " needs") + ".");
     }
 
-    std::vector<uint8_t> out;
-    out.reserve(wanted);
+    // Sized once and written by index: the preview decodes on every selection.
+    std::vector<uint8_t> out(wanted);
+    std::size_t pos = 0;
     std::size_t in = kLz77HeaderSize;
     const auto endedEarly = [&]() {
         return fail("The LZ77 data" + context.where + " ends before " +
@@ -84,26 +86,26 @@ std::optional<std::vector<uint8_t>> Unpack(const uint8_t* data, std::size_t size
                                           : context.what + " is complete") +
                     ".");
     };
-    while (out.size() < wanted) {
+    while (pos < wanted) {
         if (in >= size) return endedEarly();
         const uint8_t flags = data[in++];
-        for (int bit = 7; bit >= 0 && out.size() < wanted; --bit) {
+        for (int bit = 7; bit >= 0 && pos < wanted; --bit) {
             if ((flags >> bit & 1) == 0) {
                 if (in >= size) return endedEarly();
-                out.push_back(data[in++]);
+                out[pos++] = data[in++];
                 continue;
             }
             if (size - in < 2) return endedEarly();
             const std::size_t length = static_cast<std::size_t>(data[in] >> 4) + 3;
             const std::size_t distance = (static_cast<std::size_t>(data[in] & 0x0F) << 8 | data[in + 1]) + 1;
             in += 2;
-            if (distance > out.size()) {
-                return fail("A back-reference at byte " + std::to_string(out.size()) + " of the LZ77 data" +
+            if (distance > pos) {
+                return fail("A back-reference at byte " + std::to_string(pos) + " of the LZ77 data" +
                             context.where + " points before its start.");
             }
             // Byte by byte, because a distance shorter than the length repeats what this copy produces.
-            const std::size_t copy = std::min(length, wanted - out.size());
-            for (std::size_t k = 0; k < copy; ++k) out.push_back(out[out.size() - distance]);
+            const std::size_t end = pos + std::min(length, wanted - pos);
+            for (; pos < end; ++pos) out[pos] = out[pos - distance];
         }
     }
     return out;
@@ -246,21 +248,22 @@ Picture DecodeTiles(const uint8_t* tiles, std::size_t size, int widthTiles, int 
     Picture picture;
     picture.width = widthTiles * kTileSide;
     picture.height = heightTiles * kTileSide;
-    picture.argb.assign(static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height),
-                        0);
+    picture.argb.resize(static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height));
     // A palette with fewer than 16 colours shows the missing ones as transparent rather than reading past it.
-    const auto colour = [&palette](unsigned index) { return index < palette.size() ? palette[index] : 0u; };
-    for (std::size_t tile = 0; tile < needed / kTileBytes; ++tile) {
-        const int left = static_cast<int>(tile % static_cast<std::size_t>(widthTiles)) * kTileSide;
-        const int top = static_cast<int>(tile / static_cast<std::size_t>(widthTiles)) * kTileSide;
-        const uint8_t* bytes = tiles + tile * kTileBytes;
-        for (int k = 0; k < static_cast<int>(kTileBytes); ++k) {
-            const int x = left + 2 * k % kTileSide;
-            const int y = top + 2 * k / kTileSide;
-            const std::size_t at = static_cast<std::size_t>(y) * static_cast<std::size_t>(picture.width) +
-                                   static_cast<std::size_t>(x);
-            picture.argb[at] = colour(bytes[k] & 0x0Fu);
-            picture.argb[at + 1] = colour(bytes[k] >> 4);
+    std::array<uint32_t, 16> colours{};
+    std::copy_n(palette.begin(), std::min<std::size_t>(palette.size(), colours.size()), colours.begin());
+    const uint8_t* bytes = tiles;
+    for (int tileRow = 0; tileRow < heightTiles; ++tileRow) {
+        for (int tileColumn = 0; tileColumn < widthTiles; ++tileColumn) {
+            for (int y = 0; y < kTileSide; ++y) {
+                uint32_t* line = picture.argb.data() +
+                                 static_cast<std::size_t>(tileRow * kTileSide + y) * picture.width +
+                                 tileColumn * kTileSide;
+                for (int x = 0; x < kTileSide; x += 2, ++bytes) {
+                    line[x] = colours[*bytes & 0x0Fu];
+                    line[x + 1] = colours[*bytes >> 4];
+                }
+            }
         }
     }
     return picture;
