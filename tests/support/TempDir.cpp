@@ -1,7 +1,6 @@
 #include "TempDir.h"
 
 #include <atomic>
-#include <chrono>
 #include <random>
 #include <system_error>
 
@@ -9,19 +8,13 @@ namespace testsupport {
 
 TempDir::TempDir() {
     static std::atomic<unsigned> counter{0};
-    const auto base = std::filesystem::temp_directory_path();
-    // Several test executables may run at once: a random part keeps them apart, the counter keeps the
-    // folders of one process apart.
+    // The random part keeps concurrent test executables apart, the counter the folders of one process.
     std::random_device device;
-    const auto clock = static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count());
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string name =
-            "vornhal-test-" + std::to_string(device() ^ clock) + "-" + std::to_string(counter.fetch_add(1));
-        std::error_code error;
-        if (std::filesystem::create_directory(base / name, error)) {
-            path_ = base / name;
-            return;
-        }
+    std::error_code error;
+    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+        const auto name = "vornhal-test-" + std::to_string(device()) + "-" + std::to_string(counter++);
+        const auto path = std::filesystem::temp_directory_path() / name;
+        if (std::filesystem::create_directory(path, error)) path_ = path;
     }
 }
 
@@ -29,15 +22,10 @@ TempDir::~TempDir() {
     if (path_.empty()) return;
     std::error_code error;
     // Files a test made read-only must not keep the folder alive.
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(path_, error)) {
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(path_, error))
         std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_all,
                                      std::filesystem::perm_options::add, error);
-    }
     std::filesystem::remove_all(path_, error);
-}
-
-std::string TempDir::File(const std::string& name) const {
-    return (path_ / name).string();
 }
 
 }  // namespace testsupport

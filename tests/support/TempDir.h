@@ -5,8 +5,7 @@
 
 namespace testsupport {
 
-// A fresh, empty folder under the system's temporary folder, removed with everything in it when the object
-// goes out of scope. Tests that write ROMs and INI files each get their own, so they can run side by side.
+// A fresh folder of its own for each test, so tests can run side by side; removed with its contents.
 class TempDir {
 public:
     TempDir();
@@ -15,8 +14,7 @@ public:
     TempDir& operator=(const TempDir&) = delete;
 
     [[nodiscard]] const std::filesystem::path& path() const { return path_; }
-    // The path of name inside the folder, as the editor's functions take it.
-    [[nodiscard]] std::string File(const std::string& name) const;
+    [[nodiscard]] std::string File(const std::string& name) const { return (path_ / name).string(); }
 
 private:
     std::filesystem::path path_;

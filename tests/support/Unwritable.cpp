@@ -4,6 +4,7 @@
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace testsupport {
@@ -11,22 +12,18 @@ namespace {
 
 bool SetImmutable(const std::string& path, bool on) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
     int flags = 0;
-    bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-    if (done) {
-        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-        done = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-    }
-    ::close(fd);
+    bool done = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+    done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    if (fd >= 0) ::close(fd);
     return done;
 }
 
 bool Writable(const std::string& path) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    ::close(fd);
-    return true;
+    if (fd >= 0) ::close(fd);
+    return fd >= 0;
 }
 
 }  // namespace
@@ -40,6 +37,29 @@ Unwritable::Unwritable(std::string path) : path_(std::move(path)) {
 Unwritable::~Unwritable() {
     if (immutable_) SetImmutable(path_, false);
     ::chmod(path_.c_str(), 0644);
+}
+
+std::optional<std::string> RunInChild(const std::function<bool()>& setup,
+                                      const std::function<std::string()>& work) {
+    int channel[2];
+    if (::pipe(channel) != 0) return std::nullopt;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(channel[0]);
+        if (!setup()) ::_exit(4);
+        const std::string text = work();
+        ::_exit(::write(channel[1], text.data(), text.size()) == static_cast<ssize_t>(text.size()) ? 0 : 3);
+    }
+    ::close(channel[1]);
+    std::string text;
+    char buffer[4096];
+    for (ssize_t got; child > 0 && (got = ::read(channel[0], buffer, sizeof buffer)) > 0;)
+        text.append(buffer, static_cast<size_t>(got));
+    ::close(channel[0]);
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return std::nullopt;
+    return text;
 }
 
 }  // namespace testsupport

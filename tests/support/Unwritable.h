@@ -1,12 +1,12 @@
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <string>
 
 namespace testsupport {
 
-// Makes a file impossible to open for writing, even for root (which ignores permission bits): the file is
-// made read-only and, where the file system allows it, immutable. The destructor undoes both so the
-// temporary folder can be removed. Check active() before relying on it.
+// Makes a file unwritable while it lives, for root too (immutable where allowed); check active().
 class Unwritable {
 public:
     explicit Unwritable(std::string path);
@@ -21,5 +21,9 @@ private:
     bool immutable_ = false;
     bool active_ = false;
 };
+
+// What work gives in a forked child after setup there (a user change, a limit); nothing if either failed.
+[[nodiscard]] std::optional<std::string> RunInChild(const std::function<bool()>& setup,
+                                                    const std::function<std::string()>& work);
 
 }  // namespace testsupport
