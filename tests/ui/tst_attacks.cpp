@@ -1,166 +1,95 @@
-// The attack table frame through the main window: loading, row selection, "Change..." and new tables.
-
-#include <QTest>
-
 #include "Form4.h"
-#include "TestFiles.h"
 #include "WindowFixture.h"
 
-using testsupport::ReadFileBytes;
+static constexpr int32_t kTable = 0xE0000;
 
-namespace {
+static std::string OpenTable(WindowFixture& f, const std::vector<LevelUpAttackEntry>& rows) {
+    RomBuilder rom(DemoLayout());
+    rom.SetAttackTable(2, kTable, rows);
+    return f.OpenDemo(2, rom);
+}
 
-constexpr int32_t kTable = 0xE0000;
+static QString Column(WindowFixture& f, const char* list) {
+    QStringList texts;
+    for (int i = 0; i < f.List(list)->count(); ++i) texts << f.List(list)->item(i)->text();
+    return texts.join('|');
+}
 
-// A ROM whose species 2 has the given table at kTable.
-struct TableRom {
-    WindowFixture f;
-    RomBuilder rom{DemoLayout()};
-    std::string path;
-
-    explicit TableRom(const std::vector<LevelUpAttackEntry>& rows) {
-        rom.SetAttackTable(2, kTable, rows);
-        path = f.WriteRom(rom);
-        f.Open(path);
-        f.SelectSpecies(2);
-    }
-    QStringList Column(const char* list) {
-        QStringList texts;
-        for (int i = 0; i < f.List(list)->count(); ++i) texts << f.List(list)->item(i)->text();
-        return texts;
-    }
-};
-
-}  // namespace
+static void Insert(WindowFixture& f, const QString& start, const QString& count) {
+    f.Click("cmdNewTable");
+    f.window().InsertWindow()->findChild<QLineEdit*>("Text1")->setText(start);
+    f.window().InsertWindow()->findChild<QLineEdit*>("Text2")->setText(count);
+    WindowFixture::Press(f.window().InsertWindow(), "chameleonButton1");
+}
 
 class AttacksTest : public QObject {
     Q_OBJECT
 private slots:
-    void aTableLoadsInRomOrder() {
-        TableRom t({{33, 5}, {289, 5}, {0, 0}, {255, 127}, {510, 127}});
-        const QComboBox* names = t.f.Combo("cmbANames");
-        QCOMPARE(t.Column("lstLevel"), (QStringList{"5", "5", "0", "127", "127"}));
-        QCOMPARE(t.Column("lstAttack"), (QStringList{names->itemText(33), names->itemText(289), names->itemText(0),
-                                                     names->itemText(255), QStringLiteral("#510 (not in list)")}));
-        QCOMPARE(t.f.Box("txtATable")->text(), QStringLiteral("0E0000"));
-        QCOMPARE(t.f.Box("txtLevel")->text(), QStringLiteral("5"));
-        QCOMPARE(t.f.Combo("cmbANames")->currentIndex(), 33);
-    }
-
-    void anEmptyTableGivesEmptyLists() {
-        TableRom t({});
-        QCOMPARE(t.f.List("lstAttack")->count(), 0);
-        QCOMPARE(t.f.List("lstLevel")->count(), 0);
-    }
-
-    void selectingARowKeepsBothListsTogether() {
-        TableRom t({{1, 1}, {2, 2}, {3, 3}, {4, 120}});
-        t.f.List("lstLevel")->setCurrentRow(3);
-        QCOMPARE(t.f.List("lstAttack")->currentRow(), 3);
-        QCOMPARE(t.f.Box("txtLevel")->text(), QStringLiteral("99"));
-        QCOMPARE(t.f.Combo("cmbANames")->currentIndex(), 4);
-        t.f.List("lstAttack")->setCurrentRow(1);
-        QCOMPARE(t.f.List("lstLevel")->currentRow(), 1);
-        QCOMPARE(t.f.Box("txtLevel")->text(), QStringLiteral("2"));
-        QCOMPARE(t.f.Combo("cmbANames")->currentIndex(), 2);
+    void rowsLoadInRomOrderStayTogetherAndWriteTheirOwnNumbers() {
+        WindowFixture f;
+        // 400 has no name; a level above 99 is saved as 99.
+        const std::string path = OpenTable(f, {{33, 5}, {289, 5}, {400, 0}, {7, 120}});
+        const QComboBox* names = f.Combo("cmbANames");
+        QCOMPARE(Column(f, "lstLevel"), "5|5|0|120");
+        QCOMPARE(Column(f, "lstAttack"), names->itemText(33) + "|" + names->itemText(289) +
+                                             "|#400 (not in list)|" + names->itemText(7));
+        QCOMPARE(f.Values("txtATable lstAttack txtLevel cmbANames"), "0E0000 0 5 33");
+        f.List("lstLevel")->setCurrentRow(3);
+        QCOMPARE(f.Values("lstAttack txtLevel cmbANames"), "3 99 7");
+        f.List("lstAttack")->setCurrentRow(1);
+        QCOMPARE(f.Values("lstLevel txtLevel cmbANames"), "1 5 289");
         // Pressing the row that is already selected shows it again.
-        t.f.Box("txtLevel")->setText("50");
-        QListWidget* levels = t.f.List("lstLevel");
-        QTest::mouseClick(levels->viewport(), Qt::LeftButton, {}, levels->visualItemRect(levels->item(1)).center());
-        QCOMPARE(t.f.Box("txtLevel")->text(), QStringLiteral("2"));
+        f.Box("txtLevel")->setText("50");
+        QListWidget* levels = f.List("lstLevel");
+        QTest::mouseClick(levels->viewport(), Qt::LeftButton, {},
+                          levels->visualItemRect(levels->item(1)).center());
+        QCOMPARE(f.Box("txtLevel")->text(), QStringLiteral("5"));
+        f.Click("cmdSave");
+        const std::vector<uint8_t> after = f.Bytes(path);
+        QCOMPARE(std::vector<uint8_t>(after.begin() + kTable, after.begin() + kTable + 10),
+                 (std::vector<uint8_t>{0x21, 0x0A, 0x21, 0x0B, 0x90, 0x01, 0x07, 0xC6, 0xFF, 0xFF}));
+        // The save shows what it wrote. "Change" edits one row until the table is loaded again.
+        f.List("lstAttack")->setCurrentRow(2);
+        f.Combo("cmbANames")->setCurrentIndex(40);
+        f.Box("txtLevel")->setText("12");
+        f.Click("cmdChange");
+        QCOMPARE(Column(f, "lstLevel"), "5|5|12|99");
+        QCOMPARE(f.List("lstAttack")->item(2)->text(), names->itemText(40));
+        f.Click("cmdChangeOffset");
+        QCOMPARE(Column(f, "lstLevel"), "5|5|0|99");
+        f.Box("txtATable")->setText("XYZ");
+        f.Click("cmdChangeOffset");
+        QVERIFY(Column(f, "lstLevel") == "5|5|0|99" && f.messages.size() == 1);
     }
 
-    void changeEditsOneRowUntilTheTableIsLoadedAgain() {
-        TableRom t({{1, 1}, {2, 2}, {3, 3}});
-        t.f.List("lstAttack")->setCurrentRow(2);
-        t.f.Combo("cmbANames")->setCurrentIndex(40);
-        t.f.Box("txtLevel")->setText("12");
-        t.f.Click("cmdChange");
-        QCOMPARE(t.Column("lstLevel"), (QStringList{"1", "2", "12"}));
-        QCOMPARE(t.f.List("lstAttack")->item(2)->text(), t.f.Combo("cmbANames")->itemText(40));
-        QCOMPARE(t.f.List("lstAttack")->item(1)->text(), t.f.Combo("cmbANames")->itemText(2));
-        t.f.Click("cmdChangeOffset");
-        QCOMPARE(t.Column("lstLevel"), (QStringList{"1", "2", "3"}));
-    }
-
-    void rowsWriteTheirOwnNumbersBack() {
-        // 400 has no name; levels above 99 are written as 99.
-        TableRom t({{400, 10}, {300, 20}, {7, 110}});
-        t.f.Click("cmdSave");
-        const std::vector<uint8_t> after = ReadFileBytes(t.path);
-        const std::vector<uint8_t> expected = {0x90, 0x15, 0x2C, 0x29, 0x07, 0xC6, 0xFF, 0xFF};
-        QCOMPARE(std::vector<uint8_t>(after.begin() + kTable, after.begin() + kTable + 8), expected);
-    }
-
-    void aBadOffsetIsRefusedWithoutTouchingTheLists() {
-        TableRom t({{1, 1}, {2, 2}});
-        t.f.Box("txtATable")->setText("XYZ");
-        t.f.Click("cmdChangeOffset");
-        QCOMPARE(t.f.List("lstAttack")->count(), 2);
-        QCOMPARE(t.f.messages.size(), 1);
-    }
-
-    void insertWritesPlaceholdersAndLoadsThem_data() {
-        QTest::addColumn<int>("count");
-        QTest::newRow("none") << 0;
-        QTest::newRow("one") << 1;
-        QTest::newRow("three") << 3;
-    }
-
-    void insertWritesPlaceholdersAndLoadsThem() {
-        QFETCH(int, count);
-        TableRom t({{1, 1}});
-        const std::vector<uint8_t> before = ReadFileBytes(t.path);
-        t.f.Click("cmdNewTable");
-        Form4* insert = t.f.window().InsertWindow();
-        QCOMPARE(t.f.shownModal.size(), 1);
-        insert->findChild<QLineEdit*>("Text1")->setText("e8000");
-        insert->findChild<QLineEdit*>("Text2")->setText(QString::number(count));
-        QTest::mouseClick(insert->findChild<QPushButton*>("chameleonButton1"), Qt::LeftButton);
-        QVERIFY(t.f.messages.isEmpty());
-
-        std::vector<uint8_t> expected = before;
-        for (int k = 0; k < count; ++k) expected[0xE8000 + 2 * k] = 1, expected[0xE8000 + 2 * k + 1] = 2;
-        expected[0xE8000 + 2 * count] = 0xFF;
-        expected[0xE8000 + 2 * count + 1] = 0xFF;
-        QCOMPARE(ReadFileBytes(t.path), expected);
-        QCOMPARE(t.f.Box("txtATable")->text(), QStringLiteral("e8000"));
-        QCOMPARE(t.Column("lstLevel"), QStringList(count, QStringLiteral("1")));
-        QVERIFY(insert->isHidden());
-
+    void insertRefusesBadInputThenWritesPlaceholdersAndLoadsThem() {
+        WindowFixture f;
+        const std::string path = OpenTable(f, {{1, 1}});
+        const std::pair<const char*, const char*> refused[] = {
+            {"E8000", "-1"}, {"E8000", "1.5"}, {"E8000", "two"}, {"", "1"},
+            {"E800G", "1"},  {"00E8000", "1"}, {"FFFFE", "1"}};
+        std::vector<uint8_t> expected = f.Bytes(path);
+        for (const auto& [start, count] : refused) {
+            Insert(f, start, count);
+            QVERIFY2(f.messages.size() == 1 && f.Box("txtATable")->text() == "0E0000", start);
+            QCOMPARE(f.Bytes(path), expected);
+            f.messages.clear();
+        }
+        for (int count : {0, 1, 3}) {
+            Insert(f, QStringLiteral("e8000"), QString::number(count));
+            for (int k = 0; k < count; ++k) expected[0xE8000 + 2 * k] = 1, expected[0xE8000 + 2 * k + 1] = 2;
+            expected[0xE8000 + 2 * count] = expected[0xE8000 + 2 * count + 1] = 0xFF;
+            QCOMPARE(f.Bytes(path), expected);
+            QCOMPARE(f.Box("txtATable")->text() + " " + Column(f, "lstLevel"),
+                     "e8000 " + QStringList(count, "1").join('|'));
+            QVERIFY(f.window().InsertWindow()->isHidden() && f.messages.isEmpty());
+        }
         // The texts survive for the next insert; the species keeps its own table until it is saved.
-        t.f.Click("cmdNewTable");
-        QCOMPARE(t.f.window().InsertWindow()->StartOffsetText(), QStringLiteral("e8000"));
-        t.f.SelectSpecies(3);
-        t.f.SelectSpecies(2);
-        QCOMPARE(t.f.Box("txtATable")->text(), QStringLiteral("0E0000"));
-    }
-
-    void insertRefusesBadInput_data() {
-        QTest::addColumn<QString>("start");
-        QTest::addColumn<QString>("count");
-        QTest::newRow("negative count") << "E8000" << "-1";
-        QTest::newRow("fraction") << "E8000" << "1.5";
-        QTest::newRow("not a number") << "E8000" << "two";
-        QTest::newRow("empty start") << "" << "1";
-        QTest::newRow("start not hex") << "E800G" << "1";
-        QTest::newRow("seven digits") << "00E8000" << "1";
-        QTest::newRow("beyond the end") << "FFFFE" << "1";
-    }
-
-    void insertRefusesBadInput() {
-        QFETCH(QString, start);
-        QFETCH(QString, count);
-        TableRom t({{1, 1}});
-        const std::vector<uint8_t> before = ReadFileBytes(t.path);
-        t.f.Click("cmdNewTable");
-        Form4* insert = t.f.window().InsertWindow();
-        insert->findChild<QLineEdit*>("Text1")->setText(start);
-        insert->findChild<QLineEdit*>("Text2")->setText(count);
-        QTest::mouseClick(insert->findChild<QPushButton*>("chameleonButton1"), Qt::LeftButton);
-        QCOMPARE(t.f.messages.size(), 1);
-        QCOMPARE(ReadFileBytes(t.path), before);
-        QCOMPARE(t.f.Box("txtATable")->text(), QStringLiteral("0E0000"));
+        f.Click("cmdNewTable");
+        QCOMPARE(f.window().InsertWindow()->StartOffsetText(), QStringLiteral("e8000"));
+        f.SelectSpecies(3);
+        f.SelectSpecies(2);
+        QCOMPARE(f.Box("txtATable")->text(), QStringLiteral("0E0000"));
     }
 };
 

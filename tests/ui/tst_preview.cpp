@@ -1,73 +1,39 @@
-// The sprite preview beside the graphics pointers follows what the pointer boxes say.
-
 #include <QLabel>
-#include <QTest>
 
 #include "SpritePreview.h"
 #include "WindowFixture.h"
 
+using View = SpritePreview::View;
+
 class PreviewTest : public QObject {
     Q_OBJECT
 private slots:
-    void aSpeciesShowsItsPictures() {
+    void thePicturesFollowThePointersPalettesAndZoom() {
         WindowFixture f;
-        f.Open(f.WriteRom(RomBuilder(DemoLayout())));
-        f.SelectSpecies(7);
+        f.OpenDemo(7);
         auto* preview = f.Find<SpritePreview>("preview");
-        for (auto view : {SpritePreview::View::Front, SpritePreview::View::FrontShiny, SpritePreview::View::Back,
-                          SpritePreview::View::BackShiny})
-            QCOMPARE(preview->Image(view).size(), QSize(64, 64));
-        QCOMPARE(preview->Image(SpritePreview::View::Icon).size(), QSize(32, 32));
-    }
+        for (View view : {View::Front, View::FrontShiny, View::Back, View::BackShiny, View::Icon})
+            QCOMPARE(preview->Image(view).size(), view == View::Icon ? QSize(32, 32) : QSize(64, 64));
 
-    void anotherPaletteChangesThePixels() {
-        WindowFixture f;
-        f.Open(f.WriteRom(RomBuilder(DemoLayout())));
-        f.SelectSpecies(7);
-        auto* preview = f.Find<SpritePreview>("preview");
-        const QImage before = preview->Image(SpritePreview::View::Front);
+        const QImage front = preview->Image(View::Front), icon = preview->Image(View::Icon);
         f.Box("txtPalette")->setText(f.Box("txtShinyPalette")->text());
-        const QImage after = preview->Image(SpritePreview::View::Front);
-        QVERIFY(!after.isNull());
-        QVERIFY(after != before);
-        QCOMPARE(after, preview->Image(SpritePreview::View::FrontShiny));
-    }
+        QVERIFY(preview->Image(View::Front) != front);
+        QCOMPARE(preview->Image(View::Front), preview->Image(View::FrontShiny));
+        f.Combo("cmbPalette")->setCurrentIndex((f.Combo("cmbPalette")->currentIndex() + 1) % 3);
+        QVERIFY(preview->Image(View::Icon) != icon);
 
-    void anIconPaletteChoiceRecoloursTheIcon() {
-        WindowFixture f;
-        f.Open(f.WriteRom(RomBuilder(DemoLayout())));
-        f.SelectSpecies(7);
-        auto* preview = f.Find<SpritePreview>("preview");
-        QComboBox* palette = f.Combo("cmbPalette");
-        const QImage before = preview->Image(SpritePreview::View::Icon);
-        palette->setCurrentIndex((palette->currentIndex() + 1) % 3);
-        QVERIFY(preview->Image(SpritePreview::View::Icon) != before);
-    }
-
-    void aBadPointerShowsAnEmptyFrameWithTheReason() {
-        WindowFixture f;
-        f.Open(f.WriteRom(RomBuilder(DemoLayout())));
-        f.SelectSpecies(7);
-        auto* preview = f.Find<SpritePreview>("preview");
         f.Box("txtSprite")->setText("FFFFF0");
-        QVERIFY(preview->Image(SpritePreview::View::Front).isNull());
-        QVERIFY(preview->Image(SpritePreview::View::Icon).size() == QSize(32, 32));
-        QVERIFY(f.Find<QLabel>("picFront")->toolTip().contains(QStringLiteral("FFFFF0")));
-        QVERIFY(f.messages.isEmpty());
-    }
-
-    void zoomScalesWithoutSmoothing() {
-        WindowFixture f;
-        f.Open(f.WriteRom(RomBuilder(DemoLayout())));
-        auto* preview = f.Find<SpritePreview>("preview");
+        QVERIFY(preview->Image(View::Front).isNull() && preview->Image(View::Icon).size() == QSize(32, 32));
+        QVERIFY(f.Find<QLabel>("picFront")->toolTip().contains("FFFFF0") && f.messages.isEmpty());
+        // Zoomed without smoothing: every pixel becomes a 3 x 3 square.
+        f.Box("txtSprite")->setText(f.Box("txtBackSprite")->text());
         preview->SetZoom(3);
-        const QPixmap shown = f.Find<QLabel>("picFront")->pixmap();
-        QCOMPARE(shown.size(), QSize(192, 192));
-        const QImage zoomed = shown.toImage().convertToFormat(QImage::Format_ARGB32);
-        const QImage plain = preview->Image(SpritePreview::View::Front);
+        const QImage zoomed =
+            f.Find<QLabel>("picFront")->pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
+        QCOMPARE(zoomed.size(), QSize(192, 192));
         for (int y = 0; y < 64; y += 7)
             for (int x = 0; x < 64; x += 5)
-                QCOMPARE(zoomed.pixel(3 * x + 1, 3 * y + 2), plain.pixel(x, y));
+                QCOMPARE(zoomed.pixel(3 * x + 1, 3 * y + 2), preview->Image(View::Front).pixel(x, y));
     }
 };
 

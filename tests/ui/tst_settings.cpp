@@ -1,7 +1,4 @@
-// The settings window and where its one setting is kept.
-
 #include <QCheckBox>
-#include <QTest>
 
 #include "Form3.h"
 #include "ReadINI.h"
@@ -10,53 +7,27 @@
 class SettingsTest : public QObject {
     Q_OBJECT
 private slots:
-    void closeStoresTheSettingAndHides() {
+    void theSettingIsKeptOnlyByCloseOrClosingTheMainWindow() {
         WindowFixture f;
-        f.Click("cmdSettings");
-        QCOMPARE(f.shownModal.size(), 1);
-        Form3* settings = f.window().SettingsWindow();
-        QCOMPARE(f.shownModal[0], settings);
-        QVERIFY(settings->ShowSave());
-        auto* language = settings->findChild<QComboBox*>("Combo1");
-        QVERIFY(!language->isEnabled());
-        QCOMPARE(language->currentText(), QStringLiteral("English (UK)"));
-        settings->findChild<QCheckBox*>("Check1")->setChecked(false);
-        QTest::mouseClick(settings->findChild<QPushButton*>("cmdClose"), Qt::LeftButton);
-        QCOMPARE(ReadINI::ReadIniValue(f.IniPath(), "Main", "ShowSave"), std::string("0"));
-        QVERIFY(!f.window().SettingsWindow()->ShowSave());
-    }
-
-    void closingOtherwiseForgetsTheChange() {
-        WindowFixture f;
-        Form3* settings = f.window().SettingsWindow();
-        settings->SetShowSave(false);
-        settings->close();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(f.window().SettingsWindow()->ShowSave());
-        QCOMPARE(ReadINI::ReadIniValue(f.IniPath(), "Main", "ShowSave"), std::string("1"));
-    }
-
-    void closingTheMainWindowStoresTheSetting() {
-        WindowFixture f;
+        const auto stored = [&f] { return ReadINI::ReadIniValue(f.IniPath(), "Main", "ShowSave"); };
         f.window().SettingsWindow()->SetShowSave(false);
+        f.window().SettingsWindow()->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(f.window().SettingsWindow()->ShowSave() && stored() == "1");
+
+        f.Click("cmdSettings");
+        Form3* settings = f.window().SettingsWindow();
+        QCOMPARE(f.shownModal, QList<QDialog*>{settings});
+        settings->findChild<QCheckBox*>("Check1")->setChecked(false);
+        WindowFixture::Press(settings, "cmdClose");
+        QVERIFY(settings->isHidden() && !f.window().SettingsWindow()->ShowSave() && stored() == "0");
+
+        f.window().SettingsWindow()->SetShowSave(true);
         f.window().close();
-        QCOMPARE(ReadINI::ReadIniValue(f.IniPath(), "Main", "ShowSave"), std::string("0"));
-    }
-
-    void unusualStoredValues_data() {
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<bool>("on");
-        QTest::newRow("0") << "0" << false;
-        QTest::newRow("1") << "1" << true;
-        QTest::newRow("missing") << "" << true;
-        QTest::newRow("2") << "2" << true;
-        QTest::newRow("text") << "yes" << true;
-    }
-
-    void unusualStoredValues() {
-        QFETCH(QString, stored);
-        QFETCH(bool, on);
-        QCOMPARE(ShowSaveFromIni(stored.toStdString()), on);
+        QCOMPARE(stored(), "1");
+        // Only a stored 0 turns the report off.
+        for (const char* stored : {"1", "", "2", "yes"}) QVERIFY2(ShowSaveFromIni(stored), stored);
+        QVERIFY(!ShowSaveFromIni("0"));
     }
 };
 

@@ -1,18 +1,12 @@
 #include "WindowFixture.h"
 
-#include <QDialog>
-#include <QTest>
-
 #include <filesystem>
-
-#include "Dialogs.h"
 
 namespace fs = std::filesystem;
 
-WindowFixture::WindowFixture() {
-    fs::create_directories(temp_.path() / "Data");
-    for (const char* file : {"Data.ini", "Items.txt", "Abilities.txt", "Types.txt", "EggTypes.txt", "Attacks.txt"})
-        fs::copy_file(fs::path(VORNHAL_DATA_DIR) / file, temp_.path() / "Data" / file);
+WindowFixture::WindowFixture(const std::function<void(const std::string&)>& prepareData) {
+    fs::copy(VORNHAL_DATA_DIR, DataFolder());
+    if (prepareData) prepareData(DataFolder());
     Dialogs::SetMessageHook([this](const QString& text) { messages << text; });
     Dialogs::SetModalHook([this](QDialog* dialog) { shownModal << dialog; });
     window_ = std::make_unique<Form1>(QString::fromStdString(DataFolder()));
@@ -26,24 +20,29 @@ WindowFixture::~WindowFixture() {
     Dialogs::SetMenuHook(nullptr);
 }
 
-std::string WindowFixture::DataFolder() const { return (temp_.path() / "Data").string(); }
-std::string WindowFixture::IniPath() const { return (temp_.path() / "Data" / "Data.ini").string(); }
-
-std::string WindowFixture::WriteRom(const RomBuilder& builder, const std::string& name) {
-    const std::string path = temp_.File(name);
-    if (!builder.WriteTo(path)) qFatal("cannot write %s", path.c_str());
-    return path;
+static QString Shown(QWidget* w, bool choiceTexts) {
+    if (auto* box = qobject_cast<QLineEdit*>(w)) return box->text();
+    if (auto* box = qobject_cast<QComboBox*>(w))
+        return choiceTexts ? box->currentText() : QString::number(box->currentIndex());
+    if (auto* list = qobject_cast<QListWidget*>(w)) return QString::number(list->currentRow());
+    return {};
 }
 
-void WindowFixture::Open(const std::string& path) {
-    Dialogs::QueueFileAnswer(QString::fromStdString(path));
-    Click("cmdOpen");
+QString WindowFixture::Values(const QString& names, bool choiceTexts) {
+    QStringList values;
+    for (const QString& name : names.split(' ')) values << Shown(Find<QWidget>(name), choiceTexts);
+    return values.join(' ');
 }
 
-void WindowFixture::Click(const char* buttonName) {
-    auto* button = window_->findChild<QAbstractButton*>(QString::fromLatin1(buttonName));
-    if (!button) qFatal("no button %s", buttonName);
-    QTest::mouseClick(button, Qt::LeftButton);
+QStringList WindowFixture::Snapshot() {
+    QStringList values = {window_->windowTitle()};
+    if (window_->Session()) values << QString::fromStdString(window_->Session()->RomPath);
+    for (QWidget* w : window_->findChildren<QWidget*>()) {
+        int count = 0;
+        if (auto* box = qobject_cast<QComboBox*>(w)) count = box->count();
+        if (auto* list = qobject_cast<QListWidget*>(w)) count = list->count();
+        values << w->objectName() + (w->isEnabled() ? "=" : " (off)=") + Shown(w, false) + "/" +
+                      QString::number(count);
+    }
+    return values;
 }
-
-void WindowFixture::SelectSpecies(int index) { List("lstPokemon")->setCurrentRow(index); }

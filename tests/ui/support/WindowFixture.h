@@ -4,47 +4,72 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QStringList>
-
+#include <QTest>
+#include <functional>
 #include <memory>
-#include <string>
 
+#include "Dialogs.h"
 #include "Form1.h"
 #include "RomBuilder.h"
 #include "TempDir.h"
+#include "TestFiles.h"
 
-class QDialog;
-
-// The main window on a private copy of the shipped Data folder, with every dialog answered by the test:
-// messages are collected, modal windows are recorded instead of blocking, file dialogs take queued answers.
+// The main window on a copy of the Data folder; messages and modal windows are recorded, files answered.
 class WindowFixture {
 public:
-    WindowFixture();
+    // prepareData may change the copied Data folder before the window reads it.
+    explicit WindowFixture(const std::function<void(const std::string& dataFolder)>& prepareData = {});
     ~WindowFixture();
 
     Form1& window() { return *window_; }
-    std::string DataFolder() const;
-    std::string IniPath() const;
+    std::string DataFolder() const { return (temp_.path() / "Data").string(); }
+    std::string IniPath() const { return DataFolder() + "/Data.ini"; }
     std::string TempFile(const std::string& name) const { return temp_.File(name); }
 
-    // Writes the builder's ROM into the temporary folder and returns its path.
-    std::string WriteRom(const RomBuilder& builder, const std::string& name = "test.gba");
-    // Presses "Open ROM..." and answers the file dialog with path (an empty path cancels).
-    void Open(const std::string& path);
-    void Click(const char* buttonName);
-    void SelectSpecies(int index);
+    std::vector<uint8_t> Bytes(const std::string& path) const { return testsupport::ReadFileBytes(path); }
+    // Writes bytes as a file in the temporary folder and returns its path.
+    std::string WriteFile(const std::string& name, const std::string& bytes) {
+        if (!testsupport::WriteFileBytes(TempFile(name), {bytes.begin(), bytes.end()}))
+            qFatal("cannot write %s", name.c_str());
+        return TempFile(name);
+    }
+    std::string WriteRom(const RomBuilder& rom, const std::string& name = "test.gba") {
+        return WriteFile(name, {rom.bytes().begin(), rom.bytes().end()});
+    }
+    // Writes rom as test.gba, opens it, shows a species and returns the path.
+    std::string OpenDemo(int species = 0, const RomBuilder& rom = RomBuilder(DemoLayout())) {
+        Open(WriteRom(rom));
+        SelectSpecies(species);
+        return TempFile("test.gba");
+    }
+    // Presses a button and answers its file dialog with path (an empty path cancels).
+    void ClickWithFile(const char* button, const std::string& path) {
+        Dialogs::QueueFileAnswer(QString::fromStdString(path));
+        Click(button);
+    }
+    void Open(const std::string& path) { ClickWithFile("cmdOpen", path); }
+    void Click(const char* button) { Press(window_.get(), button); }
+    static void Press(QWidget* in, const char* button) {
+        QTest::mouseClick(in->findChild<QAbstractButton*>(button), Qt::LeftButton);
+    }
+    void SelectSpecies(int index) { List("lstPokemon")->setCurrentRow(index); }
+
+    // Box texts, list rows and choice positions (or texts) of the named controls, space-separated.
+    QString Values(const QString& names, bool choiceTexts = false);
+    // Everything the user sees of the window, to show that a refusal changed nothing.
+    QStringList Snapshot();
 
     template <class T>
-    T* Find(const char* name) {
-        T* child = window_->findChild<T*>(QString::fromLatin1(name));
-        if (!child) qFatal("no child %s", name);
+    T* Find(const QString& name) {
+        T* child = window_->findChild<T*>(name);
+        if (!child) qFatal("no child %s", qPrintable(name));
         return child;
     }
-    QLineEdit* Box(const char* name) { return Find<QLineEdit>(name); }
-    QComboBox* Combo(const char* name) { return Find<QComboBox>(name); }
-    QListWidget* List(const char* name) { return Find<QListWidget>(name); }
+    QLineEdit* Box(const QString& name) { return Find<QLineEdit>(name); }
+    QComboBox* Combo(const QString& name) { return Find<QComboBox>(name); }
+    QListWidget* List(const QString& name) { return Find<QListWidget>(name); }
 
-    QStringList messages;       // critical messages, in order
+    QStringList messages;        // critical messages, in order
     QList<QDialog*> shownModal;  // modal windows, in order
 
 private:
