@@ -1,5 +1,7 @@
 #include "HexFunctions.h"
 
+#include "FileDescriptor.h"
+
 // POSIX file access: each operation is measured against the bare system calls, so it opens, transfers with
 // one pread/pwrite and closes, with no stream layer in between.
 #include <fcntl.h>
@@ -14,31 +16,6 @@ namespace {
 
 constexpr std::array<char, 16> kHexDigits = {'0', '1', '2', '3', '4', '5', '6', '7',
                                              '8', '9', 'A', 'B', 'C', 'D', 'E', 'F'};
-
-// Closes the descriptor on every return path.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    ~FileDescriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    [[nodiscard]] int get() const { return fd_; }
-    [[nodiscard]] bool valid() const { return fd_ >= 0; }
-
-private:
-    int fd_;
-};
-
-// O_NONBLOCK keeps a FIFO given as the ROM path from blocking the open; regular files ignore it.
-FileDescriptor OpenFile(const std::string& path, int mode) {
-    int fd;
-    do {
-        fd = ::open(path.c_str(), mode | O_CLOEXEC | O_NONBLOCK);
-    } while (fd < 0 && errno == EINTR);
-    return FileDescriptor(fd);
-}
 
 ssize_t PreadOnce(int fd, void* buffer, size_t length, off_t offset) {
     ssize_t got;
@@ -62,7 +39,7 @@ bool IsRegularFile(int fd, struct stat& info) {
 }  // namespace
 
 std::optional<std::string> ReadGameCode(const std::string& path) {
-    FileDescriptor file = OpenFile(path, O_RDONLY);
+    FileDescriptor file = FileDescriptor::Open(path, O_RDONLY);
     if (!file.valid()) return std::nullopt;
     std::string code(4, '\0');
     // A short read means the file ends before 0xB0: there is no code to give.
@@ -76,7 +53,7 @@ std::optional<std::string> ReadGameCode(const std::string& path) {
 HexByteString ReadHexBytes(const std::string& path, int32_t offset, int32_t count) {
     if (count <= 0) return {};
     const size_t byteCount = static_cast<size_t>(count);
-    FileDescriptor file = OpenFile(path, O_RDONLY);
+    FileDescriptor file = FileDescriptor::Open(path, O_RDONLY);
     if (!file.valid()) return HexByteString(2 * byteCount, '0');
 
     // The raw bytes are read into the upper half of the result and then spread out to two digits each from
@@ -120,7 +97,7 @@ bool WriteHexByte(const std::string& path, int32_t offset, const std::string& he
     const unsigned char byte =
         (highValue < 0 || lowValue < 0) ? 0 : static_cast<unsigned char>(highValue * 16 + lowValue);
 
-    FileDescriptor file = OpenFile(path, O_WRONLY);
+    FileDescriptor file = FileDescriptor::Open(path, O_WRONLY);
     if (!file.valid()) return false;
     // A save writes one byte per opening, so the size comes from lseek, which costs far less than fstat;
     // the once-per-save writability check is where a file that is no regular file is refused.
@@ -155,7 +132,7 @@ bool IsOdd(int64_t number) {
 }
 
 std::optional<int64_t> RomFileSize(const std::string& path) {
-    FileDescriptor file = OpenFile(path, O_RDONLY);
+    FileDescriptor file = FileDescriptor::Open(path, O_RDONLY);
     if (!file.valid()) return std::nullopt;
     struct stat info {};
     if (!IsRegularFile(file.get(), info)) return std::nullopt;
@@ -164,7 +141,7 @@ std::optional<int64_t> RomFileSize(const std::string& path) {
 
 bool CanOpenForWriting(const std::string& path) {
     // No O_TRUNC and no O_CREAT: asking must not change or create anything.
-    FileDescriptor file = OpenFile(path, O_WRONLY);
+    FileDescriptor file = FileDescriptor::Open(path, O_WRONLY);
     if (!file.valid()) return false;
     struct stat info {};
     return IsRegularFile(file.get(), info);

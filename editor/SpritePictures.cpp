@@ -1,5 +1,7 @@
 #include "SpritePictures.h"
 
+#include "FileDescriptor.h"
+
 // POSIX file access as in core/HexFunctions.cpp: one open, a pread for each part the picture needs, one
 // close.
 #include <fcntl.h>
@@ -111,26 +113,10 @@ std::optional<std::vector<uint8_t>> Unpack(const uint8_t* data, std::size_t size
     return out;
 }
 
-// Closes the descriptor on every return path.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    ~FileDescriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    [[nodiscard]] int get() const { return fd_; }
-    [[nodiscard]] bool valid() const { return fd_ >= 0; }
-
-private:
-    int fd_;
-};
-
 // The ROM opened once for one picture, with its length known so that no read goes past the end.
 class RomFile {
 public:
-    explicit RomFile(const std::string& path) : file_(Open(path)) {
+    explicit RomFile(const std::string& path) : file_(FileDescriptor::Open(path, O_RDONLY)) {
         struct stat info {};
         if (file_.valid() && ::fstat(file_.get(), &info) == 0 && S_ISREG(info.st_mode)) size_ = info.st_size;
     }
@@ -187,15 +173,6 @@ public:
     [[nodiscard]] int64_t size() const { return size_; }
 
 private:
-    static FileDescriptor Open(const std::string& path) {
-        int fd;
-        // O_NONBLOCK keeps a FIFO given as the ROM path from blocking the open; regular files ignore it.
-        do {
-            fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-        } while (fd < 0 && errno == EINTR);
-        return FileDescriptor(fd);
-    }
-
     FileDescriptor file_;
     int64_t size_ = -1;
 };
