@@ -51,6 +51,76 @@ std::optional<int32_t> PointerIn(const QLineEdit* box, const QString& label, QSt
     return value;
 }
 
+// The record fields of the window: each box or list with what a species shows in it and what a save takes
+// from it.
+struct NumberField {
+    QLineEdit* box;
+    const char* label;
+    int SpeciesValues::*shown;
+    double SpeciesEdits::*saved;
+};
+struct YieldField {
+    QLineEdit* box;
+    const char* label;
+    int EvYields::*shown;
+    double SpeciesEdits::*saved;
+};
+struct PointerField {
+    QLineEdit* box;
+    const char* label;
+    std::string SpeciesValues::*shown;
+    int32_t SpeciesEdits::*saved;
+};
+struct ChoiceField {
+    QComboBox* box;
+    int SpeciesValues::*shown;
+    int SpeciesEdits::*saved;
+};
+
+struct RecordFields {
+    std::vector<NumberField> numbers;
+    std::vector<YieldField> yields;
+    std::vector<PointerField> pointers;
+    std::vector<ChoiceField> choices;
+};
+
+RecordFields FieldsOf(Ui::Form1* ui) {
+    using V = SpeciesValues;
+    using E = SpeciesEdits;
+    return {{{ui->txtHP, "HP", &V::hp, &E::hp},
+             {ui->txtAttack, "ATTACK", &V::attack, &E::attack},
+             {ui->txtDefense, "DEFENSE", &V::defense, &E::defense},
+             {ui->txtSpeed, "SPEED", &V::speed, &E::speed},
+             {ui->txtSAttack, "S.ATTACK", &V::spAttack, &E::spAttack},
+             {ui->txtSDefense, "S.DEFENSE", &V::spDefense, &E::spDefense},
+             {ui->txtCatch, "CATCH RATE", &V::catchRate, &E::catchRate},
+             {ui->txtXP, "BASE XP", &V::baseXp, &E::baseXp},
+             {ui->txtSafari, "Safari Zone (Run Chance)", &V::safari, &E::safari}},
+            {{ui->txtEVHP, "HP", &EvYields::hp, &E::evHp},
+             {ui->txtEVA, "ATTACK", &EvYields::attack, &E::evAttack},
+             {ui->txtEVD, "DEFENSE", &EvYields::defense, &E::evDefense},
+             {ui->txtEVS, "SPEED", &EvYields::speed, &E::evSpeed},
+             {ui->txtEVSA, "S.ATTACK", &EvYields::spAttack, &E::evSpAttack},
+             {ui->txtEVSD, "S.DEFENSE", &EvYields::spDefense, &E::evSpDefense}},
+            {{ui->txtSprite, "Sprite Offset:", &V::sprite, &E::sprite},
+             {ui->txtBackSprite, "Back Sprite:", &V::backSprite, &E::backSprite},
+             {ui->txtPalette, "Norm. Palette:", &V::palette, &E::palette},
+             {ui->txtShinyPalette, "Shiny Palette:", &V::shinyPalette, &E::shinyPalette},
+             {ui->txtIcon, "Icon Offset:", &V::icon, &E::icon},
+             {ui->txtATable, "Offset:", &V::attackTable, &E::attackTable}},
+            {{ui->cmbType1, &V::type1, &E::type1},
+             {ui->cmbType2, &V::type2, &E::type2},
+             {ui->cmbItem1, &V::item1, &E::item1},
+             {ui->cmbItem2, &V::item2, &E::item2},
+             {ui->cmbGender, &V::gender, &E::gender},
+             {ui->cmbSteps, &V::steps, &E::steps},
+             {ui->cmbEggType1, &V::eggType1, &E::eggType1},
+             {ui->cmbEggType2, &V::eggType2, &E::eggType2},
+             {ui->cmbAbility1, &V::ability1, &E::ability1},
+             {ui->cmbAbility2, &V::ability2, &E::ability2},
+             {ui->cmbPalette, &V::iconPalette, &E::iconPalette}}};
+}
+
 }  // namespace
 
 void Form1::ShowSpecies() {
@@ -65,44 +135,15 @@ void Form1::ShowSpecies() {
 
     fillingSpecies_ = true;
     const SpeciesValues species = ReadSpecies(*session_, index);
-    ui->txtHP->setText(Decimal(species.hp));
-    ui->txtAttack->setText(Decimal(species.attack));
-    ui->txtDefense->setText(Decimal(species.defense));
-    ui->txtSpeed->setText(Decimal(species.speed));
-    ui->txtSAttack->setText(Decimal(species.spAttack));
-    ui->txtSDefense->setText(Decimal(species.spDefense));
-    ChoiceBox::SelectStored(ui->cmbType1, species.type1);
-    ChoiceBox::SelectStored(ui->cmbType2, species.type2);
-    ui->txtCatch->setText(Decimal(species.catchRate));
-    ui->txtXP->setText(Decimal(species.baseXp));
-    ChoiceBox::SelectStored(ui->cmbItem1, species.item1);
-    ChoiceBox::SelectStored(ui->cmbItem2, species.item2);
-    ChoiceBox::SelectStored(ui->cmbGender, species.gender);
-    ChoiceBox::SelectStored(ui->cmbSteps, species.steps);
-    ChoiceBox::SelectStored(ui->cmbEggType1, species.eggType1);
-    ChoiceBox::SelectStored(ui->cmbEggType2, species.eggType2);
-    ChoiceBox::SelectStored(ui->cmbAbility1, species.ability1);
-    ChoiceBox::SelectStored(ui->cmbAbility2, species.ability2);
-    ui->txtSafari->setText(Decimal(species.safari));
-
-    ui->txtATable->setText(QString::fromStdString(species.attackTable));
+    const RecordFields fields = FieldsOf(ui);
+    for (const NumberField& field : fields.numbers) field.box->setText(Decimal(species.*field.shown));
+    for (const ChoiceField& field : fields.choices) ChoiceBox::SelectStored(field.box, species.*field.shown);
+    for (const PointerField& field : fields.pointers)
+        field.box->setText(QString::fromStdString(species.*field.shown));
     LoadAttackTable(false);
-
-    ui->txtSprite->setText(QString::fromStdString(species.sprite));
-    ui->txtBackSprite->setText(QString::fromStdString(species.backSprite));
-    ui->txtPalette->setText(QString::fromStdString(species.palette));
-    ui->txtShinyPalette->setText(QString::fromStdString(species.shinyPalette));
-    ui->txtIcon->setText(QString::fromStdString(species.icon));
-    ChoiceBox::SelectStored(ui->cmbPalette, species.iconPalette);
+    for (const YieldField& field : fields.yields) field.box->setText(Decimal(species.ev.*field.shown));
     fillingSpecies_ = false;
     UpdatePreview();
-
-    ui->txtEVS->setText(Decimal(species.ev.speed));
-    ui->txtEVD->setText(Decimal(species.ev.defense));
-    ui->txtEVA->setText(Decimal(species.ev.attack));
-    ui->txtEVHP->setText(Decimal(species.ev.hp));
-    ui->txtEVSD->setText(Decimal(species.ev.spDefense));
-    ui->txtEVSA->setText(Decimal(species.ev.spAttack));
 
     if (ui->lstAttack->count() > 0) ShowAttackRow(0);
 }
@@ -124,69 +165,23 @@ void Form1::UpdatePreview() {
 std::optional<SpeciesEdits> Form1::GatherEdits(QString* problem) const {
     SpeciesEdits edits;
     edits.name = TextCodec::FromDisplay(ui->txtName->text());
-
-    const struct {
-        const QLineEdit* box;
-        const char* label;
-        double SpeciesEdits::*field;
-    } numbers[] = {{ui->txtHP, "HP", &SpeciesEdits::hp},
-                   {ui->txtAttack, "ATTACK", &SpeciesEdits::attack},
-                   {ui->txtDefense, "DEFENSE", &SpeciesEdits::defense},
-                   {ui->txtSpeed, "SPEED", &SpeciesEdits::speed},
-                   {ui->txtSAttack, "S.ATTACK", &SpeciesEdits::spAttack},
-                   {ui->txtSDefense, "S.DEFENSE", &SpeciesEdits::spDefense},
-                   {ui->txtCatch, "CATCH RATE", &SpeciesEdits::catchRate},
-                   {ui->txtXP, "BASE XP", &SpeciesEdits::baseXp},
-                   {ui->txtSafari, "Safari Zone (Run Chance)", &SpeciesEdits::safari}};
-    for (const auto& number : numbers) {
-        const std::optional<double> value = NumberIn(number.box, QLatin1String(number.label), problem);
+    const RecordFields fields = FieldsOf(ui);
+    for (const NumberField& field : fields.numbers) {
+        const std::optional<double> value = NumberIn(field.box, QLatin1String(field.label), problem);
         if (!value) return std::nullopt;
-        edits.*number.field = *value;
+        edits.*field.saved = *value;
     }
-
-    const struct {
-        const QLineEdit* box;
-        const char* label;
-        double SpeciesEdits::*field;
-    } yields[] = {{ui->txtEVHP, "HP", &SpeciesEdits::evHp},
-                  {ui->txtEVA, "ATTACK", &SpeciesEdits::evAttack},
-                  {ui->txtEVD, "DEFENSE", &SpeciesEdits::evDefense},
-                  {ui->txtEVS, "SPEED", &SpeciesEdits::evSpeed},
-                  {ui->txtEVSA, "S.ATTACK", &SpeciesEdits::evSpAttack},
-                  {ui->txtEVSD, "S.DEFENSE", &SpeciesEdits::evSpDefense}};
-    for (const auto& yield : yields) {
-        const std::optional<double> value = YieldIn(yield.box, QLatin1String(yield.label), problem);
+    for (const YieldField& field : fields.yields) {
+        const std::optional<double> value = YieldIn(field.box, QLatin1String(field.label), problem);
         if (!value) return std::nullopt;
-        edits.*yield.field = *value;
+        edits.*field.saved = *value;
     }
-
-    const struct {
-        const QLineEdit* box;
-        const char* label;
-        int32_t SpeciesEdits::*field;
-    } pointers[] = {{ui->txtSprite, "Sprite Offset:", &SpeciesEdits::sprite},
-                    {ui->txtBackSprite, "Back Sprite:", &SpeciesEdits::backSprite},
-                    {ui->txtPalette, "Norm. Palette:", &SpeciesEdits::palette},
-                    {ui->txtShinyPalette, "Shiny Palette:", &SpeciesEdits::shinyPalette},
-                    {ui->txtIcon, "Icon Offset:", &SpeciesEdits::icon},
-                    {ui->txtATable, "Offset:", &SpeciesEdits::attackTable}};
-    for (const auto& pointer : pointers) {
-        const std::optional<int32_t> value = PointerIn(pointer.box, QLatin1String(pointer.label), problem);
+    for (const PointerField& field : fields.pointers) {
+        const std::optional<int32_t> value = PointerIn(field.box, QLatin1String(field.label), problem);
         if (!value) return std::nullopt;
-        edits.*pointer.field = *value;
+        edits.*field.saved = *value;
     }
-
-    edits.type1 = ChoiceBox::StoredValue(ui->cmbType1);
-    edits.type2 = ChoiceBox::StoredValue(ui->cmbType2);
-    edits.item1 = ChoiceBox::StoredValue(ui->cmbItem1);
-    edits.item2 = ChoiceBox::StoredValue(ui->cmbItem2);
-    edits.gender = ChoiceBox::StoredValue(ui->cmbGender);
-    edits.steps = ChoiceBox::StoredValue(ui->cmbSteps);
-    edits.eggType1 = ChoiceBox::StoredValue(ui->cmbEggType1);
-    edits.eggType2 = ChoiceBox::StoredValue(ui->cmbEggType2);
-    edits.ability1 = ChoiceBox::StoredValue(ui->cmbAbility1);
-    edits.ability2 = ChoiceBox::StoredValue(ui->cmbAbility2);
-    edits.iconPalette = ChoiceBox::StoredValue(ui->cmbPalette);
+    for (const ChoiceField& field : fields.choices) edits.*field.saved = ChoiceBox::StoredValue(field.box);
 
     // Each row carries its own attack number, so a name without an entry or listed twice keeps its number.
     // The level passes the level box's check, so a level above 99 is written as 99.
