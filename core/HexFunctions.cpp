@@ -25,13 +25,6 @@ ssize_t PreadOnce(int fd, void* buffer, size_t length, off_t offset) {
     return got;
 }
 
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
-
 bool IsRegularFile(int fd, struct stat& info) {
     return ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
 }
@@ -92,8 +85,8 @@ bool WriteHexByte(const std::string& path, int32_t offset, const std::string& he
     const size_t length = hexText.size();
     const char high = length >= 2 ? hexText[length - 2] : '0';
     const char low = length >= 1 ? hexText[length - 1] : '0';
-    const int highValue = HexValue(high);
-    const int lowValue = HexValue(low);
+    const int highValue = HexDigitValue(high);
+    const int lowValue = HexDigitValue(low);
     const unsigned char byte =
         (highValue < 0 || lowValue < 0) ? 0 : static_cast<unsigned char>(highValue * 16 + lowValue);
 
@@ -125,6 +118,20 @@ std::string ReverseHexBytes(const std::string& hexText) {
         reversed[to + 1] = hexText[from + 1 - shift];
     }
     return reversed;
+}
+
+int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+int ByteAt(const HexByteString& text, std::size_t k) {
+    if (2 * k + 1 >= text.size()) return -1;
+    const int high = HexDigitValue(text[2 * k]);
+    const int low = HexDigitValue(text[2 * k + 1]);
+    return high < 0 || low < 0 ? -1 : high * 16 + low;
 }
 
 bool IsOdd(int64_t number) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -33,6 +34,12 @@ inline constexpr int32_t kHeaderSize = 0xC0;
 [[nodiscard]] std::string ReverseHexBytes(const std::string& hexText);
 
 [[nodiscard]] bool IsOdd(int64_t number);
+
+// The value of one hexadecimal digit of either case, or -1 for any other character.
+[[nodiscard]] int HexDigitValue(char character);
+
+// Byte k of a HexByteString, or -1 when its two characters are missing or not both digits.
+[[nodiscard]] int ByteAt(const HexByteString& text, std::size_t k);
 
 // The length of the file in bytes, or nothing when it is not a readable regular file.
 [[nodiscard]] std::optional<int64_t> RomFileSize(const std::string& path);

@@ -6,8 +6,12 @@
 #include <cstdio>
 #include <utility>
 
+#include "HexFunctions.h"
+
 namespace modConv {
 namespace {
+
+using HexFunctions::HexDigitValue;
 
 constexpr const char* kNotWhole = "Only Whole Numbers can be converted";
 constexpr const char* kNotBinary = "NOT A BINARY NUMBER";
@@ -25,13 +29,6 @@ void Report(const std::string& message) {
     } else {
         std::fprintf(stderr, "%s\n", message.c_str());
     }
-}
-
-int HexDigitValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
 }
 
 constexpr char kHexDigits[] = "0123456789ABCDEF";

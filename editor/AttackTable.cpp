@@ -6,20 +6,7 @@
 
 namespace {
 
-int HexDigitValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
-
-// The byte of two hexadecimal digits at pos, or -1 when they are not both digits.
-int ByteAt(const std::string& digits, size_t pos) {
-    const int high = HexDigitValue(digits[pos]);
-    const int low = HexDigitValue(digits[pos + 1]);
-    if (high < 0 || low < 0) return -1;
-    return high * 16 + low;
-}
+using HexFunctions::HexDigitValue;
 
 constexpr char kUpperHexDigits[] = "0123456789ABCDEF";
 
@@ -34,8 +21,8 @@ std::optional<LevelUpAttackEntry> DecodeAttackEntry(const std::string& fourHexDi
     // Anything but four digits cannot come from a read of two bytes; ending the table there is the one
     // answer that cannot make a load run on.
     if (fourHexDigits.size() != 4) return std::nullopt;
-    const int b0 = ByteAt(fourHexDigits, 0);
-    const int b1 = ByteAt(fourHexDigits, 2);
+    const int b0 = HexFunctions::ByteAt(fourHexDigits, 0);
+    const int b1 = HexFunctions::ByteAt(fourHexDigits, 1);
     if (b0 < 0 || b1 < 0) return std::nullopt;
     if (b0 == 0xFF && b1 == 0xFF) return std::nullopt;
     if (b1 % 2 == 1) return LevelUpAttackEntry{256 + b0, (b1 - 1) / 2};

@@ -6,9 +6,13 @@
 #include <string>
 #include <system_error>
 
+#include "HexFunctions.h"
+
 namespace FieldLimits {
 
 namespace {
+
+using HexFunctions::HexDigitValue;
 
 bool IsIgnored(char c) {
     return c == ' ' || c == '\t' || c == '\n';
@@ -16,13 +20,6 @@ bool IsIgnored(char c) {
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
-}
-
-int HexDigitValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
 }
 
 std::string WithoutIgnored(std::string_view text) {

@@ -10,6 +10,9 @@
 
 namespace {
 
+using HexFunctions::ByteAt;
+using HexFunctions::HexDigitValue;
+
 constexpr int64_t kPointerBase = 0x08000000;
 constexpr int64_t kPointerLimit = 0x09FFFFFF;
 // A table passes when at least this share of its entries looks right; a few odd entries (placeholders left
@@ -41,18 +44,6 @@ std::string UpperAscii(std::string text) {
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     }
     return text;
-}
-
-int HexDigitValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
-
-// Byte k of a HexByteString; ReadHexBytes always gives valid digits.
-int ByteAt(const std::string& hex, size_t k) {
-    return HexDigitValue(hex[2 * k]) * 16 + HexDigitValue(hex[2 * k + 1]);
 }
 
 // ReadIniValue cannot tell a missing section from a missing key, so a section counts as present when it

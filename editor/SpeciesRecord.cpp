@@ -1,21 +1,15 @@
 #include "SpeciesRecord.h"
 
+#include <algorithm>
+
 #include "HexFunctions.h"
 #include "modConv.h"
 
 namespace {
 
-int HexDigitValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return 0;
-}
-
-// Byte k of a HexByteString as an unsigned number.
+// Byte k of the record; a read always gives digits, so -1 cannot reach the window.
 int ByteAt(const std::string& hex, size_t k) {
-    if (2 * k + 1 >= hex.size()) return 0;
-    return HexDigitValue(hex[2 * k]) * 16 + HexDigitValue(hex[2 * k + 1]);
+    return std::max(HexFunctions::ByteAt(hex, k), 0);
 }
 
 // A 16-bit field: the high byte's digits followed by the low byte's, read as one number.
