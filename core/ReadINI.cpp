@@ -284,4 +284,19 @@ bool WriteTextFile(const std::string& path, const std::string& text) {
     return WriteAllAndClose(fd, text, kCrLf);
 }
 
+std::vector<std::string> SplitText(const std::string& text, std::string_view separator) {
+    std::vector<std::string> pieces;
+    if (text.empty() || separator.empty()) return pieces;
+    size_t begin = 0;
+    while (true) {
+        const size_t end = text.find(separator, begin);
+        if (end == std::string::npos) {
+            pieces.push_back(text.substr(begin));
+            return pieces;
+        }
+        pieces.push_back(text.substr(begin, end - begin));
+        begin = end + separator.size();
+    }
+}
+
 }  // namespace ReadINI

@@ -4,18 +4,7 @@
 #include "ReadINI.h"
 
 std::vector<std::string> SplitListFile(const std::string& text) {
-    std::vector<std::string> entries;
-    if (text.empty()) return entries;
-    size_t begin = 0;
-    while (true) {
-        const size_t end = text.find("\r\n", begin);
-        if (end == std::string::npos) {
-            entries.push_back(text.substr(begin));
-            return entries;
-        }
-        entries.push_back(text.substr(begin, end - begin));
-        begin = end + 2;
-    }
+    return ReadINI::SplitText(text, "\r\n");
 }
 
 std::vector<std::string> LoadListFile(const std::string& path) {

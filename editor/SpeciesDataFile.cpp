@@ -4,6 +4,8 @@
 #include <string_view>
 #include <vector>
 
+#include "ReadINI.h"
+
 namespace {
 
 constexpr size_t kFieldCount = 20;
@@ -32,21 +34,6 @@ constexpr std::array<std::string_view, kFieldCount> kFieldMeanings = {"name",
 
 std::string FieldName(size_t index) {
     return "Field " + std::to_string(index + 1) + " (" + std::string(kFieldMeanings[index]) + ")";
-}
-
-std::vector<std::string> SplitFields(const std::string& text) {
-    std::vector<std::string> fields;
-    if (text.empty()) return fields;
-    size_t begin = 0;
-    while (true) {
-        const size_t bar = text.find('|', begin);
-        if (bar == std::string::npos) {
-            fields.push_back(text.substr(begin));
-            return fields;
-        }
-        fields.push_back(text.substr(begin, bar - begin));
-        begin = bar + 1;
-    }
 }
 
 std::string_view Trimmed(std::string_view text) {
@@ -134,7 +121,7 @@ std::string FormatSpeciesLine(const SpeciesFileValues& v) {
 
 SpeciesFileParse ParseSpeciesFile(const std::string& text, const SpeciesListSizes& sizes) {
     SpeciesFileParse parse;
-    const std::vector<std::string> fields = SplitFields(text);
+    const std::vector<std::string> fields = ReadINI::SplitText(text, "|");
     if (fields.empty()) {
         parse.error = "The file is empty; a species data file holds 20 fields separated by \"|\".";
         return parse;
