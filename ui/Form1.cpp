@@ -28,6 +28,16 @@ char LocaleDecimalSeparator() {
     return point.size() == 1 && point[0].unicode() < 0x80 ? static_cast<char>(point[0].unicode()) : '.';
 }
 
+// A window unloaded by its close box is destroyed and its pointer cleared, so the next use makes it afresh.
+template <class Window>
+Window* Forgotten(Window* window, Window** slot) {
+    QObject::connect(window, &UnloadingDialog::unloaded, window, [window, slot] {
+        window->deleteLater();
+        *slot = nullptr;
+    });
+    return window;
+}
+
 }  // namespace
 
 Form1::Form1(const QString& dataFolder, QWidget* parent)
@@ -203,24 +213,15 @@ Form2* Form1::ReportWindow() {
 }
 
 Form3* Form1::SettingsWindow() {
-    if (!settings_) {
-        settings_ = new Form3(QString::fromStdString(DataPath("Data.ini")), this);
-        connect(settings_, &Form3::unloaded, this, [this] {
-            settings_->deleteLater();
-            settings_ = nullptr;
-        });
-    }
+    if (!settings_)
+        settings_ = Forgotten(new Form3(QString::fromStdString(DataPath("Data.ini")), this), &settings_);
     return settings_;
 }
 
 Form4* Form1::InsertWindow() {
     if (!insert_) {
-        insert_ = new Form4(this);
+        insert_ = Forgotten(new Form4(this), &insert_);
         connect(insert_, &Form4::insertRequested, this, &Form1::InsertAttackTable);
-        connect(insert_, &Form4::unloaded, this, [this] {
-            insert_->deleteLater();
-            insert_ = nullptr;
-        });
     }
     return insert_;
 }

@@ -1,7 +1,5 @@
 #include "Form3.h"
 
-#include <QCloseEvent>
-
 #include "FieldLimits.h"
 #include "ReadINI.h"
 #include "ui_Form3.h"
@@ -12,7 +10,7 @@ bool ShowSaveFromIni(const std::string& value) {
 }
 
 Form3::Form3(const QString& iniPath, QWidget* parent)
-    : QDialog(parent), ui(new Ui::Form3), iniPath_(iniPath) {
+    : UnloadingDialog(parent), ui(new Ui::Form3), iniPath_(iniPath) {
     ui->setupUi(this);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     Load();
@@ -42,15 +40,4 @@ void Form3::SetShowSave(bool on) {
 void Form3::StoreSetting() const {
     // The setting is not the user's data: a Data.ini that cannot be written keeps its old value quietly.
     (void)ReadINI::WriteIniValue(iniPath_.toStdString(), "Main", "ShowSave", ShowSave() ? "1" : "0");
-}
-
-void Form3::closeEvent(QCloseEvent* event) {
-    event->accept();
-    emit unloaded();
-}
-
-void Form3::reject() {
-    // Escape closes the window like its close box does.
-    QDialog::reject();
-    emit unloaded();
 }

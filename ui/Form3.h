@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "UnloadingDialog.h"
 
 namespace Ui {
 class Form3;
@@ -8,7 +8,7 @@ class Form3;
 
 // Holds the one setting: whether a save shows its report. While the program runs, Check1 is where the rest
 // of the program reads it.
-class Form3 : public QDialog {
+class Form3 : public UnloadingDialog {
     Q_OBJECT
 public:
     Form3(const QString& iniPath, QWidget* parent = nullptr);
@@ -18,14 +18,6 @@ public:
     void SetShowSave(bool on);
     // Writes the setting to Data.ini.
     void StoreSetting() const;
-
-signals:
-    // Closed by other means than "Close": the window forgets its state and is loaded afresh next time.
-    void unloaded();
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    void reject() override;
 
 private:
     void Load();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "UnloadingDialog.h"
 
 namespace Ui {
 class Form4;
@@ -8,7 +8,7 @@ class Form4;
 
 // Asks where a new attack table goes and how many rows it has. The main window does the insert; this window
 // only keeps the texts, which survive "Insert Now!" and are forgotten when it is closed.
-class Form4 : public QDialog {
+class Form4 : public UnloadingDialog {
     Q_OBJECT
 public:
     explicit Form4(QWidget* parent = nullptr);
@@ -19,11 +19,6 @@ public:
 
 signals:
     void insertRequested();
-    void unloaded();
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    void reject() override;
 
 private:
     Ui::Form4* ui;
