@@ -79,6 +79,21 @@ HexByteString ReadHexBytes(const std::string& path, int32_t offset, int32_t coun
     return text;
 }
 
+std::optional<std::vector<uint8_t>> ReadBytes(const std::string& path, int64_t offset, int64_t count) {
+    if (offset < 0 || count < 0) return std::nullopt;
+    FileDescriptor file = FileDescriptor::Open(path, O_RDONLY);
+    if (!file.valid()) return std::nullopt;
+    std::vector<uint8_t> bytes(static_cast<size_t>(count));
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t got = PreadOnce(file.get(), bytes.data() + done, bytes.size() - done,
+                                      static_cast<off_t>(offset + static_cast<int64_t>(done)));
+        if (got <= 0) return std::nullopt;
+        done += static_cast<size_t>(got);
+    }
+    return bytes;
+}
+
 bool WriteHexByte(const std::string& path, int32_t offset, const std::string& hexText) {
     if (offset < 0) return false;
     // The last two characters of "00" + hexText.

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 // Byte access to the ROM file. Every call opens the file, moves its bytes and closes it again, so the file on
 // disk stays the only copy and a change made by another program is seen by the next call.
@@ -24,6 +25,10 @@ inline constexpr int32_t kHeaderSize = 0xC0;
 // cartridge space does, so a table walked past the end of the file meets a terminator. When the file cannot
 // be opened at all every byte reads as "00".
 [[nodiscard]] HexByteString ReadHexBytes(const std::string& path, int32_t offset, int32_t count);
+
+// count bytes from offset as they are, or nothing when the file cannot be read or ends before the last of
+// them. For the reads that must not guess, such as the bytes a journal keeps.
+[[nodiscard]] std::optional<std::vector<uint8_t>> ReadBytes(const std::string& path, int64_t offset, int64_t count);
 
 // Writes one byte: the last two characters of "00" + hexText read as hexadecimal, or 0x00 when they are not
 // both hexadecimal digits. Never extends the file: an offset outside it writes nothing. True when the byte

@@ -18,6 +18,8 @@ struct EditorSession {
     std::optional<int32_t> IconPaletteTable;
 
     std::string GameCode;  // as stored in the header
+    int Version = 0;       // the release byte at 0xBC
+    int64_t FileSize = 0;  // at opening: a write checks that the file still has it
     std::string Section;   // the Data.ini section the offsets came from
     std::string Title;
 };

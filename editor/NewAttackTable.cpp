@@ -1,5 +1,6 @@
 #include "NewAttackTable.h"
 
+#include <cstdio>
 #include <limits>
 #include <optional>
 #include <string_view>
@@ -54,17 +55,17 @@ NewTableCheck CheckNewTableRequest(const std::string& startText, const std::stri
     return check;
 }
 
-bool InsertAttackTable(const std::string& romPath, const NewTableRequest& request) {
-    if (request.start < 0 || request.count < 0) return false;
-    const int64_t terminator = static_cast<int64_t>(request.start) + 2 * static_cast<int64_t>(request.count);
-    if (terminator + 1 > kLastOffset) return false;
-
+WritePlan PlanNewAttackTable(const NewTableRequest& request) {
+    char start[16];
+    std::snprintf(start, sizeof start, "%06X", static_cast<unsigned>(request.start));
+    WritePlan plan;
+    plan.label = std::string("Insert New Table at ") + start;
     for (int32_t k = 0; k < request.count; ++k) {
-        const int32_t offset = request.start + 2 * k;
-        if (!HexFunctions::WriteHexByte(romPath, offset, "01")) return false;
-        if (!HexFunctions::WriteHexByte(romPath, offset + 1, "02")) return false;
+        const int64_t offset = static_cast<int64_t>(request.start) + 2 * static_cast<int64_t>(k);
+        plan.Add("row " + std::to_string(k + 1) + " of the new table", offset, 0x01);
+        plan.Add("row " + std::to_string(k + 1) + " of the new table", offset + 1, 0x02);
     }
-    const int32_t end = static_cast<int32_t>(terminator);
-    return HexFunctions::WriteHexByte(romPath, end, "FF") &&
-           HexFunctions::WriteHexByte(romPath, end + 1, "FF");
+    const int64_t end = static_cast<int64_t>(request.start) + 2 * static_cast<int64_t>(request.count);
+    plan.AddBytes("the terminator of the new table", end, {0xFF, 0xFF});
+    return plan;
 }

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "WritePlan.h"
+
 // A fresh level-up attack table of placeholder rows (attack 1 at level 1) and its terminator.
 struct NewTableRequest {
     int32_t start = 0;
@@ -20,5 +22,5 @@ struct NewTableCheck {
 [[nodiscard]] NewTableCheck CheckNewTableRequest(const std::string& startText, const std::string& countText,
                                                  int64_t romSize);
 
-// Writes the rows and the terminator one byte per call. False as soon as a byte could not be written.
-[[nodiscard]] bool InsertAttackTable(const std::string& romPath, const NewTableRequest& request);
+// The rows and the terminator as one write, named "Insert New Table at OFFSET".
+[[nodiscard]] WritePlan PlanNewAttackTable(const NewTableRequest& request);

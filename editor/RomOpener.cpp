@@ -140,6 +140,33 @@ std::string WindowCaption(const EditorSession& session) {
     return "Vornhal - [" + UpperAscii(session.GameCode) + "] - " + session.Title;
 }
 
+std::string StructureProblem(const EditorSession& session) {
+    const std::string mismatch = "The file " + Quoted(session.RomPath) + " does not have the layout that section [" +
+                                 Printable(session.Section) + "] of Data.ini describes: its ";
+    const std::string advice =
+        ". The ROM may be another release of the game or have a modified layout; nothing was changed.";
+    const int namesFitting = NameEntriesThatFit(session.RomPath, session.FileSize, session.NameOffset);
+    if (!EnoughFit(namesFitting)) {
+        return mismatch + "species name table at " + HexOffset(session.NameOffset) + " does not hold names (" +
+               std::to_string(namesFitting) + " of 411 entries end within 11 bytes)" + advice;
+    }
+    const TableCheck pointerTables[] = {
+        {"level-up attack pointer table", session.AttackTable, 4},
+        {"front sprite pointer table", session.ImageOffset, 8},
+        {"palette pointer table", session.PaletteOffset, 8},
+        {"icon pointer table", session.IconOffset, 4},
+    };
+    for (const TableCheck& table : pointerTables) {
+        const int fitting = PointerEntriesThatFit(session.RomPath, session.FileSize, table);
+        if (!EnoughFit(fitting)) {
+            return mismatch + table.description + " at " + HexOffset(table.start) +
+                   " does not hold pointers into the file (" + std::to_string(fitting) + " of 411 entries do)" +
+                   advice;
+        }
+    }
+    return {};
+}
+
 OpenRomResult OpenRomFile(const std::string& romPath, const std::string& iniPath) {
     const std::string rom = Quoted(romPath);
     std::error_code ignored;
@@ -234,30 +261,9 @@ OpenRomResult OpenRomFile(const std::string& romPath, const std::string& iniPath
         }
     }
 
-    const std::string mismatch = "The file " + rom + " does not have the layout that section " +
-                                 shownSection + " of Data.ini describes: its ";
-    const std::string advice =
-        ". The ROM may be another release of the game or have a modified layout; nothing was changed.";
-    const int namesFitting = NameEntriesThatFit(romPath, *fileSize, session.NameOffset);
-    if (!EnoughFit(namesFitting)) {
-        return Refused(mismatch + "species name table at " + HexOffset(session.NameOffset) +
-                       " does not hold names (" + std::to_string(namesFitting) +
-                       " of 411 entries end within 11 bytes)" + advice);
-    }
-    const TableCheck pointerTables[] = {
-        {"level-up attack pointer table", session.AttackTable, 4},
-        {"front sprite pointer table", session.ImageOffset, 8},
-        {"palette pointer table", session.PaletteOffset, 8},
-        {"icon pointer table", session.IconOffset, 4},
-    };
-    for (const TableCheck& table : pointerTables) {
-        const int fitting = PointerEntriesThatFit(romPath, *fileSize, table);
-        if (!EnoughFit(fitting)) {
-            return Refused(mismatch + table.description + " at " + HexOffset(table.start) +
-                           " does not hold pointers into the file (" + std::to_string(fitting) +
-                           " of 411 entries do)" + advice);
-        }
-    }
+    session.Version = version;
+    session.FileSize = *fileSize;
+    if (std::string problem = StructureProblem(session); !problem.empty()) return Refused(std::move(problem));
 
     OpenRomResult result;
     result.session = std::move(session);

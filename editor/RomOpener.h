@@ -15,6 +15,11 @@ struct OpenRomResult {
 // what they are; nothing is written either way.
 [[nodiscard]] OpenRomResult OpenRomFile(const std::string& romPath, const std::string& iniPath);
 
+// Why the ROM's tables do not look like what the session's section says they are (names that end within
+// their entries, pointer tables that point into the file), or empty when they do. Opening refuses such a ROM,
+// and every write checks again that the file under the editor is still the ROM it opened.
+[[nodiscard]] std::string StructureProblem(const EditorSession& session);
+
 // "Vornhal - [CODE] - Title", the code upper-cased.
 [[nodiscard]] std::string WindowCaption(const EditorSession& session);
 

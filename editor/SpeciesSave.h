@@ -6,6 +6,8 @@
 
 #include "AttackTable.h"
 #include "EditorSession.h"
+#include "RomWriter.h"
+#include "WritePlan.h"
 
 // Everything the window holds for one species, already checked and turned into values.
 struct SpeciesEdits {
@@ -23,13 +25,24 @@ struct SpeciesEdits {
     std::vector<LevelUpAttackEntry> rows;  // written at attackTable, no terminator
 };
 
-struct SaveOutcome {
-    bool complete = false;  // every byte reached the file
-    std::string report;     // the 21 lines of offsets, CR LF between them; filled only when complete
-    std::string error;      // names the file and what did not happen
+struct SpeciesSavePlan {
+    WritePlan plan;      // "Save NAME": the species' bytes in the fixed field order
+    std::string report;  // the 21 lines of offsets, CR LF between them
 };
 
-// Writes the species one byte per call, in the fixed field order. Refuses before the first byte when the file
-// cannot be opened for writing or any byte of the save would lie outside it, and stops at the first byte that
-// fails all the same.
-[[nodiscard]] SaveOutcome SaveSpecies(const EditorSession& session, int32_t index, const SpeciesEdits& edits);
+// The bytes a save of the species writes, one per field byte, as the window's values give them.
+[[nodiscard]] SpeciesSavePlan PlanSpeciesSave(const EditorSession& session, int32_t index,
+                                              const SpeciesEdits& edits);
+
+struct SaveOutcome {
+    bool complete = false;     // every byte reached the file
+    int64_t bytesWritten = 0;
+    std::string report;        // filled only when complete
+    std::string error;         // names the file and what did not happen
+    std::string warning;       // a complete save with something to tell (see WriteOutcome)
+};
+
+// Plans the species' save, adds the bytes of the other tables the window edits (`more`), and writes it all
+// as one step through the writer.
+[[nodiscard]] SaveOutcome SaveSpecies(RomWriter& writer, int32_t index, const SpeciesEdits& edits,
+                                      const std::vector<PlannedByte>& more = {});

@@ -5,7 +5,9 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
+#include <QHash>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QQueue>
 
 namespace Dialogs {
@@ -28,6 +30,11 @@ std::function<void(QDialog*)>& ModalHook() {
 
 std::function<void(QMenu*)>& MenuHook() {
     static std::function<void(QMenu*)> hook;
+    return hook;
+}
+
+std::function<Answer(const QString&)>& QuestionHook() {
+    static std::function<Answer(const QString&)> hook;
     return hook;
 }
 
@@ -77,6 +84,27 @@ void ShowCritical(QWidget* parent, const QString& text) {
     QMessageBox::critical(parent, QApplication::applicationName(), text, QMessageBox::Ok);
 }
 
+Answer Ask(QWidget* parent, const QString& text, const QList<Answer>& buttons, Answer byDefault, Answer escape) {
+    if (QuestionHook()) return QuestionHook()(text);
+    QMessageBox box(QMessageBox::Question, QApplication::applicationName(), text, QMessageBox::NoButton, parent);
+    QHash<QAbstractButton*, Answer> answers;
+    for (const Answer answer : buttons) {
+        QAbstractButton* button = nullptr;
+        switch (answer) {
+        case Answer::Save: button = box.addButton(QMessageBox::Save); break;
+        case Answer::Discard: button = box.addButton(QMessageBox::Discard); break;
+        case Answer::Cancel: button = box.addButton(QMessageBox::Cancel); break;
+        case Answer::Restore: button = box.addButton(QStringLiteral("Restore"), QMessageBox::AcceptRole); break;
+        case Answer::Keep: button = box.addButton(QStringLiteral("Keep"), QMessageBox::DestructiveRole); break;
+        }
+        answers.insert(button, answer);
+        if (answer == byDefault) box.setDefaultButton(qobject_cast<QPushButton*>(button));
+        if (answer == escape) box.setEscapeButton(button);
+    }
+    box.exec();
+    return answers.value(box.clickedButton(), escape);
+}
+
 void RunModal(QDialog* dialog) {
     if (ModalHook()) {
         ModalHook()(dialog);
@@ -96,6 +124,9 @@ void RunMenu(QMenu* menu, const QPoint& position) {
 void QueueFileAnswer(const QString& path) {
     QueuedFileAnswers().enqueue(path);
 }
+void ClearFileAnswers() {
+    QueuedFileAnswers().clear();
+}
 void SetMessageHook(std::function<void(const QString&)> hook) {
     MessageHook() = std::move(hook);
 }
@@ -104,6 +135,9 @@ void SetModalHook(std::function<void(QDialog*)> hook) {
 }
 void SetMenuHook(std::function<void(QMenu*)> hook) {
     MenuHook() = std::move(hook);
+}
+void SetQuestionHook(std::function<Answer(const QString&)> hook) {
+    QuestionHook() = std::move(hook);
 }
 FileRequest LastFileRequest() {
     return LastRequest();

@@ -26,6 +26,12 @@ QString QtFilter(const QString& pairs);
 // A critical message box with an OK button and the application's name as title.
 void ShowCritical(QWidget* parent, const QString& text);
 
+// The answers a question can offer.
+enum class Answer { Save, Discard, Cancel, Restore, Keep };
+
+// A question with the given buttons; Escape and the close box give `escape`. Returns the button pressed.
+Answer Ask(QWidget* parent, const QString& text, const QList<Answer>& buttons, Answer byDefault, Answer escape);
+
 // Runs a dialog modally over its owner.
 void RunModal(QDialog* dialog);
 
@@ -35,9 +41,12 @@ void RunMenu(QMenu* menu, const QPoint& position);
 // Test hooks. Queued file answers are used in order (an empty answer is a cancel); while a hook is set,
 // messages and modal windows go to it instead of the screen.
 void QueueFileAnswer(const QString& path);
+void ClearFileAnswers();  // answers no dialog asked for, so that they cannot reach a later test
 void SetMessageHook(std::function<void(const QString&)> hook);
 void SetModalHook(std::function<void(QDialog*)> hook);
 void SetMenuHook(std::function<void(QMenu*)> hook);
+// While set, questions go to the hook, which answers them.
+void SetQuestionHook(std::function<Answer(const QString&)> hook);
 struct FileRequest {
     FileMode mode;
     QString title;

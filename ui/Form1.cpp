@@ -17,6 +17,7 @@
 #include "NameList.h"
 #include "ReferenceLists.h"
 #include "RomOpener.h"
+#include "RomWriter.h"
 #include "TextCodec.h"
 #include "modConv.h"
 #include "ui_Form1.h"
@@ -71,12 +72,15 @@ Form1::Form1(const QString& dataFolder, QWidget* parent)
     LoadReferenceLists();
     BindFieldLimits();
     ConnectHandlers();
+    TrackEdits();
+    CreateHistoryActions();
     SetEditingEnabled(false);
     ui->cmdSave->setEnabled(false);
     ui->txtName->setEnabled(false);
 }
 
 Form1::~Form1() {
+    writer_.reset();
     modConv::SetMessageSink(nullptr);
     delete ui;
 }
@@ -137,7 +141,7 @@ void Form1::ConnectHandlers() {
     connect(ui->cmdExport, &QPushButton::clicked, this, &Form1::ExportNameList);
     connect(ui->cmdNameEx, &QPushButton::clicked, this, &Form1::ExportSpeciesFile);
     connect(ui->cmdNameIm, &QPushButton::clicked, this, &Form1::ImportSpeciesFile);
-    connect(ui->lstPokemon, &QListWidget::currentRowChanged, this, &Form1::ShowSpecies);
+    connect(ui->lstPokemon, &QListWidget::currentRowChanged, this, &Form1::SpeciesSelected);
 
     for (QLineEdit* pointer :
          {ui->txtSprite, ui->txtBackSprite, ui->txtPalette, ui->txtShinyPalette, ui->txtIcon})
@@ -174,6 +178,7 @@ void Form1::SetEditingEnabled(bool enabled) {
 }
 
 void Form1::OpenRom() {
+    if (!ResolveUnsavedEdits()) return;
     QString path =
         Dialogs::AskFileName(this, Dialogs::FileMode::Open, QStringLiteral("Open Pokemon GBA ROM..."),
                              QStringLiteral("GBA ROMs (*.gba)|*.gba"));
@@ -184,17 +189,25 @@ void Form1::OpenRom() {
         return;
     }
 
-    OpenRomResult opened = OpenRomFile(QFile::encodeName(path).toStdString(), DataPath("Data.ini"));
+    const std::string romPath = QFile::encodeName(path).toStdString();
+    if (!SettleInterruptedWrite(romPath)) return;
+    OpenRomResult opened = OpenRomFile(romPath, DataPath("Data.ini"));
     if (!opened.session) {
         // The editor stays as it was: a ROM already open keeps its offsets, its list and its edits.
         Dialogs::ShowCritical(this, TextCodec::ToDisplay(opened.error));
         return;
     }
     session_ = std::move(opened.session);
-    setWindowTitle(TextCodec::ToDisplay(WindowCaption(*session_)));
+    // A new writer for every opening: the history belongs to the ROM as it was opened.
+    writer_ = std::make_unique<RomWriter>(*session_);
+    UpdateHistoryActions();
+    setWindowModified(false);
+    setWindowTitle(TextCodec::ToDisplay(WindowCaption(*session_)) + QStringLiteral("[*]"));
     SetEditingEnabled(true);
     LoadNameList();
-    ui->lstPokemon->setCurrentRow(0);
+    shownIndex_ = -1;
+    SelectSilently(0);
+    ShowSpecies();
 }
 
 void Form1::LoadNameList() {
@@ -227,6 +240,10 @@ Form4* Form1::InsertWindow() {
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
+    if (!ResolveUnsavedEdits()) {
+        event->ignore();
+        return;
+    }
     SettingsWindow()->StoreSetting();
     event->accept();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -12,7 +13,10 @@ class Form1;
 class Form2;
 class Form3;
 class Form4;
+class QAction;
 class QMenu;
+class RomWriter;
+struct WritePlan;
 class FieldLimitBinder;
 struct SpeciesEdits;
 
@@ -49,7 +53,9 @@ private:
 
     // The shown species (Form1Species.cpp).
     void ShowSpecies();
-    void SaveSpecies();
+    // Saves the shown species; true when every byte is in the file.
+    bool SaveSpecies();
+    void SelectSilently(int row);
     [[nodiscard]] std::optional<SpeciesEdits> GatherEdits(QString* problem) const;
 
     // The pictures beside the graphics pointers (Form1Species.cpp).
@@ -62,6 +68,20 @@ private:
     void ShowInsertWindow();
     void InsertAttackTable();
 
+    // The safety net (Form1Safety.cpp): unsaved edits, undo and redo, interrupted writes.
+    void TrackEdits();
+    void MarkEdited();
+    void SpeciesSelected(int row);
+    // Asks about unsaved edits before they would be lost; false when the user chose to stay.
+    [[nodiscard]] bool ResolveUnsavedEdits();
+    // Offers to roll back a write to the ROM that was interrupted; false when the ROM should not be opened.
+    [[nodiscard]] bool SettleInterruptedWrite(const std::string& romPath);
+    // Writes the plan through the ROM's writer; messages go over `parent`. True when it is all in the file.
+    bool ApplyWrite(const WritePlan& plan, QWidget* parent);
+    void CreateHistoryActions();
+    void UpdateHistoryActions();
+    void WriteBackStep(bool undo);
+
     // Files and the name field menu (Form1Files.cpp).
     void ExportSpeciesFile();
     void ImportSpeciesFile();
@@ -72,6 +92,10 @@ private:
     Ui::Form1* ui;
     QString dataFolder_;
     std::optional<EditorSession> session_;
+    std::unique_ptr<RomWriter> writer_;  // of the open ROM: every write and its history
+    int shownIndex_ = -1;                // the species the controls hold
+    QAction* undoAction_ = nullptr;
+    QAction* redoAction_ = nullptr;
     FieldLimitBinder* limits_ = nullptr;
     QMenu* mnuName = nullptr;
     Form2* report_ = nullptr;

@@ -62,6 +62,7 @@ void Form1::ChangeAttackRow() {
     attack->setText(ui->cmbANames->currentText());
     attack->setData(Qt::UserRole, ChoiceBox::StoredValue(ui->cmbANames));
     ui->lstLevel->item(row)->setText(ui->txtLevel->text());
+    MarkEdited();
 }
 
 void Form1::ShowInsertWindow() {
@@ -84,14 +85,10 @@ void Form1::InsertAttackTable() {
                               TextCodec::ToDisplay(check.error) + QStringLiteral("\nNothing was written."));
         return;
     }
-    if (!::InsertAttackTable(session_->RomPath, check.request)) {
-        Dialogs::ShowCritical(insert_,
-                              QStringLiteral("The new attack table could not be written into \"%1\"; "
-                                             "the table is incomplete.")
-                                  .arg(QString::fromStdString(session_->RomPath)));
-        return;
-    }
+    if (!ApplyWrite(PlanNewAttackTable(check.request), insert_)) return;
     ui->txtATable->setText(startText);
     LoadAttackTable(false);
+    // The table is in the file; the species points at it once it is saved.
+    MarkEdited();
     insert_->hide();
 }

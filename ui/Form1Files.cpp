@@ -93,6 +93,7 @@ void Form1::ImportSpeciesFile() {
         else
             ChoiceBox::SelectStored(field.list, (*parsed.values).*field.position);
     }
+    MarkEdited();
 }
 
 void Form1::ExportNameList() {
@@ -126,4 +127,5 @@ void Form1::ShowNameMenu(const QPoint& globalPosition) {
 
 void Form1::AppendToName(QChar symbol) {
     ui->txtName->setText(ui->txtName->text() + symbol);
+    MarkEdited();
 }

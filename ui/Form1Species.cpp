@@ -132,6 +132,7 @@ void Form1::ShowSpecies() {
     ui->cmdNameEx->setEnabled(true);
     ui->cmdNameIm->setEnabled(true);
     ui->txtName->setText(ui->lstPokemon->item(index)->text());
+    shownIndex_ = index;
 
     fillingSpecies_ = true;
     const SpeciesValues species = ReadSpecies(*session_, index);
@@ -146,6 +147,12 @@ void Form1::ShowSpecies() {
     UpdatePreview();
 
     if (ui->lstAttack->count() > 0) ShowAttackRow(0);
+    setWindowModified(false);
+}
+
+void Form1::SelectSilently(int row) {
+    const QSignalBlocker blocker(ui->lstPokemon);
+    ui->lstPokemon->setCurrentRow(row);
 }
 
 void Form1::UpdatePreview() {
@@ -195,32 +202,31 @@ std::optional<SpeciesEdits> Form1::GatherEdits(QString* problem) const {
     return edits;
 }
 
-void Form1::SaveSpecies() {
-    const int index = ui->lstPokemon->currentRow();
-    if (!session_ || index < 0) return;
+bool Form1::SaveSpecies() {
+    const int index = shownIndex_;
+    if (!session_ || !writer_ || index < 0) return false;
 
     QString problem;
     const std::optional<SpeciesEdits> edits = GatherEdits(&problem);
     if (!edits) {
         Dialogs::ShowCritical(this, problem + QStringLiteral("\nNothing was saved."));
-        return;
+        return false;
     }
 
     const QString typedName = ui->txtName->text();
-    const SaveOutcome outcome = ::SaveSpecies(*session_, index, *edits);
-    if (!outcome.complete) {
-        // The window keeps the user's edits so that the save can be tried again.
-        Dialogs::ShowCritical(this, TextCodec::ToDisplay(outcome.error));
-        return;
-    }
+    SpeciesSavePlan planned = PlanSpeciesSave(*session_, index, *edits);
+    // The window keeps the user's edits when the write fails, so that the save can be tried again.
+    if (!ApplyWrite(planned.plan, this)) return false;
 
     Form2* report = ReportWindow();
     report->SetConfirmation(typedName);
-    report->SetReport(TextCodec::ToDisplay(outcome.report));
+    report->SetReport(TextCodec::ToDisplay(planned.report));
 
-    // Reselecting reads the species back, so the window shows what the file now holds.
+    // Reading the species back shows what the file now holds.
     LoadNameList();
-    ui->lstPokemon->setCurrentRow(index);
+    SelectSilently(index);
+    ShowSpecies();
 
     if (SettingsWindow()->ShowSave()) Dialogs::RunModal(report);
+    return true;
 }

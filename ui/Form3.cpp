@@ -27,6 +27,9 @@ Form3::~Form3() {
 void Form3::Load() {
     const std::string value = ReadINI::ReadIniValue(iniPath_.toStdString(), "Main", "ShowSave");
     ui->Check1->setChecked(ShowSaveFromIni(value));
+    // The same rule: only "0" turns the backup off.
+    ui->chkBackup->setChecked(
+        ShowSaveFromIni(ReadINI::ReadIniValue(iniPath_.toStdString(), "Main", "BackupBeforeSave")));
     ui->Combo1->setCurrentIndex(1);
 }
 
@@ -37,7 +40,16 @@ void Form3::SetShowSave(bool on) {
     ui->Check1->setChecked(on);
 }
 
+bool Form3::BackUpBeforeSave() const {
+    return ui->chkBackup->isChecked();
+}
+void Form3::SetBackUpBeforeSave(bool on) {
+    ui->chkBackup->setChecked(on);
+}
+
 void Form3::StoreSetting() const {
     // The setting is not the user's data: a Data.ini that cannot be written keeps its old value quietly.
     (void)ReadINI::WriteIniValue(iniPath_.toStdString(), "Main", "ShowSave", ShowSave() ? "1" : "0");
+    (void)ReadINI::WriteIniValue(iniPath_.toStdString(), "Main", "BackupBeforeSave",
+                                 BackUpBeforeSave() ? "1" : "0");
 }

@@ -6,7 +6,8 @@ namespace Ui {
 class Form3;
 }
 
-// Holds the one setting: whether a save shows its report. While the program runs, Check1 is where the rest
+// Holds the settings: whether a save shows its report, and whether the ROM is backed up before its first
+// write. While the program runs, Check1 is where the rest
 // of the program reads it.
 class Form3 : public UnloadingDialog {
     Q_OBJECT
@@ -16,7 +17,9 @@ public:
 
     bool ShowSave() const;
     void SetShowSave(bool on);
-    // Writes the setting to Data.ini.
+    bool BackUpBeforeSave() const;
+    void SetBackUpBeforeSave(bool on);
+    // Writes the settings to Data.ini.
     void StoreSetting() const;
 
 private:

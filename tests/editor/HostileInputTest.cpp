@@ -38,15 +38,7 @@ TEST(HostileInputTest, ARomWithoutReadPermissionIsRefused) {
     fs::permissions(dir.path(), fs::perms::others_read | fs::perms::others_exec, fs::perm_options::add);
     fs::permissions(files.ini, fs::perms::others_read, fs::perm_options::add);
     fs::permissions(files.rom, fs::perms::others_write);
-    const auto asNobody = [] {
-        constexpr uid_t kNobody = 65534;
-        const bool changed = ::geteuid() != 0 || (::setgroups(0, nullptr) == 0 && ::setgid(kNobody) == 0 &&
-                                                  ::setuid(kNobody) == 0);
-        // A process that changed its user is no longer dumpable, which hides /proc/self from the sanitizer.
-        ::prctl(PR_SET_DUMPABLE, 1);
-        return changed;
-    };
-    const auto error = testsupport::RunInChild(asNobody, [&files] {
+    const auto error = testsupport::RunInChild(testsupport::BecomeNobody, [&files] {
         const OpenRomResult opened = OpenRomFile(files.rom, files.ini);
         return opened.session ? std::string("opened") : opened.error;
     });

@@ -43,34 +43,20 @@ TEST(CheckNewTableRequest, RefusesEachBadInputNamingTheFieldAndAcceptsTheLimits)
     EXPECT_EQ(std::pair(check.request.start, check.request.count), std::pair(0x1A0000, 3)) << check.error;
 }
 
-// Each table ends at the last byte of the file, so a write one byte too far would grow it.
-TEST(InsertAttackTable, WritesPlaceholdersAndTerminatorAndNothingElse) {
-    const testsupport::TempDir dir;
-    const std::string rom = dir.File("rom.gba");
+TEST(PlanNewAttackTable, PlaceholdersThenTheTerminator) {
     for (int32_t count : {0, 1, 3}) {
-        const int32_t start = 13 - 2 * count;
-        ASSERT_TRUE(testsupport::WriteFileBytes(rom, Bytes(15, 0xAA)));
-        ASSERT_TRUE(InsertAttackTable(rom, {start, count}));
-        Bytes expected(static_cast<size_t>(start), 0xAA);
+        const WritePlan plan = PlanNewAttackTable({0x1A0000, count});
+        Bytes values;
+        for (size_t k = 0; k < plan.bytes.size(); ++k) {
+            EXPECT_EQ(plan.bytes[k].offset, 0x1A0000 + static_cast<int64_t>(k));
+            values.push_back(plan.bytes[k].value);
+        }
+        Bytes expected;
         for (int32_t k = 0; k < count; ++k) expected.insert(expected.end(), {0x01, 0x02});
         expected.insert(expected.end(), {0xFF, 0xFF});
-        EXPECT_EQ(testsupport::ReadFileBytes(rom), expected) << count << " rows";
-        EXPECT_EQ(LoadAttackTable(rom, start), std::vector<LevelUpAttackEntry>(count, {1, 1}));
+        EXPECT_EQ(values, expected) << count << " rows";
+        EXPECT_EQ(plan.label, "Insert New Table at 1A0000");
     }
-}
-
-TEST(InsertAttackTable, FailsWithoutGrowingTheFileOrWritingForImpossibleRequests) {
-    const testsupport::TempDir dir;
-    const std::string rom = dir.File("rom.gba");
-    ASSERT_TRUE(testsupport::WriteFileBytes(rom, Bytes(8, 0xAA)));
-    for (const NewTableRequest request : {NewTableRequest{-2, 1}, {0, -1}, {0x7FFFFFF0, 0x7FFFFFF0}}) {
-        EXPECT_FALSE(InsertAttackTable(rom, request));
-    }
-    EXPECT_EQ(testsupport::ReadFileBytes(rom), Bytes(8, 0xAA));
-    // The rows that fit are written; the file stops at its old end.
-    EXPECT_FALSE(InsertAttackTable(rom, {4, 2}));
-    EXPECT_EQ(testsupport::ReadFileBytes(rom), (Bytes{0xAA, 0xAA, 0xAA, 0xAA, 0x01, 0x02, 0x01, 0x02}));
-    EXPECT_FALSE(InsertAttackTable(dir.File("missing") + "/missing.gba", {0, 1}));
 }
 
 }  // namespace

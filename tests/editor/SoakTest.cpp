@@ -16,17 +16,18 @@ void Put(std::vector<uint8_t>& bytes, int64_t at, int value, int width = 1) {
         bytes.at(static_cast<size_t>(at + k)) = static_cast<uint8_t>(value >> 8 * k);
 }
 
-TEST(SoakTest, AThousandRandomSavesChangeExactlyTheirBytes) {
+TEST(SoakTest, FourHundredRandomSavesChangeExactlyTheirBytes) {
     testsupport::TempDir dir;
     const RomBuilder builder(DemoLayout());
     const RomLayout& l = builder.layout();
     const auto files = testsupport::WriteRomFiles(dir, builder);
     ASSERT_TRUE(files.written);
+    RomWriter writer = testsupport::QuietWriter(files.session);
     std::vector<uint8_t> expected = builder.bytes();
     std::mt19937 engine(20240611u);  // fixed, so that a failure comes back on every run
     auto random = [&engine](int low, int high) { return std::uniform_int_distribution(low, high)(engine); };
 
-    for (int save = 0; save < 1000; ++save) {
+    for (int save = 0; save < 400; ++save) {
         const int i = random(0, 411);
         // Each value is drawn within what its control allows and put into the expected bytes at once.
         auto at = [&](int64_t offset, int high, int width = 1) {
@@ -62,9 +63,10 @@ TEST(SoakTest, AThousandRandomSavesChangeExactlyTheirBytes) {
             ev |= static_cast<int>(*yield = random(0, 3)) << shift, shift += 2;
         Put(expected, r + 10, ev, 2);
         const int32_t image = l.ImageOffset + 8 * i, palette = l.PaletteOffset + 8 * i;
-        e.sprite = at(image, 0xFFFFFF, 3), e.backSprite = at(image + 5280, 0xFFFFFF, 3);
-        e.palette = at(palette, 0xFFFFFF, 3), e.shinyPalette = at(palette + 3520, 0xFFFFFF, 3);
-        e.icon = at(l.IconOffset + 4 * i, 0xFFFFFF, 3);
+        // Pointers stay inside the file: every write checks that the tables still point into it.
+        e.sprite = at(image, l.size - 1, 3), e.backSprite = at(image + 5280, l.size - 1, 3);
+        e.palette = at(palette, l.size - 1, 3), e.shinyPalette = at(palette + 3520, l.size - 1, 3);
+        e.icon = at(l.IconOffset + 4 * i, l.size - 1, 3);
         // New tables go to the back of the file, as from the insert window; those of different saves overlap.
         const int rows = random(0, 24);
         e.attackTable = random(l.freeSpace + 0x60000, l.size - 2 * rows);
@@ -74,7 +76,7 @@ TEST(SoakTest, AThousandRandomSavesChangeExactlyTheirBytes) {
             Put(expected, e.attackTable + 2 * row, e.rows.back().level * 512 + e.rows.back().attack, 2);
         }
 
-        const SaveOutcome outcome = SaveSpecies(files.session, i, e);
+        const SaveOutcome outcome = SaveSpecies(writer, i, e);
         ASSERT_TRUE(outcome.complete) << "save " << save << " of species " << i << ": " << outcome.error;
         ASSERT_EQ(testsupport::Differences(expected, testsupport::ReadFileBytes(files.rom)), "")
             << "save " << save << " of species " << i;

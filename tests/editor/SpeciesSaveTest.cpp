@@ -57,7 +57,8 @@ TEST(SpeciesSaveUntouchedTest, WritesBackWhatWasReadButEvBits12To15AndTheNameTai
     const auto files = testsupport::WriteRomFiles(dir, builder);
     std::vector<uint8_t> expected = builder.bytes();
     for (int index : {0, 7, 83, 411}) {
-        ASSERT_TRUE(SaveSpecies(files.session, index, EditsAsShown(files.session, index)).complete) << index;
+        RomWriter writer = testsupport::QuietWriter(files.session);
+        ASSERT_TRUE(SaveSpecies(writer, index, EditsAsShown(files.session, index)).complete) << index;
         if (index == 7) std::fill_n(expected.begin() + l.NameOffset + 7 * 11 + 4, 3, 0x00);
         expected[l.DataOffset + 28 * index + 11] &= 0x0F;
         EXPECT_EQ(Differences(expected, ReadFileBytes(files.rom)), "") << index;
@@ -97,6 +98,7 @@ protected:
         files_ = testsupport::WriteRomFiles(dir_, builder_);
         ASSERT_TRUE(files_.written);
         baseline_ = EditsAsShown(files_.session, kIndex);
+        writer_ = testsupport::QuietWriter(files_.session);
         saved_ = ReadFileBytes(files_.rom);
     }
 
@@ -116,6 +118,7 @@ protected:
     TempDir dir_;
     RomBuilder builder_{DemoLayout()};
     testsupport::RomFiles files_;
+    RomWriter writer_{EditorSession{}};
     SpeciesEdits baseline_;
     std::vector<uint8_t> saved_;
 };
@@ -133,7 +136,7 @@ TEST_P(SpeciesSaveFieldTest, LandsAtItsOwnOffsetAndNowhereElse) {
     SpeciesEdits edits = baseline_;
     GetParam().change(edits);
     const std::vector<uint8_t> expected = Expected(GetParam().writes, edits);
-    const SaveOutcome outcome = SaveSpecies(files_.session, kIndex, edits);
+    const SaveOutcome outcome = SaveSpecies(writer_, kIndex, edits);
     EXPECT_TRUE(outcome.complete) << outcome.error;
     EXPECT_EQ(Differences(expected, ReadFileBytes(files_.rom)), "");
 }
@@ -190,7 +193,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // The name entry lies at 0x10000 + 11 * 40 = 65976, the record at 0x12000 + 28 * 40 = 74848.
 TEST_F(SpeciesSaveTest, ReportNamesEveryFieldOffsetInWriteOrder) {
-    EXPECT_EQ(SaveSpecies(files_.session, kIndex, baseline_).report,
+    EXPECT_EQ(SaveSpecies(writer_, kIndex, baseline_).report,
               "Name Saved To: 65976\r\nHP Data Saved To: 74848\r\nAttack Data Saved To: 74849"
               "\r\nDefense Data Saved To: 74850\r\nSpeed Data Saved To: 74851"
               "\r\nSpecial Attack Data Saved To: 74852\r\nSpecial Defense Data Saved To: 74853"
@@ -209,7 +212,7 @@ TEST_F(SpeciesSaveTest, FractionalYieldIsRefusedByTheConversionAndStoredAsZero) 
         modConv::SetMessageSink([&messages](const std::string& message) { messages.push_back(message); });
     SpeciesEdits edits = baseline_;
     edits.evHp = 1.5, edits.evAttack = 2;
-    const SaveOutcome outcome = SaveSpecies(files_.session, kIndex, edits);
+    const SaveOutcome outcome = SaveSpecies(writer_, kIndex, edits);
     modConv::SetMessageSink(previous);
     EXPECT_TRUE(outcome.complete);
     EXPECT_EQ(messages, std::vector<std::string>{"Only Whole Numbers can be converted"});
@@ -223,112 +226,11 @@ TEST_F(SpeciesSaveTest, AnUnwritableFileIsRefusedAndLeftAsItWas) {
     {
         const testsupport::Unwritable lock(files_.rom);
         if (!lock.active()) GTEST_SKIP() << "this file system cannot make the file unwritable";
-        outcome = SaveSpecies(files_.session, kIndex, edits);
+        outcome = SaveSpecies(writer_, kIndex, edits);
     }
     EXPECT_FALSE(outcome.complete);
     EXPECT_NE(outcome.error.find("\"" + files_.rom + "\" cannot be opened for writing"), std::string::npos);
     EXPECT_EQ(Differences(saved_, ReadFileBytes(files_.rom)), "");
-}
-
-// Every byte is held against the file's length, up to its last, before the first is written.
-struct EndCase {
-    const char* name;
-    void (*place)(EditorSession&, SpeciesEdits&);
-    std::string refusal;  // named in the message; empty: the save fits and puts 77 in the last byte
-    friend void PrintTo(const EndCase& c, std::ostream* out) { *out << c.name; }
-};
-
-class SpeciesSaveEndTest : public SpeciesSaveTest, public ::testing::WithParamInterface<EndCase> {};
-
-TEST_P(SpeciesSaveEndTest, IsRefusedBeforeAnyByteUnlessItFits) {
-    EditorSession session = files_.session;
-    SpeciesEdits edits = baseline_;
-    edits.name = "Changed";
-    GetParam().place(session, edits);
-    const std::vector<uint8_t> before = ReadFileBytes(files_.rom);
-    const SaveOutcome outcome = SaveSpecies(session, kIndex, edits);
-    const std::vector<uint8_t> after = ReadFileBytes(files_.rom);
-    if (GetParam().refusal.empty()) {
-        EXPECT_TRUE(outcome.complete) << outcome.error;
-        ASSERT_EQ(after.size(), before.size());
-        EXPECT_EQ(after.back(), 77);
-        return;
-    }
-    EXPECT_FALSE(outcome.complete);
-    for (const std::string& part :
-         {"\"" + files_.rom + "\"", GetParam().refusal, std::string("Nothing was saved.")})
-        EXPECT_NE(outcome.error.find(part), std::string::npos) << part << " in: " << outcome.error;
-    EXPECT_EQ(Differences(before, after), "");
-}
-
-constexpr int32_t kEnd = 0x100000;  // the demo ROM's length
-
-INSTANTIATE_TEST_SUITE_P(
-    Ends, SpeciesSaveEndTest,
-    ::testing::ValuesIn(std::vector<EndCase>{
-        {"RecordEndsAtTheLastByte",
-         [](auto& s, auto& e) { s.DataOffset = kEnd - 25 - 28 * kIndex, e.safari = 77; }, ""},
-        {"RecordOneByteBeyond", [](auto& s, auto&) { s.DataOffset = kEnd - 24 - 28 * kIndex; },
-         "the species record at 0xFFFE8 to 0x100000"},
-        {"SpritePointerOneByteBeyond", [](auto& s, auto&) { s.ImageOffset = kEnd - 2 - 8 * kIndex; },
-         "the sprite pointer at 0xFFFFE to 0x100000"},
-        {"IconPaletteNumberAtTheLastByte",
-         [](auto& s, auto& e) { s.IconPalette = kEnd - 1 - kIndex, e.iconPalette = 77; }, ""},
-        {"RowsEndAtTheLastByte",
-         [](auto&, auto& e) {
-             e.attackTable = kEnd - 4, e.rows = {Row(2, 3), Row(300, 38)};
-         },
-         ""},
-        {"TableAtTheLastByte", [](auto&, auto& e) { e.attackTable = kEnd - 1, e.rows = {Row(1, 1)}; },
-         "the attack table rows at 0xFFFFF to 0x100000 (row 1)"},
-        {"LastRowCut",
-         [](auto&, auto& e) {
-             e.attackTable = kEnd - 3, e.rows = {Row(1, 1), Row(2, 2)};
-         },
-         "the attack table rows at 0xFFFFD to 0x100000 (row 2)"},
-        {"FileRemoved", [](auto& s, auto&) { std::filesystem::rename(s.RomPath, s.RomPath + ".moved"); },
-         "cannot be opened for writing"},
-        {"FileCutAfterOpening",
-         [](auto& s, auto&) { std::filesystem::resize_file(s.RomPath, 0x12000 + 28 * kIndex + 10); },
-         "the species record at"}}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-// A write that fails although the check let it through (a full disk) ends the save there.
-TEST_F(SpeciesSaveTest, AFailedWriteEndsTheSaveThere) {
-    SpeciesEdits edits = baseline_;
-    edits.hp = 1, edits.attack = 2, edits.defense = 3, edits.speed = 4, edits.spAttack = 5;
-    edits.spDefense = 6, edits.type1 = 7, edits.type2 = 8, edits.catchRate = 9, edits.baseXp = 10;
-    edits.evHp = 3, edits.sprite = 0x0ABCDE, edits.attackTable = 0x0F7735, edits.rows.clear();
-    const RomLayout& l = builder_.layout();
-    const int64_t r = Where(l, kRecord, kIndex, edits), sprite = Where(l, kSprite, kIndex, edits);
-    const int64_t table = Where(l, kTable, kIndex, edits);
-    // The EV word writes +11 first, pointers +2, +1, +0, and the attack table pointer +0, +2, +1.
-    const std::pair<int64_t, uint8_t> order[] = {
-        {r, 1},        {r + 1, 2},        {r + 2, 3},         {r + 3, 4},         {r + 4, 5},
-        {r + 5, 6},    {r + 6, 7},        {r + 7, 8},         {r + 9, 10},        {r + 8, 9},
-        {r + 11, 0},   {r + 10, 3},       {sprite + 2, 0x0A}, {sprite + 1, 0xBC}, {sprite, 0xDE},
-        {table, 0x35}, {table + 2, 0x0F}, {table + 1, 0x77}};
-    for (const int64_t limit : {r + 11, sprite + 2, table + 2}) {
-        SCOPED_TRACE(limit);
-        ASSERT_TRUE(testsupport::WriteFileBytes(files_.rom, saved_));
-        const auto result = testsupport::RunInChild(
-            [limit] {
-                std::signal(SIGXFSZ, SIG_IGN);
-                rlimit limits{};
-                ::getrlimit(RLIMIT_FSIZE, &limits);
-                limits.rlim_cur = static_cast<rlim_t>(limit);
-                return ::setrlimit(RLIMIT_FSIZE, &limits) == 0;
-            },
-            [&] { return SaveSpecies(files_.session, kIndex, edits).error; });
-        if (!result) GTEST_SKIP() << "no child process with a file size limit";
-        for (const std::string& part :
-             {"\"" + files_.rom + "\" is incomplete", " at offset " + std::to_string(limit)})
-            EXPECT_NE(result->find(part), std::string::npos) << part << " in: " << *result;
-        std::vector<uint8_t> expected = saved_;
-        for (size_t k = 0; k < std::size(order) && order[k].first < limit; ++k)
-            expected[order[k].first] = order[k].second;
-        EXPECT_EQ(Differences(expected, ReadFileBytes(files_.rom)), "");
-    }
 }
 
 }  // namespace

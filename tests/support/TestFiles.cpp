@@ -69,4 +69,10 @@ RomFiles WriteRomFiles(const TempDir& dir, const RomBuilder& builder) {
     return files;
 }
 
+RomWriter QuietWriter(const EditorSession& session) {
+    RomWriter writer(session);
+    writer.SetBackupsEnabled(false);
+    return writer;
+}
+
 }  // namespace testsupport

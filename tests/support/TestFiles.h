@@ -6,6 +6,7 @@
 
 #include "EditorSession.h"
 #include "RomBuilder.h"
+#include "RomWriter.h"
 #include "TempDir.h"
 
 namespace testsupport {
@@ -33,5 +34,8 @@ struct RomFiles {
 
 // Writes the builder's ROM as game.gba and a Data.ini with its section into dir.
 [[nodiscard]] RomFiles WriteRomFiles(const TempDir& dir, const RomBuilder& builder);
+
+// A writer for the session that makes no backups, as most tests need none.
+[[nodiscard]] RomWriter QuietWriter(const EditorSession& session);
 
 }  // namespace testsupport

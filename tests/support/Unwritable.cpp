@@ -2,7 +2,9 @@
 
 #include <fcntl.h>
 #include <linux/fs.h>
+#include <grp.h>
 #include <sys/ioctl.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -20,7 +22,21 @@ bool SetImmutable(const std::string& path, bool on) {
     return done;
 }
 
+bool IsFolder(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// A folder is writable when a file can be made in it.
 bool Writable(const std::string& path) {
+    if (IsFolder(path)) {
+        const std::string probe = path + "/.writable-probe";
+        const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (fd < 0) return false;
+        ::close(fd);
+        ::unlink(probe.c_str());
+        return true;
+    }
     const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
     if (fd >= 0) ::close(fd);
     return fd >= 0;
@@ -29,14 +45,24 @@ bool Writable(const std::string& path) {
 }  // namespace
 
 Unwritable::Unwritable(std::string path) : path_(std::move(path)) {
-    ::chmod(path_.c_str(), 0444);
+    folder_ = IsFolder(path_);
+    ::chmod(path_.c_str(), folder_ ? 0555 : 0444);
     if (Writable(path_)) immutable_ = SetImmutable(path_, true);
     active_ = !Writable(path_);
 }
 
 Unwritable::~Unwritable() {
     if (immutable_) SetImmutable(path_, false);
-    ::chmod(path_.c_str(), 0644);
+    ::chmod(path_.c_str(), folder_ ? 0755 : 0644);
+}
+
+bool BecomeNobody() {
+    constexpr uid_t kNobody = 65534;
+    const bool changed =
+        ::geteuid() != 0 || (::setgroups(0, nullptr) == 0 && ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0);
+    // A process that changed its user is no longer dumpable, which hides /proc/self from the sanitizer.
+    ::prctl(PR_SET_DUMPABLE, 1);
+    return changed;
 }
 
 std::optional<std::string> RunInChild(const std::function<bool()>& setup,

@@ -67,9 +67,9 @@ private slots:
         QCOMPARE(std::vector<uint8_t>(saved.begin() + entry, saved.begin() + entry + 3),
                  (std::vector<uint8_t>{0xB5, 0xB6, 0xFF}));
 
-        // A cancelled name list export writes nothing beside Data and test.gba.
+        // A cancelled name list export writes nothing beside Data, test.gba and the backup of its first save.
         f.ClickWithFile("cmdExport", "");
-        QCOMPARE(std::distance(std::filesystem::directory_iterator(f.TempFile("")), {}), 2);
+        QCOMPARE(std::distance(std::filesystem::directory_iterator(f.TempFile("")), {}), 3);
         f.ClickWithFile("cmdExport", f.TempFile("names.txt"));
         std::string expected;
         for (int i = 0; i < 412; ++i)

@@ -17,13 +17,13 @@ private slots:
         // At start, after a cancelled dialog and after a refused first file.
         for (const std::string& answer : {std::string("-"), std::string(), f.TempFile("missing.gba")}) {
             if (answer != "-") f.Open(answer);
-            QCOMPARE(f.window().windowTitle(), QStringLiteral("Vornhal"));
+            QCOMPARE(f.Caption(), QStringLiteral("Vornhal"));
             QCOMPARE(EnabledControls(f), (QStringList{"cmdOpen", "cmdSettings"}));
         }
         RomBuilder rom(DemoLayout());
         rom.SetName(0, "ZERO");
         f.Open(f.WriteRom(rom));
-        QCOMPARE(f.window().windowTitle(), QStringLiteral("Vornhal - [VRNH] - Demo (generated)"));
+        QCOMPARE(f.Caption(), QStringLiteral("Vornhal - [VRNH] - Demo (generated)"));
         QCOMPARE(f.List("lstPokemon")->count(), 412);
         QCOMPARE(f.Values("lstPokemon txtName"), "0 ZERO");
         QCOMPARE(EnabledControls(f).size(), 47);
@@ -35,7 +35,7 @@ private slots:
         f.Open("");
         QCOMPARE(f.Values("lstPokemon txtSpeed"), "0 " + speed);
         f.Open(f.WriteRom(RomBuilder(FireRedLayout(), 7), "firered.gba"));
-        QCOMPARE(f.window().windowTitle(), QStringLiteral("Vornhal - [BPRE] - Pokemon FireRed (U)"));
+        QCOMPARE(f.Caption(), QStringLiteral("Vornhal - [BPRE] - Pokemon FireRed (U)"));
         QCOMPARE(f.window().Session()->NameOffset, FireRedLayout().NameOffset);
         QCOMPARE(f.window().Session()->AttackTable, FireRedLayout().AttackTable);
     }

@@ -91,7 +91,7 @@ private slots:
             f.Click("cmdSave");
             QCOMPARE(f.messages.size(), 1);
             QVERIFY2(f.messages[0].contains(QString::fromStdString('"' + path + '"')), how.c_str());
-            QVERIFY2(f.messages.takeFirst().contains("Nothing was saved."), how.c_str());
+            QVERIFY2(f.messages.takeFirst().contains("Nothing was written."), how.c_str());
             QCOMPARE(f.Bytes(path), before);
         }
         QVERIFY(f.shownModal.isEmpty() && !f.window().ReportWindow()->Confirmation().contains("CHANGED"));

@@ -797,6 +797,8 @@ EditorSession RomBuilder::Session(const std::string& path) const {
     session.AttackTable = layout_.AttackTable;
     if (layout_.IconPaletteTable != 0) session.IconPaletteTable = layout_.IconPaletteTable;
     session.GameCode = layout_.gameCode;
+    session.Version = layout_.version;
+    session.FileSize = static_cast<int64_t>(bytes_.size());
     session.Section = SectionName();
     session.Title = layout_.title;
     return session;

@@ -9,6 +9,10 @@ WindowFixture::WindowFixture(const std::function<void(const std::string&)>& prep
     if (prepareData) prepareData(DataFolder());
     Dialogs::SetMessageHook([this](const QString& text) { messages << text; });
     Dialogs::SetModalHook([this](QDialog* dialog) { shownModal << dialog; });
+    Dialogs::SetQuestionHook([this](const QString& text) {
+        questions << text;
+        return answers.isEmpty() ? Dialogs::Answer::Discard : answers.takeFirst();
+    });
     window_ = std::make_unique<Form1>(QString::fromStdString(DataFolder()));
     window_->show();
 }
@@ -18,6 +22,8 @@ WindowFixture::~WindowFixture() {
     Dialogs::SetMessageHook(nullptr);
     Dialogs::SetModalHook(nullptr);
     Dialogs::SetMenuHook(nullptr);
+    Dialogs::SetQuestionHook(nullptr);
+    Dialogs::ClearFileAnswers();
 }
 
 static QString Shown(QWidget* w, bool choiceTexts) {

@@ -22,6 +22,11 @@ public:
     ~WindowFixture();
 
     Form1& window() { return *window_; }
+    // The caption as shown: "*" where the title's placeholder stands while there are unsaved edits.
+    QString Caption() const {
+        return window_->windowTitle().replace(QStringLiteral("[*]"),
+                                              window_->isWindowModified() ? QStringLiteral("*") : QString());
+    }
     std::string DataFolder() const { return (temp_.path() / "Data").string(); }
     std::string IniPath() const { return DataFolder() + "/Data.ini"; }
     std::string TempFile(const std::string& name) const { return temp_.File(name); }
@@ -70,6 +75,8 @@ public:
     QListWidget* List(const QString& name) { return Find<QListWidget>(name); }
 
     QStringList messages;        // critical messages, in order
+    QStringList questions;       // questions asked, in order
+    QList<Dialogs::Answer> answers;  // the next answers to questions; Discard when none is left
     QList<QDialog*> shownModal;  // modal windows, in order
 
 private:
