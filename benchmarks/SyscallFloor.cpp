@@ -60,6 +60,40 @@ bool Write(const std::string& path, const std::vector<Access>& writes) {
     return true;
 }
 
+namespace {
+
+bool SyncPath(const std::string& path, int flags) {
+    const int fd = ::open(path.c_str(), flags | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool synced = ::fsync(fd) == 0;
+    ::close(fd);
+    return synced;
+}
+
+std::string FolderOf(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? "." : path.substr(0, slash);
+}
+
+}  // namespace
+
+bool JournaledWrite(const std::string& path, const std::vector<Access>& writes, const std::vector<uint8_t>& journal,
+                    bool sync) {
+    const std::string journalPath = path + ".journal";
+    const std::string temporary = journalPath + ".tmp";
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) return false;
+    bool ok = ::write(fd, journal.data(), journal.size()) == static_cast<ssize_t>(journal.size());
+    ok = ok && (!sync || ::fsync(fd) == 0);
+    ::close(fd);
+    ok = ok && ::rename(temporary.c_str(), journalPath.c_str()) == 0;
+    ok = ok && (!sync || SyncPath(FolderOf(path), O_RDONLY | O_DIRECTORY));
+    ok = ok && Write(path, writes);
+    ok = ok && (!sync || SyncPath(path, O_RDONLY));
+    ok = ok && ::unlink(journalPath.c_str()) == 0;
+    return ok && (!sync || SyncPath(FolderOf(path), O_RDONLY | O_DIRECTORY));
+}
+
 std::vector<Opening> OneEach(const std::vector<Access>& reads) {
     std::vector<Opening> openings;
     for (const Access& read : reads) openings.push_back({false, {read}});

@@ -30,6 +30,12 @@ inline constexpr int32_t kLargestRead = 4096;
 [[nodiscard]] bool Read(const std::string& path, const std::vector<Opening>& openings);
 [[nodiscard]] bool Write(const std::string& path, const std::vector<Access>& writes);
 
+// A write as the editor makes it crash-safe: the journal written to a temporary file, flushed, renamed beside
+// the ROM and its folder flushed; the single-byte writes; the ROM flushed; the journal removed and the folder
+// flushed. Without sync, the same calls but the four flushes.
+[[nodiscard]] bool JournaledWrite(const std::string& path, const std::vector<Access>& writes,
+                                  const std::vector<uint8_t>& journal, bool sync = true);
+
 // Each access in an opening of its own.
 [[nodiscard]] std::vector<Opening> OneEach(const std::vector<Access>& reads);
 
