@@ -81,8 +81,8 @@ std::optional<std::vector<uint8_t>> ReadWhole(const std::string& path) {
     std::vector<uint8_t> bytes(static_cast<size_t>(info.st_size));
     size_t done = 0;
     while (done < bytes.size()) {
-        const ssize_t got = ::pread(file.get(), bytes.data() + done, bytes.size() - done,
-                                    static_cast<off_t>(done));
+        const ssize_t got =
+            ::pread(file.get(), bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
         if (got < 0 && errno == EINTR) continue;
         if (got < 0) return std::nullopt;
         if (got == 0) break;

@@ -75,8 +75,10 @@ std::string Write(const std::string& romPath, const Journal& journal) {
     const std::string path = PathFor(romPath);
     const std::string problem = DurableFile::WriteWhole(path, Encode(journal));
     if (problem.empty()) return {};
-    return "The journal \"" + path + "\" that keeps the bytes before a write, so that an interrupted write "
-           "can be rolled back, could not be written: " + problem + ". Nothing was written to the ROM.";
+    return "The journal \"" + path +
+           "\" that keeps the bytes before a write, so that an interrupted write "
+           "can be rolled back, could not be written: " +
+           problem + ". Nothing was written to the ROM.";
 }
 
 Inspection Inspect(const std::string& romPath) {
@@ -99,8 +101,8 @@ Inspection Inspect(const std::string& romPath) {
     const std::optional<int64_t> size = HexFunctions::RomFileSize(romPath);
     if (!size || *size != journal->romSize) {
         inspection.problem = "it was written for a file of " + std::to_string(journal->romSize) +
-                             " bytes, and the ROM has " + (size ? std::to_string(*size) : "an unknown number of") +
-                             " bytes";
+                             " bytes, and the ROM has " +
+                             (size ? std::to_string(*size) : "an unknown number of") + " bytes";
         return inspection;
     }
     for (const Entry& entry : journal->entries) {
@@ -128,7 +130,8 @@ std::string Restore(const std::string& romPath, const Journal& journal, const By
 
 std::string Discard(const std::string& romPath) {
     if (DurableFile::Remove(PathFor(romPath))) return {};
-    return "The journal \"" + PathFor(romPath) + "\" could not be removed (" + DurableFile::LastError() + ").";
+    return "The journal \"" + PathFor(romPath) + "\" could not be removed (" + DurableFile::LastError() +
+           ").";
 }
 
 }  // namespace RomJournal

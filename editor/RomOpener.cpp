@@ -141,14 +141,16 @@ std::string WindowCaption(const EditorSession& session) {
 }
 
 std::string StructureProblem(const EditorSession& session) {
-    const std::string mismatch = "The file " + Quoted(session.RomPath) + " does not have the layout that section [" +
-                                 Printable(session.Section) + "] of Data.ini describes: its ";
+    const std::string mismatch = "The file " + Quoted(session.RomPath) +
+                                 " does not have the layout that section [" + Printable(session.Section) +
+                                 "] of Data.ini describes: its ";
     const std::string advice =
         ". The ROM may be another release of the game or have a modified layout; nothing was changed.";
     const int namesFitting = NameEntriesThatFit(session.RomPath, session.FileSize, session.NameOffset);
     if (!EnoughFit(namesFitting)) {
-        return mismatch + "species name table at " + HexOffset(session.NameOffset) + " does not hold names (" +
-               std::to_string(namesFitting) + " of 411 entries end within 11 bytes)" + advice;
+        return mismatch + "species name table at " + HexOffset(session.NameOffset) +
+               " does not hold names (" + std::to_string(namesFitting) +
+               " of 411 entries end within 11 bytes)" + advice;
     }
     const TableCheck pointerTables[] = {
         {"level-up attack pointer table", session.AttackTable, 4},
@@ -160,8 +162,8 @@ std::string StructureProblem(const EditorSession& session) {
         const int fitting = PointerEntriesThatFit(session.RomPath, session.FileSize, table);
         if (!EnoughFit(fitting)) {
             return mismatch + table.description + " at " + HexOffset(table.start) +
-                   " does not hold pointers into the file (" + std::to_string(fitting) + " of 411 entries do)" +
-                   advice;
+                   " does not hold pointers into the file (" + std::to_string(fitting) +
+                   " of 411 entries do)" + advice;
         }
     }
     return {};

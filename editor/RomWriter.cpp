@@ -110,7 +110,8 @@ RomWriter::Committed RomWriter::Commit(const std::vector<PlannedByte>& bytes) {
     }
     if (const std::string outside = OutsideTheFile(bytes, session_.FileSize); !outside.empty()) {
         committed.outcome.error = "The file " + Quoted(path) + " has " + std::to_string(session_.FileSize) +
-                                  " bytes, and " + outside + " would lie beyond its end. Nothing was written.";
+                                  " bytes, and " + outside +
+                                  " would lie beyond its end. Nothing was written.";
         return committed;
     }
     if (RomJournal::Inspect(path).state != RomJournal::State::None) {
@@ -157,9 +158,9 @@ RomWriter::Committed RomWriter::Commit(const std::vector<PlannedByte>& bytes) {
             ++committed.outcome.bytesWritten;
             continue;
         }
-        const std::string failed = "The byte for " + byte.field + " at offset " + std::to_string(byte.offset) +
-                                   " (" + HexOffset(byte.offset) + ") of " + Quoted(path) +
-                                   " could not be written";
+        const std::string failed = "The byte for " + byte.field + " at offset " +
+                                   std::to_string(byte.offset) + " (" + HexOffset(byte.offset) + ") of " +
+                                   Quoted(path) + " could not be written";
         const std::string rollback = RomJournal::Restore(path, journal, writeByte_);
         committed.outcome.error =
             rollback.empty()
@@ -169,16 +170,16 @@ RomWriter::Committed RomWriter::Commit(const std::vector<PlannedByte>& bytes) {
         return committed;
     }
     if (!DurableFile::Sync(path)) {
-        committed.outcome.error = "The written bytes of " + Quoted(path) + " could not be flushed to the disk (" +
-                                  DurableFile::LastError() + "). The journal " +
-                                  Quoted(RomJournal::PathFor(path)) +
+        committed.outcome.error = "The written bytes of " + Quoted(path) +
+                                  " could not be flushed to the disk (" + DurableFile::LastError() +
+                                  "). The journal " + Quoted(RomJournal::PathFor(path)) +
                                   " stays beside the ROM: open the ROM again to roll the write back.";
         return committed;
     }
     committed.outcome.complete = true;
     if (std::string problem = RomJournal::Discard(path); !problem.empty())
-        committed.outcome.warning = "The write is complete, but " + problem +
-                                    " The next opening will ask about it: choose Keep.";
+        committed.outcome.warning =
+            "The write is complete, but " + problem + " The next opening will ask about it: choose Keep.";
     for (size_t k = 0; k < offsets.size(); ++k) {
         const uint8_t after = finalValues[offsets[k]];
         if (after != (*before)[k]) committed.changes.push_back({offsets[k], (*before)[k], after});
@@ -202,12 +203,14 @@ WriteOutcome RomWriter::WriteBack(const HistoryStep& step, bool undo) {
     std::vector<int64_t> sorted = offsets;
     std::sort(sorted.begin(), sorted.end());
     const std::optional<std::vector<uint8_t>> now = ReadAt(session_.RomPath, sorted);
-    if (!now) return Refused("The file " + Quoted(session_.RomPath) + " cannot be read. Nothing was written.");
+    if (!now)
+        return Refused("The file " + Quoted(session_.RomPath) + " cannot be read. Nothing was written.");
 
     // The file must still hold what the step left (or, to redo, what it found): anything else was written by
     // another program since, and writing over it would lose that.
     std::map<int64_t, uint8_t> expected;
-    for (const ByteChange& change : step.changes) expected[change.offset] = undo ? change.after : change.before;
+    for (const ByteChange& change : step.changes)
+        expected[change.offset] = undo ? change.after : change.before;
     for (size_t k = 0; k < sorted.size(); ++k) {
         if ((*now)[k] != expected[sorted[k]])
             return Refused("\"" + step.label + "\" cannot be " + verb + ": the byte at offset " +

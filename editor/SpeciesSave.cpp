@@ -129,8 +129,8 @@ std::string PlanBytes(SpeciesPlanner& planner, const EditorSession& session, int
 
     const int64_t i = index;
     WritePointer(planner, "the sprite pointer", session.ImageOffset + 8 * i, e.sprite);
-    WritePointer(planner, "the back sprite pointer", session.ImageOffset + Species::kBackSpriteDistance + 8 * i,
-                 e.backSprite);
+    WritePointer(planner, "the back sprite pointer",
+                 session.ImageOffset + Species::kBackSpriteDistance + 8 * i, e.backSprite);
     WritePointer(planner, "the palette pointer", session.PaletteOffset + 8 * i, e.palette);
     WritePointer(planner, "the shiny palette pointer",
                  session.PaletteOffset + Species::kShinyPaletteDistance + 8 * i, e.shinyPalette);

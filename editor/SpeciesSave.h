@@ -35,11 +35,11 @@ struct SpeciesSavePlan {
                                               const SpeciesEdits& edits);
 
 struct SaveOutcome {
-    bool complete = false;     // every byte reached the file
+    bool complete = false;  // every byte reached the file
     int64_t bytesWritten = 0;
-    std::string report;        // filled only when complete
-    std::string error;         // names the file and what did not happen
-    std::string warning;       // a complete save with something to tell (see WriteOutcome)
+    std::string report;   // filled only when complete
+    std::string error;    // names the file and what did not happen
+    std::string warning;  // a complete save with something to tell (see WriteOutcome)
 };
 
 // Plans the species' save, adds the bytes of the other tables the window edits (`more`), and writes it all

@@ -14,7 +14,7 @@ struct PlannedByte {
 // Everything one user action writes, in the order it is written. Every feature that changes the ROM builds
 // one of these and hands it to the RomWriter, so the checks, the journal and the history see every byte.
 struct WritePlan {
-    std::string label;    // names the step in the history: "Save CHARIZARD" gives "Undo Save CHARIZARD"
+    std::string label;     // names the step in the history: "Save CHARIZARD" gives "Undo Save CHARIZARD"
     int32_t species = -1;  // the species to show after an undo or redo of the step; -1 for none
     std::vector<PlannedByte> bytes;
 

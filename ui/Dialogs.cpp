@@ -4,8 +4,8 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QMenu>
 #include <QHash>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QQueue>
@@ -84,18 +84,30 @@ void ShowCritical(QWidget* parent, const QString& text) {
     QMessageBox::critical(parent, QApplication::applicationName(), text, QMessageBox::Ok);
 }
 
-Answer Ask(QWidget* parent, const QString& text, const QList<Answer>& buttons, Answer byDefault, Answer escape) {
+Answer Ask(QWidget* parent, const QString& text, const QList<Answer>& buttons, Answer byDefault,
+           Answer escape) {
     if (QuestionHook()) return QuestionHook()(text);
-    QMessageBox box(QMessageBox::Question, QApplication::applicationName(), text, QMessageBox::NoButton, parent);
+    QMessageBox box(QMessageBox::Question, QApplication::applicationName(), text, QMessageBox::NoButton,
+                    parent);
     QHash<QAbstractButton*, Answer> answers;
     for (const Answer answer : buttons) {
         QAbstractButton* button = nullptr;
         switch (answer) {
-        case Answer::Save: button = box.addButton(QMessageBox::Save); break;
-        case Answer::Discard: button = box.addButton(QMessageBox::Discard); break;
-        case Answer::Cancel: button = box.addButton(QMessageBox::Cancel); break;
-        case Answer::Restore: button = box.addButton(QStringLiteral("Restore"), QMessageBox::AcceptRole); break;
-        case Answer::Keep: button = box.addButton(QStringLiteral("Keep"), QMessageBox::DestructiveRole); break;
+            case Answer::Save:
+                button = box.addButton(QMessageBox::Save);
+                break;
+            case Answer::Discard:
+                button = box.addButton(QMessageBox::Discard);
+                break;
+            case Answer::Cancel:
+                button = box.addButton(QMessageBox::Cancel);
+                break;
+            case Answer::Restore:
+                button = box.addButton(QStringLiteral("Restore"), QMessageBox::AcceptRole);
+                break;
+            case Answer::Keep:
+                button = box.addButton(QStringLiteral("Keep"), QMessageBox::DestructiveRole);
+                break;
         }
         answers.insert(button, answer);
         if (answer == byDefault) box.setDefaultButton(qobject_cast<QPushButton*>(button));

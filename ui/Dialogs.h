@@ -30,7 +30,8 @@ void ShowCritical(QWidget* parent, const QString& text);
 enum class Answer { Save, Discard, Cancel, Restore, Keep };
 
 // A question with the given buttons; Escape and the close box give `escape`. Returns the button pressed.
-Answer Ask(QWidget* parent, const QString& text, const QList<Answer>& buttons, Answer byDefault, Answer escape);
+Answer Ask(QWidget* parent, const QString& text, const QList<Answer>& buttons, Answer byDefault,
+           Answer escape);
 
 // Runs a dialog modally over its owner.
 void RunModal(QDialog* dialog);

@@ -18,13 +18,15 @@ void Form1::TrackEdits() {
     // Only what the user does counts: textEdited and activated are not raised when the program sets a value
     // (showing a species, or a field limit correcting a box).
     for (QLineEdit* box :
-         {ui->txtName, ui->txtHP, ui->txtAttack, ui->txtDefense, ui->txtSpeed, ui->txtSAttack, ui->txtSDefense,
-          ui->txtXP, ui->txtCatch, ui->txtSafari, ui->txtEVHP, ui->txtEVA, ui->txtEVD, ui->txtEVS, ui->txtEVSA,
-          ui->txtEVSD, ui->txtSprite, ui->txtBackSprite, ui->txtPalette, ui->txtShinyPalette, ui->txtIcon,
-          ui->txtATable})
+         {ui->txtName,    ui->txtHP,       ui->txtAttack,     ui->txtDefense, ui->txtSpeed,
+          ui->txtSAttack, ui->txtSDefense, ui->txtXP,         ui->txtCatch,   ui->txtSafari,
+          ui->txtEVHP,    ui->txtEVA,      ui->txtEVD,        ui->txtEVS,     ui->txtEVSA,
+          ui->txtEVSD,    ui->txtSprite,   ui->txtBackSprite, ui->txtPalette, ui->txtShinyPalette,
+          ui->txtIcon,    ui->txtATable})
         connect(box, &QLineEdit::textEdited, this, &Form1::MarkEdited);
-    for (QComboBox* box : {ui->cmbType1, ui->cmbType2, ui->cmbItem1, ui->cmbItem2, ui->cmbGender, ui->cmbSteps,
-                           ui->cmbEggType1, ui->cmbEggType2, ui->cmbAbility1, ui->cmbAbility2, ui->cmbPalette})
+    for (QComboBox* box :
+         {ui->cmbType1, ui->cmbType2, ui->cmbItem1, ui->cmbItem2, ui->cmbGender, ui->cmbSteps,
+          ui->cmbEggType1, ui->cmbEggType2, ui->cmbAbility1, ui->cmbAbility2, ui->cmbPalette})
         connect(box, &QComboBox::activated, this, &Form1::MarkEdited);
 }
 
@@ -61,17 +63,19 @@ bool Form1::SettleInterruptedWrite(const std::string& romPath) {
     const QString rom = QFileInfo(QString::fromStdString(romPath)).fileName();
     if (found.state == RomJournal::State::None) return true;
     if (found.state == RomJournal::State::DoesNotFit) {
-        Dialogs::ShowCritical(this, QStringLiteral("The journal \"%1\" of an interrupted write lies beside %2, but "
-                                                   "it does not fit the ROM: %3. It was left where it is, and "
-                                                   "the ROM opens as it is.")
-                                        .arg(journal, rom, TextCodec::ToDisplay(found.problem)));
+        Dialogs::ShowCritical(this,
+                              QStringLiteral("The journal \"%1\" of an interrupted write lies beside %2, but "
+                                             "it does not fit the ROM: %3. It was left where it is, and "
+                                             "the ROM opens as it is.")
+                                  .arg(journal, rom, TextCodec::ToDisplay(found.problem)));
         return true;
     }
     const Dialogs::Answer answer = Dialogs::Ask(
         this,
-        QStringLiteral("An earlier write to %1 was interrupted before it was complete (%2 bytes).\n\n"
-                       "Restore puts back the bytes the file held before that write. Keep leaves the file as it "
-                       "is now.")
+        QStringLiteral(
+            "An earlier write to %1 was interrupted before it was complete (%2 bytes).\n\n"
+            "Restore puts back the bytes the file held before that write. Keep leaves the file as it "
+            "is now.")
             .arg(rom)
             .arg(found.journal.entries.size()),
         {Dialogs::Answer::Restore, Dialogs::Answer::Keep, Dialogs::Answer::Cancel}, Dialogs::Answer::Restore,
@@ -118,9 +122,11 @@ void Form1::UpdateHistoryActions() {
     const HistoryStep* undo = writer_ ? writer_->History().NextUndo() : nullptr;
     const HistoryStep* redo = writer_ ? writer_->History().NextRedo() : nullptr;
     undoAction_->setEnabled(undo != nullptr);
-    undoAction_->setText(undo ? QStringLiteral("Undo ") + TextCodec::ToDisplay(undo->label) : QStringLiteral("Undo"));
+    undoAction_->setText(undo ? QStringLiteral("Undo ") + TextCodec::ToDisplay(undo->label)
+                              : QStringLiteral("Undo"));
     redoAction_->setEnabled(redo != nullptr);
-    redoAction_->setText(redo ? QStringLiteral("Redo ") + TextCodec::ToDisplay(redo->label) : QStringLiteral("Redo"));
+    redoAction_->setText(redo ? QStringLiteral("Redo ") + TextCodec::ToDisplay(redo->label)
+                              : QStringLiteral("Redo"));
 }
 
 void Form1::WriteBackStep(bool undo) {

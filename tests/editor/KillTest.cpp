@@ -52,7 +52,8 @@ TEST(KillTest, ARollbackAfterSigkillAlwaysGivesAWholeState) {
                 if (!writer.Apply(PlanNumber(span, w)).complete) ::_exit(3);
             }
         }
-        std::this_thread::sleep_for(std::chrono::microseconds(std::uniform_int_distribution(200, 6000)(engine)));
+        std::this_thread::sleep_for(
+            std::chrono::microseconds(std::uniform_int_distribution(200, 6000)(engine)));
         ::kill(child, SIGKILL);
         int status = 0;
         ASSERT_EQ(::waitpid(child, &status, 0), child);
@@ -66,7 +67,8 @@ TEST(KillTest, ARollbackAfterSigkillAlwaysGivesAWholeState) {
         }
         std::vector<uint8_t> now = ReadFileBytes(files.rom);
         // The span holds the bytes of one write, never a mixture; nothing outside it ever changes.
-        for (int k = 1; k < kSpan; ++k) ASSERT_EQ(now[span + k], now[span]) << "kill " << kill << " byte " << k;
+        for (int k = 1; k < kSpan; ++k)
+            ASSERT_EQ(now[span + k], now[span]) << "kill " << kill << " byte " << k;
         for (int k = 0; k < kSpan; ++k) outside[span + k] = now[span + k];
         ASSERT_EQ(testsupport::Differences(outside, now), "");
         value = now[span];

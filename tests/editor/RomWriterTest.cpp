@@ -105,9 +105,8 @@ INSTANTIATE_TEST_SUITE_P(
         {"ReadOnlyFile", [](auto&, auto&) {}, "cannot be opened for writing"},
         {"ReadOnlyFolder", [](auto&, auto&) {}, "journal"},
         {"JournalOfAnEarlierWrite",
-         [](const std::string& rom, auto&) {
-             ASSERT_TRUE(testsupport::WriteFileBytes(RomJournal::PathFor(rom), {1, 2, 3}));
-         },
+         [](const std::string& rom,
+            auto&) { ASSERT_TRUE(testsupport::WriteFileBytes(RomJournal::PathFor(rom), {1, 2, 3})); },
          "of an earlier, interrupted write"}}),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -58,12 +58,21 @@ private slots:
                 TypeSpeed(f, "77");
                 f.answers = {answer};
                 switch (trigger) {
-                case kSelect: f.SelectSpecies(9); break;
-                case kOpen: f.Open(path); break;
-                case kClose: f.window().close(); break;
-                case kUndo: Action(f, "mnuUndo")->trigger(); break;
+                    case kSelect:
+                        f.SelectSpecies(9);
+                        break;
+                    case kOpen:
+                        f.Open(path);
+                        break;
+                    case kClose:
+                        f.window().close();
+                        break;
+                    case kUndo:
+                        Action(f, "mnuUndo")->trigger();
+                        break;
                 }
-                QVERIFY2(f.questions.size() == 1 && f.questions[0].contains("Save the changes to"), qPrintable(name + f.questions.join("/")));
+                QVERIFY2(f.questions.size() == 1 && f.questions[0].contains("Save the changes to"),
+                         qPrintable(name + f.questions.join("/")));
                 const bool stayed = answer == Dialogs::Answer::Cancel;
                 QCOMPARE(SpeedOf(f, path, 5), answer == Dialogs::Answer::Save ? 77 : before);
                 if (stayed) QVERIFY(f.Box("txtSpeed")->text() == "77" && f.Caption().endsWith('*'));
