@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "SpeciesTables.h"
+
 // The open ROM: its path and the table offsets of its game, as Data.ini gives them.
 struct EditorSession {
     std::string RomPath;
@@ -22,6 +24,9 @@ struct EditorSession {
     int64_t FileSize = 0;  // at opening: a write checks that the file still has it
     std::string Section;   // the Data.ini section the offsets came from
     std::string Title;
+
+    // Evolutions, TM/HM and tutor compatibility: each part where the opening found it, or why not.
+    SpeciesTables Tables;
 };
 
 namespace Species {

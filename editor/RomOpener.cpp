@@ -7,6 +7,7 @@
 
 #include "HexFunctions.h"
 #include "ReadINI.h"
+#include "SpeciesTables.h"
 
 namespace {
 
@@ -266,6 +267,9 @@ OpenRomResult OpenRomFile(const std::string& romPath, const std::string& iniPath
     session.Version = version;
     session.FileSize = *fileSize;
     if (std::string problem = StructureProblem(session); !problem.empty()) return Refused(std::move(problem));
+
+    // These parts turn themselves off when they do not fit; they never refuse the ROM.
+    session.Tables = CheckSpeciesTables(romPath, *fileSize, iniPath, section);
 
     OpenRomResult result;
     result.session = std::move(session);

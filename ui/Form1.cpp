@@ -14,6 +14,7 @@
 #include "Form2.h"
 #include "Form3.h"
 #include "Form4.h"
+#include "Form5.h"
 #include "NameList.h"
 #include "ReferenceLists.h"
 #include "RomOpener.h"
@@ -138,6 +139,11 @@ void Form1::ConnectHandlers() {
     connect(ui->cmdOpen, &QPushButton::clicked, this, &Form1::OpenRom);
     connect(ui->cmdSave, &QPushButton::clicked, this, &Form1::SaveSpecies);
     connect(ui->cmdSettings, &QPushButton::clicked, this, [this] { Dialogs::RunModal(SettingsWindow()); });
+    connect(ui->cmdMoreData, &QPushButton::clicked, this, [this] {
+        MoreDataWindow()->show();
+        moreData_->raise();
+        moreData_->activateWindow();
+    });
     connect(ui->cmdExport, &QPushButton::clicked, this, &Form1::ExportNameList);
     connect(ui->cmdNameEx, &QPushButton::clicked, this, &Form1::ExportSpeciesFile);
     connect(ui->cmdNameIm, &QPushButton::clicked, this, &Form1::ImportSpeciesFile);
@@ -171,6 +177,7 @@ void Form1::SetEditingEnabled(bool enabled) {
         ui->lstAttack,   ui->lstLevel,    ui->txtATable,     ui->cmdChange,   ui->cmdChangeOffset,
         ui->cmdNewTable};
     for (QWidget* control : controls) control->setEnabled(enabled);
+    ui->cmdMoreData->setEnabled(enabled);
     if (!enabled) {
         ui->cmdNameEx->setEnabled(false);
         ui->cmdNameIm->setEnabled(false);
@@ -218,6 +225,7 @@ void Form1::LoadNameList() {
     const QSignalBlocker blocker(ui->lstPokemon);
     ui->lstPokemon->clear();
     ui->lstPokemon->addItems(texts);
+    RefreshMoreDataNames();
 }
 
 Form2* Form1::ReportWindow() {

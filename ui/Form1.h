@@ -13,6 +13,7 @@ class Form1;
 class Form2;
 class Form3;
 class Form4;
+class Form5;
 class QAction;
 class QMenu;
 class RomWriter;
@@ -36,6 +37,9 @@ public:
     Form2* ReportWindow();
     Form3* SettingsWindow();
     Form4* InsertWindow();
+    // The window of evolutions, TM/HM and tutor compatibility; created on first use, then it follows the
+    // selection whether shown or hidden.
+    Form5* MoreDataWindow();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -89,6 +93,10 @@ private:
     void ShowNameMenu(const QPoint& globalPosition);
     void AppendToName(QChar symbol);
 
+    // The window of more species data (Form1MoreData.cpp).
+    void RefreshMoreDataNames();
+    void FollowInMoreData();
+
     Ui::Form1* ui;
     QString dataFolder_;
     std::optional<EditorSession> session_;
@@ -101,6 +109,7 @@ private:
     Form2* report_ = nullptr;
     Form3* settings_ = nullptr;
     Form4* insert_ = nullptr;
+    Form5* moreData_ = nullptr;
     // Set while a species fills the window, so the preview is drawn once, at the end.
     bool fillingSpecies_ = false;
 };

@@ -145,6 +145,7 @@ void Form1::ShowSpecies() {
     for (const YieldField& field : fields.yields) field.box->setText(Decimal(species.ev.*field.shown));
     fillingSpecies_ = false;
     UpdatePreview();
+    FollowInMoreData();
 
     if (ui->lstAttack->count() > 0) ShowAttackRow(0);
     setWindowModified(false);

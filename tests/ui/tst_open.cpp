@@ -26,7 +26,7 @@ private slots:
         QCOMPARE(f.Caption(), QStringLiteral("Vornhal - [VRNH] - Demo (generated)"));
         QCOMPARE(f.List("lstPokemon")->count(), 412);
         QCOMPARE(f.Values("lstPokemon txtName"), "0 ZERO");
-        QCOMPARE(EnabledControls(f).size(), 47);
+        QCOMPARE(EnabledControls(f).size(), 48);
         QCOMPARE(f.messages.size(), 1);
         // Cancelling with a game open reads it again; a second game replaces the first.
         const QString speed = f.Box("txtSpeed")->text();

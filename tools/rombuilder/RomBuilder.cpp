@@ -609,6 +609,107 @@ std::string HexNumber(int32_t value) {
     return text;
 }
 
+
+// Evolutions, TM/HM and tutor compatibility: made-up data of the games' shapes. Their purposes lie apart from
+// the others so that adding either kind never changes the other's data.
+constexpr uint32_t kEvolutionPurpose = 100;
+constexpr uint32_t kCompatibilityPurpose = 101;
+constexpr uint32_t kMoveListPurpose = 102;
+
+struct MadeUpEvolution {
+    int method, parameter, target;
+};
+
+// Mostly none or one evolution into the next species; now and then the games' rarer shapes: an item, a
+// trade, the three Attack/Defense branches, the two halves of a personality split, a pair, beauty.
+std::vector<MadeUpEvolution> MadeUpEvolutions(Random& random, int index) {
+    const auto next = [index](int k) { return (index + k - 1) % (kSpeciesCount - 1) + 1; };
+    const int level = random.Between(16, 55);
+    switch (random.Between(0, 19)) {
+        case 0: case 1: case 2: case 3: case 4: case 5: case 6: case 7: case 8:
+            return {};
+        case 9: case 10: case 11: case 12:
+            return {{4, level, next(1)}};
+        case 13:
+            return {{7, random.Between(93, 98), next(1)}};
+        case 14:
+            return {{random.Between(1, 3), 0, next(1)}};
+        case 15:
+            return {{5, 0, next(1)}, {6, random.Between(187, 200), next(2)}};
+        case 16:
+            return {{8, 20, next(1)}, {9, 20, next(2)}, {10, 20, next(3)}};
+        case 17:
+            return {{11, 7, next(1)}, {12, 7, next(3)}};
+        case 18:
+            return {{13, 20, next(1)}, {14, 20, next(2)}};
+        default:
+            return {{15, 170, next(1)}};
+    }
+}
+
+// count different move numbers from 1 to 354, the same for the same variety.
+std::vector<int> MadeUpMoveList(uint32_t variety, int count, uint32_t list) {
+    Random random = RandomFor(variety, static_cast<int>(list), kMoveListPurpose);
+    std::vector<int> moves;
+    while (static_cast<int>(moves.size()) < count) {
+        const int move = random.Between(1, 354);
+        if (std::find(moves.begin(), moves.end(), move) == moves.end()) moves.push_back(move);
+    }
+    return moves;
+}
+
+std::vector<uint8_t> LittleEndian(uint64_t value, int bytes) {
+    std::vector<uint8_t> data;
+    for (int k = 0; k < bytes; ++k) data.push_back(static_cast<uint8_t>(value >> (8 * k)));
+    return data;
+}
+
+std::vector<uint8_t> MoveListBytes(const std::vector<int>& moves) {
+    std::vector<uint8_t> data;
+    for (int move : moves) {
+        for (uint8_t byte : LittleEndian(static_cast<uint64_t>(move), 2)) data.push_back(byte);
+    }
+    return data;
+}
+
+// Each species learns about three in eight of the list's moves; species 0, the placeholder, none.
+void PlaceCompatibility(RomBuilder& builder, uint32_t variety, int32_t table, int32_t moves, int count,
+                        int entrySize, uint32_t list) {
+    builder.Fill(moves, MoveListBytes(MadeUpMoveList(variety, count, list)));
+    const uint64_t used = count >= 64 ? ~uint64_t{0} : (uint64_t{1} << count) - 1;
+    for (int i = 0; i < kSpeciesCount; ++i) {
+        Random random = RandomFor(variety, i, kCompatibilityPurpose + 16 * list);
+        const uint64_t mask = i == 0 ? 0 : (random.Next() | random.Next()) & random.Next() & used;
+        builder.Fill(table + entrySize * i, LittleEndian(mask, entrySize));
+    }
+}
+
+void PlaceSpeciesTables(RomBuilder& builder, uint32_t variety) {
+    const RomLayout& l = builder.layout();
+    if (l.EvolutionTable != 0) {
+        for (int i = 0; i < kSpeciesCount; ++i) {
+            Random random = RandomFor(variety, i, kEvolutionPurpose);
+            std::vector<uint8_t> entries(40, 0x00);
+            const std::vector<MadeUpEvolution> evolutions = i == 0 ? std::vector<MadeUpEvolution>{}
+                                                                   : MadeUpEvolutions(random, i);
+            for (size_t k = 0; k < evolutions.size(); ++k) {
+                const MadeUpEvolution& e = evolutions[k];
+                const uint64_t packed = static_cast<uint64_t>(e.method) |
+                                        static_cast<uint64_t>(e.parameter) << 16 |
+                                        static_cast<uint64_t>(e.target) << 32;
+                const std::vector<uint8_t> entry = LittleEndian(packed, 8);
+                std::copy(entry.begin(), entry.end(), entries.begin() + static_cast<std::ptrdiff_t>(8 * k));
+            }
+            builder.Fill(l.EvolutionTable + 40 * i, entries);
+        }
+    }
+    if (l.TMHMTable != 0) PlaceCompatibility(builder, variety, l.TMHMTable, l.TMHMMoves, 58, 8, 0);
+    if (l.TutorCount > 0) {
+        PlaceCompatibility(builder, variety, l.TutorTable, l.TutorMoves, l.TutorCount,
+                           l.TutorCount <= 16 ? 2 : 4, 1);
+    }
+}
+
 }  // namespace
 
 RomLayout DemoLayout() {
@@ -626,6 +727,12 @@ RomLayout DemoLayout() {
     layout.IconPaletteTable = 0x1B100;
     layout.freeSpace = 0x20000;
     layout.title = "Demo (generated)";
+    layout.EvolutionTable = 0x4000;
+    layout.TMHMTable = 0x8100;
+    layout.TMHMMoves = 0x8E00;
+    layout.TutorMoves = 0x8E80;
+    layout.TutorTable = 0x8EC0;
+    layout.TutorCount = 30;
     return layout;
 }
 
@@ -644,6 +751,54 @@ RomLayout FireRedLayout() {
     layout.IconPaletteTable = 0x3D4038;
     layout.freeSpace = 0x800000;
     layout.title = "Pokemon FireRed (U)";
+    layout.EvolutionTable = 0x259754;
+    layout.TMHMTable = 0x252BC8;
+    layout.TMHMMoves = 0x45A80C;
+    layout.TutorTable = 0x459B7E;
+    layout.TutorMoves = 0x459B60;
+    layout.TutorCount = 15;
+    return layout;
+}
+
+RomLayout EmeraldLayout() {
+    RomLayout layout = FireRedLayout();
+    layout.gameCode = "BPEE";
+    layout.NameOffset = 0x3185C8;
+    layout.DataOffset = 0x3203CC;
+    layout.ImageOffset = 0x301418;
+    layout.PaletteOffset = 0x303678;
+    layout.IconOffset = 0x57BCA8;
+    layout.IconPalette = 0x57C388;
+    layout.AttackTable = 0x32937C;
+    layout.IconPaletteTable = 0x57C540;
+    layout.title = "Pokemon Emerald (U)";
+    layout.EvolutionTable = 0x32531C;
+    layout.TMHMTable = 0x31E898;
+    layout.TMHMMoves = 0x616040;
+    layout.TutorTable = 0x615048;
+    layout.TutorMoves = 0x61500C;
+    layout.TutorCount = 30;
+    return layout;
+}
+
+RomLayout RubyLayout() {
+    RomLayout layout = FireRedLayout();
+    layout.gameCode = "AXVE";
+    layout.NameOffset = 0x1F716C;
+    layout.DataOffset = 0x1FEC18;
+    layout.ImageOffset = 0x1E8354;
+    layout.PaletteOffset = 0x1EA5B4;
+    layout.IconOffset = 0x3BBD20;
+    layout.IconPalette = 0x3BC400;
+    layout.AttackTable = 0x207BC8;
+    layout.IconPaletteTable = 0x3BC5B8;
+    layout.title = "Pokemon Ruby (U)";
+    layout.EvolutionTable = 0x203B68;
+    layout.TMHMTable = 0x1FD0F0;
+    layout.TMHMMoves = 0x376504;
+    layout.TutorTable = 0;
+    layout.TutorMoves = 0;
+    layout.TutorCount = 0;
     return layout;
 }
 
@@ -733,6 +888,7 @@ RomBuilder::RomBuilder(RomLayout layout, uint32_t variety)
         SetPointer(layout_.IconOffset + 4 * i, placed.icon);
         Fill(layout_.IconPalette + i, {static_cast<uint8_t>(i % kIconPaletteCount)});
     }
+    PlaceSpeciesTables(*this, variety);
 }
 
 void RomBuilder::SetName(int index, const std::string& name) {
@@ -801,6 +957,12 @@ EditorSession RomBuilder::Session(const std::string& path) const {
     session.FileSize = static_cast<int64_t>(bytes_.size());
     session.Section = SectionName();
     session.Title = layout_.title;
+    if (layout_.EvolutionTable != 0) session.Tables.evolutions.where = layout_.EvolutionTable;
+    if (layout_.TMHMTable != 0) session.Tables.tmhm.where = CompatibilityTable{layout_.TMHMTable, layout_.TMHMMoves, 58, 8};
+    if (layout_.TutorCount > 0) {
+        session.Tables.tutors.where = CompatibilityTable{layout_.TutorTable, layout_.TutorMoves, layout_.TutorCount,
+                                                         layout_.TutorCount <= 16 ? 2 : 4};
+    }
     return session;
 }
 
@@ -823,6 +985,16 @@ std::string RomBuilder::IniSection() const {
     key("AttackTable", layout_.AttackTable);
     if (layout_.IconPaletteTable != 0) key("IconPaletteTable", layout_.IconPaletteTable);
     text += "Title=" + layout_.title + "\r\n";
+    if (layout_.EvolutionTable != 0) key("EvolutionTable", layout_.EvolutionTable);
+    if (layout_.TMHMTable != 0) {
+        key("TMHMTable", layout_.TMHMTable);
+        key("TMHMMoves", layout_.TMHMMoves);
+    }
+    if (layout_.TutorCount > 0) {
+        key("TutorTable", layout_.TutorTable);
+        key("TutorMoves", layout_.TutorMoves);
+    }
+    if (layout_.TutorCount >= 0) text += "TutorCount=" + std::to_string(layout_.TutorCount) + "\r\n";
     return text;
 }
 

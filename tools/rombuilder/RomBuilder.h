@@ -17,15 +17,22 @@ struct RomLayout {
             IconPalette = 0, AttackTable = 0, IconPaletteTable = 0;
     int32_t freeSpace = 0;  // first byte of the area where the builder places attack tables and graphics
     std::string title;
+
+    // Evolutions, TM/HM and tutor compatibility; an offset of 0 leaves the table and its key out.
+    int32_t EvolutionTable = 0, TMHMTable = 0, TMHMMoves = 0, TutorTable = 0, TutorMoves = 0;
+    int32_t TutorCount = -1;  // -1: no key; 0: the game has no tutors
 };
 
-// The demo game (code "VRNH", 1 MiB) and the FireRed 1.0 layout (16 MiB).
+// The demo game (code "VRNH", 1 MiB, 30 tutors) and the FireRed 1.0 layout (16 MiB, 15 tutors).
 [[nodiscard]] RomLayout DemoLayout();
 [[nodiscard]] RomLayout FireRedLayout();
+// Emerald (30 tutors) and Ruby 1.0 (no tutors), 16 MiB each.
+[[nodiscard]] RomLayout EmeraldLayout();
+[[nodiscard]] RomLayout RubyLayout();
 
 // Builds a ROM in memory whose tables hold plausible made-up species: names, records, a short attack table
 // and pictures each (LZ77-compressed front and back sprites, normal and shiny palettes, a two-frame icon in
-// one of three icon palettes), the same for the same variety.
+// one of three icon palettes), evolutions, TM/HM and tutor compatibility, the same for the same variety.
 class RomBuilder {
 public:
     explicit RomBuilder(RomLayout layout, uint32_t variety = 1);

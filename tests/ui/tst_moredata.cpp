@@ -1,0 +1,105 @@
+#include <QLabel>
+#include <QSignalSpy>
+
+#include "Form5.h"
+#include "ReadINI.h"
+#include "WindowFixture.h"
+
+namespace {
+
+void SetEvolution(RomBuilder& rom, int species, int k, std::vector<uint8_t> bytes) {
+    rom.Fill(rom.layout().EvolutionTable + 40 * species + 8 * k, bytes);
+}
+
+QStringList Checked(QListWidget* list) {
+    QStringList rows;
+    for (int n = 0; n < list->count(); ++n)
+        if (list->item(n)->checkState() == Qt::Checked) rows << QString::number(n);
+    return rows;
+}
+
+}  // namespace
+
+class MoreDataTest : public QObject {
+    Q_OBJECT
+private slots:
+    void followsTheSelectionAndReportsOnlyTheUsersEdits() {
+        WindowFixture f;
+        RomBuilder rom(DemoLayout());
+        const RomLayout& l = rom.layout();
+        SetEvolution(rom, 40, 0, {7, 0, 95, 0, 41, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+        SetEvolution(rom, 41, 0, {99, 0, 8, 0, 0x60, 0xEA});  // method 99, target 60000
+        rom.Fill(l.TMHMTable + 8 * 40, {0x01, 0, 0, 0, 0, 0, 0x06, 0x02});
+        rom.Fill(l.TMHMMoves, {92, 0});
+        f.OpenDemo(40, rom);
+        QVERIFY(!f.window().findChild<Form5*>());
+        f.Click("cmdMoreData");
+        Form5* more = f.window().findChild<Form5*>();
+        QVERIFY(more && more->isVisible() && !more->isModal() && f.shownModal.isEmpty());
+        QSignalSpy edits(more, &Form5::edited);
+
+        const auto find = [more](const char* name) { return more->findChild<QWidget*>(name); };
+        const auto text = [&](const char* name) {
+            if (auto* box = qobject_cast<QComboBox*>(find(name))) return box->currentText();
+            return qobject_cast<QLineEdit*>(find(name)) ? qobject_cast<QLineEdit*>(find(name))->text()
+                                                        : qobject_cast<QLabel*>(find(name))->text();
+        };
+        auto* tmhm = qobject_cast<QListWidget*>(find("lstTMHM"));
+        QCOMPARE(QStringList({text("cmbEvoMethod1"), text("txtEvoParam1"), text("lblEvoParam1"),
+                              text("cmbEvoTarget1")}),
+                 QStringList({"Use an item", "95", f.Combo("cmbItem1")->itemText(95),
+                              f.List("lstPokemon")->item(41)->text()}));
+        QCOMPARE(text("cmbEvoMethod2"), QStringLiteral("None"));
+        QCOMPARE(tmhm->count(), 58);
+        QCOMPARE(tmhm->item(0)->text(), "TM01 " + f.Combo("cmbANames")->itemText(92));
+        QVERIFY(tmhm->item(57)->text().startsWith("HM08 "));
+        QCOMPARE(Checked(tmhm), QStringList({"0", "49", "50", "57"}));
+        QCOMPARE(qobject_cast<QListWidget*>(find("lstTutor"))->count(), 30);
+
+        f.SelectSpecies(41);
+        QCOMPARE(QStringList({text("cmbEvoMethod1"), text("txtEvoParam1"), text("cmbEvoTarget1")}),
+                 QStringList({"#99 (not in list)", "8", "#60000 (not in list)"}));
+        QCOMPARE(edits.count(), 0);
+        qobject_cast<QComboBox*>(find("cmbEvoMethod2"))->setCurrentIndex(4);
+        QCOMPARE(text("lblEvoParam2"), QStringLiteral("level"));
+        QListWidgetItem* row = tmhm->item(3);
+        row->setCheckState(row->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+        QTest::keyClicks(qobject_cast<QLineEdit*>(find("txtEvoParam3")), "x7");
+        QCOMPARE(text("txtEvoParam3"), QStringLiteral("07"));
+        QCOMPARE(edits.count(), 3);
+        QVERIFY(more->isVisible());
+        f.Click("cmdMoreData");
+        QCOMPARE(f.window().findChildren<Form5*>().size(), 1);
+    }
+
+    void partsWithoutTheirTablesAreOffWithAWordOfWhy() {
+        WindowFixture f([](const std::string& data) {
+            QVERIFY(ReadINI::WriteIniValue(data + "/Data.ini", "VRNH", "EvolutionTable", ""));
+        });
+        Form5* more = f.window().MoreDataWindow();
+        const auto status = [more](const char* name) {
+            auto* label = more->findChild<QLabel*>(name);
+            return label->isHidden() ? QString() : label->text();
+        };
+        const auto on = [more](const char* name) { return more->findChild<QWidget*>(name)->isEnabled(); };
+        QCOMPARE(status("lblEvoStatus"), QStringLiteral("No ROM is open."));
+        QVERIFY(!on("cmbEvoMethod1") && !on("lstTMHM") && !on("lstTutor"));
+
+        f.OpenDemo(3);
+        QCOMPARE(status("lblEvoStatus"),
+                 QStringLiteral("Data.ini's section [VRNH] has no EvolutionTable key."));
+        QVERIFY(!on("cmbEvoMethod5") && !on("txtEvoParam5") && on("lstTMHM") && on("lstTutor"));
+        QCOMPARE(status("lblTutorNote"), QString());
+
+        f.Open(f.WriteRom(RomBuilder(RubyLayout()), "ruby.gba"));
+        QCOMPARE(f.messages, QStringList());
+        QCOMPARE(status("lblTutorStatus"), QStringLiteral("This game has no move tutors."));
+        QVERIFY(on("cmbEvoMethod5") && !on("lstTutor"));
+        f.Open(f.WriteRom(RomBuilder(FireRedLayout()), "firered.gba"));
+        QVERIFY(on("lstTutor") && status("lblTutorNote").contains("three tutors"));
+        QCOMPARE(more->findChild<QListWidget*>("lstTutor")->count(), 15);
+    }
+};
+
+QTEST_MAIN(MoreDataTest)
+#include "tst_moredata.moc"
