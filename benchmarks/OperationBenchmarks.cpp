@@ -19,6 +19,7 @@
 #include "RomJournal.h"
 #include "RomWriter.h"
 #include "SpeciesSave.h"
+#include "SpeciesTableValues.h"
 #include "SpritePictures.h"
 #include "SyscallFloor.h"
 
@@ -58,6 +59,21 @@ std::vector<Opening> SpeciesOpenings(const BenchRom& rom, const BenchTable& tabl
          SyscallFloor::OneEach(SyscallFloor::AttackTableReads(table.offset, table.rows)))
         openings.push_back(read);
     return openings;
+}
+
+// With the More Data window open, a selection also reads the species' evolutions, its TM/HM entry and move
+// list, and its tutor entry and move list: one opening each.
+std::vector<Opening> MoreDataOpenings(const BenchRom& rom) {
+    const SpeciesTables& t = rom.session.Tables;
+    const int32_t i = BenchRom::kShownSpecies;
+    if (!t.evolutions.where || !t.tmhm.where || !t.tutors.where) return {};
+    const CompatibilityTable& tmhm = *t.tmhm.where;
+    const CompatibilityTable& tutors = *t.tutors.where;
+    return SyscallFloor::OneEach({{*t.evolutions.where + 40 * i, 40, 0},
+                                  {tmhm.table + tmhm.entrySize * i, tmhm.entrySize, 0},
+                                  {tmhm.moves, 2 * tmhm.count, 0},
+                                  {tutors.table + tutors.entrySize * i, tutors.entrySize, 0},
+                                  {tutors.moves, 2 * tutors.count, 0}});
 }
 
 // The offsets the preview is given for the shown species, as the window's pointer boxes hold them.
@@ -312,6 +328,28 @@ void RegisterOperationBenchmarks(const BenchRom& rom) {
     }));
     Short(benchmark::RegisterBenchmark("species/floor", FloorRead<std::vector<Opening>>, path,
                                        SpeciesOpenings(rom, shownTable)));
+
+    Short(benchmark::RegisterBenchmark("species/more", [&rom, shownTable](benchmark::State& state) {
+        const auto show = [&rom] {
+            SpeciesValues values = ReadSpecies(rom.session, BenchRom::kShownSpecies);
+            const std::optional<int32_t> start = ParseHexOffset(values.attackTable);
+            std::vector<LevelUpAttackEntry> rows;
+            if (start) rows = LoadAttackTable(rom.session.RomPath, *start);
+            SpeciesTableValues more = ReadSpeciesTableValues(rom.session, BenchRom::kShownSpecies);
+            benchmark::DoNotOptimize(values);
+            return std::make_pair(rows.size(), more.tutors.has_value());
+        };
+        if (show() != std::make_pair(static_cast<size_t>(shownTable.rows), true))
+            state.SkipWithError("the shown species does not have the 20-row table and the three tables");
+        for (auto _ : state) {
+            auto shown = show();
+            benchmark::DoNotOptimize(shown);
+        }
+    }));
+    std::vector<Opening> moreOpenings = SpeciesOpenings(rom, shownTable);
+    for (const Opening& opening : MoreDataOpenings(rom)) moreOpenings.push_back(opening);
+    Short(benchmark::RegisterBenchmark("species/more/floor", FloorRead<std::vector<Opening>>, path,
+                                       moreOpenings));
 
     const ShownPictures shownPictures = PicturesOf(rom);
     const std::vector<Opening> pictureOpenings = PictureOpenings(rom, shownPictures);

@@ -190,6 +190,7 @@ TableOutcome PrintTable(std::ostream& out, const std::map<std::string, Median>& 
     Table table(out, medians);
     table.Compare("Listing the names (412 reads)", "names", "names/floor");
     table.Compare("Showing one species (8 + 21 reads, 1 size check)", "species", "species/floor");
+    table.Compare("Showing one species, More Data open (+5 reads)", "species/more", "species/more/floor");
     table.Shown("Showing one species' pictures (4 sprites + icon)", "pictures", "pictures/floor");
     table.Part("  of which decoding, timed alone from memory", "  the pictures less decoding",
                "pictures/decoding", "pictures", "pictures/floor");

@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "EditorSession.h"
 
@@ -17,6 +18,7 @@ class Form5;
 class QAction;
 class QMenu;
 class RomWriter;
+struct PlannedByte;
 struct WritePlan;
 class FieldLimitBinder;
 struct SpeciesEdits;
@@ -96,6 +98,9 @@ private:
     // The window of more species data (Form1MoreData.cpp).
     void RefreshMoreDataNames();
     void FollowInMoreData();
+    // The window's values of species index as bytes for its save; nothing, with *problem set, when a value
+    // cannot be saved.
+    [[nodiscard]] std::optional<std::vector<PlannedByte>> PlanMoreData(int index, QString* problem) const;
 
     Ui::Form1* ui;
     QString dataFolder_;

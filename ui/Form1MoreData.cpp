@@ -4,6 +4,7 @@
 #include "ChoiceBox.h"
 #include "Form1.h"
 #include "Form5.h"
+#include "SpeciesTableValues.h"
 #include "ui_Form1.h"
 
 namespace {
@@ -21,6 +22,7 @@ QStringList ListedTexts(const QComboBox* box) {
 Form5* Form1::MoreDataWindow() {
     if (!moreData_) {
         moreData_ = new Form5(this);
+        connect(moreData_, &Form5::edited, this, &Form1::MarkEdited);
         RefreshMoreDataNames();
         FollowInMoreData();
     }
@@ -44,4 +46,12 @@ void Form1::FollowInMoreData() {
         moreData_->ShowSpecies(*session_, index, ui->lstPokemon->item(index)->text());
     else
         moreData_->ShowNoRom();
+}
+
+std::optional<std::vector<PlannedByte>> Form1::PlanMoreData(int index, QString* problem) const {
+    // A window never opened shows nothing, so a save leaves its tables as they are.
+    if (!moreData_ || !session_) return std::vector<PlannedByte>{};
+    const std::optional<SpeciesTableValues> values = moreData_->ValuesToSave(index, problem);
+    if (!values) return std::nullopt;
+    return PlanSpeciesTableWrites(*session_, index, *values);
 }

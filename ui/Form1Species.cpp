@@ -1,5 +1,6 @@
 // The shown species: filling the controls from the ROM, and turning them back into bytes on save.
 
+#include <QStatusBar>
 #include <cmath>
 
 #include "AttackTable.h"
@@ -11,6 +12,7 @@
 #include "Form3.h"
 #include "SpeciesRecord.h"
 #include "SpeciesSave.h"
+#include "SpeciesTableValues.h"
 #include "SpritePreview.h"
 #include "TextCodec.h"
 #include "ui_Form1.h"
@@ -209,19 +211,27 @@ bool Form1::SaveSpecies() {
 
     QString problem;
     const std::optional<SpeciesEdits> edits = GatherEdits(&problem);
-    if (!edits) {
+    const std::optional<std::vector<PlannedByte>> more = edits ? PlanMoreData(index, &problem) : std::nullopt;
+    if (!edits || !more) {
         Dialogs::ShowCritical(this, problem + QStringLiteral("\nNothing was saved."));
         return false;
     }
 
     const QString typedName = ui->txtName->text();
     SpeciesSavePlan planned = PlanSpeciesSave(*session_, index, *edits);
+    // The tables of the More Data window go out in the same step, so one undo takes the whole save back.
+    planned.plan.Append(*more);
     // The window keeps the user's edits when the write fails, so that the save can be tried again.
     if (!ApplyWrite(planned.plan, this)) return false;
 
     Form2* report = ReportWindow();
     report->SetConfirmation(typedName);
     report->SetReport(TextCodec::ToDisplay(planned.report));
+    const std::string parts = PlannedPartsText(*more);
+    statusBar()->showMessage(
+        parts.empty()
+            ? QStringLiteral("Saved %1.").arg(typedName)
+            : QStringLiteral("Saved %1 with its %2.").arg(typedName, QString::fromStdString(parts)));
 
     // Reading the species back shows what the file now holds.
     LoadNameList();

@@ -1,5 +1,7 @@
+#include <QAction>
 #include <QLabel>
 #include <QSignalSpy>
+#include <QStatusBar>
 
 #include "Form5.h"
 #include "ReadINI.h"
@@ -98,6 +100,49 @@ private slots:
         f.Open(f.WriteRom(RomBuilder(FireRedLayout()), "firered.gba"));
         QVERIFY(on("lstTutor") && status("lblTutorNote").contains("three tutors"));
         QCOMPARE(more->findChild<QListWidget*>("lstTutor")->count(), 15);
+    }
+    // The window's values go out with the species as one step: unedited they change no byte, edited exactly
+    // their own, and one undo takes the whole save back.
+    void saveWritesTheTablesWithTheSpecies() {
+        WindowFixture f;
+        const std::string path = f.OpenDemo(40);
+        const RomLayout l = DemoLayout();
+        const std::vector<uint8_t> before = f.Bytes(path);
+        f.Click("cmdMoreData");
+        f.Click("cmdSave");
+        QCOMPARE(testsupport::Differences(before, f.Bytes(path)), std::string());
+        QCOMPARE(f.window().statusBar()->currentMessage(),
+                 "Saved " + f.Box("txtName")->text() +
+                     " with its evolutions, TM/HM compatibility and tutor compatibility.");
+
+        f.Combo("cmbEvoMethod5")->setCurrentIndex(15);
+        f.Box("txtEvoParam5")->setText("300");
+        f.Combo("cmbEvoTarget5")->setCurrentIndex(411);
+        for (const char* name : {"lstTMHM", "lstTutor"}) {
+            QListWidgetItem* last = f.List(name)->item(f.List(name)->count() - 1);
+            last->setCheckState(last->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+        }
+        QVERIFY(f.Caption().endsWith('*'));
+        f.Box("txtEvoParam4")->setText("65536");
+        f.Click("cmdSave");
+        QVERIFY(f.messages.size() == 1 && f.messages.takeFirst().contains("parameter of evolution 4"));
+        f.Box("txtEvoParam4")->setText(QString::number(before[size_t(l.EvolutionTable + 40 * 40 + 26)]));
+        f.Click("cmdSave");
+        std::vector<uint8_t> expected = before;
+        const size_t evolution = size_t(l.EvolutionTable + 40 * 40 + 32);
+        for (const auto& [at, value] : std::vector<std::pair<size_t, uint8_t>>{{evolution, 15},
+                                                                               {evolution + 1, 0},
+                                                                               {evolution + 2, 0x2C},
+                                                                               {evolution + 3, 1},
+                                                                               {evolution + 4, 0x9B},
+                                                                               {evolution + 5, 1}})
+            expected[at] = value;
+        expected[size_t(l.TMHMTable + 8 * 40 + 7)] ^= 0x02;   // HM08
+        expected[size_t(l.TutorTable + 4 * 40 + 3)] ^= 0x20;  // the 30th tutor
+        QCOMPARE(testsupport::Differences(expected, f.Bytes(path)), std::string());
+        QCOMPARE(f.Combo("cmbEvoMethod5")->currentIndex(), 15);
+        f.window().findChild<QAction*>("mnuUndo")->trigger();
+        QCOMPARE(testsupport::Differences(before, f.Bytes(path)), std::string());
     }
 };
 
