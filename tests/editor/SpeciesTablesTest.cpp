@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <functional>
 
 #include "ReadINI.h"
 #include "RomBuilder.h"
@@ -24,100 +23,40 @@ Bytes Applied(Bytes bytes, const std::vector<PlannedByte>& plan) {
     return bytes;
 }
 
-// The builder's ROM and its section opened for real, so the tables come from the opening's check.
+// The builder's ROM opened for real, with the shipped Data.ini or a section of the test's own, so the tables
+// come from the opening's check.
 struct Opened {
     TempDir dir;
     Bytes bytes;
     EditorSession session;
-    Opened(const RomBuilder& rom, std::string ini = {}) : bytes(rom.bytes()) {
-        if (ini.empty()) ini = rom.IniSection();
+    explicit Opened(const RomBuilder& rom, const std::string& ini = {}) : bytes(rom.bytes()) {
+        const std::string iniPath = ini.empty() ? VORNHAL_DATA_DIR "/Data.ini" : dir.File("Data.ini");
         EXPECT_TRUE(testsupport::WriteFileBytes(dir.File("game.gba"), bytes) &&
-                    testsupport::WriteTestIni(dir.File("Data.ini"), {ini}));
-        OpenRomResult opened = OpenRomFile(dir.File("game.gba"), dir.File("Data.ini"));
+                    (ini.empty() || testsupport::WriteTestIni(iniPath, {ini})));
+        OpenRomResult opened = OpenRomFile(dir.File("game.gba"), iniPath);
         EXPECT_TRUE(opened.session) << opened.error;
         if (opened.session) session = *opened.session;
     }
 };
 
-TEST(SpeciesTablesTest, EveryShippedSectionFindsItsTablesAtTheGamesOffsets) {
-    struct Game {
-        const char* section;
-        RomLayout (*base)();
-        std::array<int32_t, 5> tables;  // evolutions, TM/HM, TM/HM moves, tutors, tutor moves
-        int tutors;
-    };
-    const Game games[] = {{"BPRE", FireRedLayout, {0x259754, 0x252BC8, 0x45A80C, 0x459B7E, 0x459B60}, 15},
-                          {"BPRE-1", FireRedLayout, {0x2597C4, 0x252C38, 0x45A86C, 0x459BDE, 0x459BC0}, 15},
-                          {"BPGE", FireRedLayout, {0x259734, 0x252BA4, 0x45A22C, 0x45959E, 0x459580}, 15},
-                          {"BPGE-1", FireRedLayout, {0x2597A4, 0x252C14, 0x45A29C, 0x45960E, 0x4595F0}, 15},
-                          {"AXVE", RubyLayout, {0x203B68, 0x1FD0F0, 0x376504, 0, 0}, 0},
-                          {"AXVE-1", RubyLayout, {0x203B80, 0x1FD108, 0x37651C, 0, 0}, 0},
-                          {"AXPE", RubyLayout, {0x203AF8, 0x1FD080, 0x376494, 0, 0}, 0},
-                          {"AXPE-1", RubyLayout, {0x203B10, 0x1FD098, 0x3764AC, 0, 0}, 0},
-                          {"BPEE", EmeraldLayout, {0x32531C, 0x31E898, 0x616040, 0x615048, 0x61500C}, 30}};
-    TempDir dir;
-    for (const Game& game : games) {
-        SCOPED_TRACE(game.section);
-        RomLayout l = game.base();
-        const std::string section = game.section, ini = VORNHAL_DATA_DIR "/Data.ini";
-        l.gameCode = section.substr(0, 4);
-        l.version = section.size() > 4 ? 1 : 0;
-        int32_t* const main[] = {&l.NameOffset, &l.DataOffset,  &l.ImageOffset, &l.PaletteOffset,
-                                 &l.IconOffset, &l.IconPalette, &l.AttackTable, &l.IconPaletteTable};
-        const char* keys[] = {"NameOffset", "DataOffset",  "ImageOffset", "PaletteOffset",
-                              "IconOffset", "IconPalette", "AttackTable", "IconPaletteTable"};
-        for (int k = 0; k < 8; ++k)
-            *main[k] = ParseIniOffset(ReadINI::ReadIniValue(ini, section, keys[k])).value();
-        const std::array<int32_t, 5>& o = game.tables;
-        l.EvolutionTable = o[0], l.TMHMTable = o[1], l.TMHMMoves = o[2], l.TutorTable = o[3],
-        l.TutorMoves = o[4];
-        l.TutorCount = game.tutors;
-        ASSERT_TRUE(RomBuilder(l).WriteTo(dir.File("game.gba")));
-        const OpenRomResult opened = OpenRomFile(dir.File("game.gba"), ini);
-        ASSERT_TRUE(opened.session) << opened.error;
-        const SpeciesTables& t = opened.session->Tables;
-        EXPECT_EQ(t.evolutions.where, game.tables[0]) << t.evolutions.unavailable;
-        ASSERT_TRUE(t.tmhm.where) << t.tmhm.unavailable;
-        EXPECT_EQ(std::tie(t.tmhm.where->table, t.tmhm.where->moves),
-                  std::make_tuple(game.tables[1], game.tables[2]));
-        if (game.tutors == 0) {
-            EXPECT_EQ(t.tutors.unavailable, "This game has no move tutors.");
-            continue;
-        }
-        ASSERT_TRUE(t.tutors.where) << t.tutors.unavailable;
-        const CompatibilityTable& tutors = *t.tutors.where;
-        EXPECT_EQ(std::tie(tutors.table, tutors.moves, tutors.count, tutors.entrySize),
-                  std::make_tuple(game.tables[3], game.tables[4], game.tutors, game.tutors == 15 ? 2 : 4));
-        EXPECT_EQ(t.tutorsNote.empty(), game.tutors == 30);
-    }
-}
-
-// A part that does not fit is off with its reason; the ROM still opens and the other parts stay on.
-struct CheckCase {
-    const char* name;
-    std::function<void(RomBuilder&, std::string&)> change;
-    std::array<const char*, 3> off;  // a piece of the reason of evolutions, TM/HM, tutors; nullptr: on
-    friend void PrintTo(const CheckCase& c, std::ostream* out) { *out << c.name; }
-};
-
-class SpeciesTablesCheckTest : public ::testing::TestWithParam<CheckCase> {};
-
-TEST_P(SpeciesTablesCheckTest, TurnsOffOnlyThePartThatDoesNotFit) {
-    RomBuilder rom(DemoLayout());
-    std::string ini = rom.IniSection();
-    GetParam().change(rom, ini);
-    const Opened opened(rom, ini);
-    const SpeciesTables& t = opened.session.Tables;
-    const std::array<const std::string*, 3> reasons = {&t.evolutions.unavailable, &t.tmhm.unavailable,
-                                                       &t.tutors.unavailable};
-    const std::array<bool, 3> on = {t.evolutions.where.has_value(), t.tmhm.where.has_value(),
-                                    t.tutors.where.has_value()};
-    for (size_t k = 0; k < 3; ++k) {
-        const char* off = GetParam().off[k];
-        EXPECT_EQ(on[k], off == nullptr) << k << ": " << *reasons[k];
-        if (off) {
-            EXPECT_NE(reasons[k]->find(off), std::string::npos) << off << " in: " << *reasons[k];
-        }
+// The offsets are written out here, so that a changed digit in Data.ini is caught.
+TEST(SpeciesTablesTest, ShippedSectionsHoldTheGamesOffsets) {
+    const std::pair<const char*, std::array<const char*, 6>> games[] = {
+        {"BPRE", {"&H259754", "&H252BC8", "&H45A80C", "&H459B7E", "&H459B60", "15"}},
+        {"BPRE-1", {"&H2597C4", "&H252C38", "&H45A86C", "&H459BDE", "&H459BC0", "15"}},
+        {"BPGE", {"&H259734", "&H252BA4", "&H45A22C", "&H45959E", "&H459580", "15"}},
+        {"BPGE-1", {"&H2597A4", "&H252C14", "&H45A29C", "&H45960E", "&H4595F0", "15"}},
+        {"AXVE", {"&H203B68", "&H1FD0F0", "&H376504", "", "", "0"}},
+        {"AXVE-1", {"&H203B80", "&H1FD108", "&H37651C", "", "", "0"}},
+        {"AXPE", {"&H203AF8", "&H1FD080", "&H376494", "", "", "0"}},
+        {"AXPE-1", {"&H203B10", "&H1FD098", "&H3764AC", "", "", "0"}},
+        {"BPEE", {"&H32531C", "&H31E898", "&H616040", "&H615048", "&H61500C", "30"}}};
+    const char* keys[] = {"EvolutionTable", "TMHMTable",  "TMHMMoves",
+                          "TutorTable",     "TutorMoves", "TutorCount"};
+    for (const auto& [section, values] : games) {
+        for (int k = 0; k < 6; ++k)
+            EXPECT_EQ(ReadINI::ReadIniValue(VORNHAL_DATA_DIR "/Data.ini", section, keys[k]), values[k])
+                << section;
     }
 }
 
@@ -127,47 +66,77 @@ void SetEvolution(RomBuilder& rom, int species, int k, std::array<uint16_t, 4> w
     rom.Fill(rom.layout().EvolutionTable + 40 * species + 8 * k, bytes);
 }
 
-using testsupport::WithIniKey;
+// A part that does not fit is off with its reason; the ROM still opens and the other parts stay on.
+struct CheckCase {
+    const char* name;
+    std::vector<std::pair<const char*, const char*>> keys;  // set in the section; a null value drops the key
+    void (*change)(RomBuilder&);
+    std::array<const char*, 3> off;  // a piece of the reason of evolutions, TM/HM, tutors; nullptr: on
+    friend void PrintTo(const CheckCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class SpeciesTablesCheckTest : public ::testing::TestWithParam<CheckCase> {};
+
+TEST_P(SpeciesTablesCheckTest, TurnsOffOnlyThePartThatDoesNotFit) {
+    RomBuilder rom(DemoLayout());
+    std::string ini = rom.IniSection();
+    for (const auto& [key, value] : GetParam().keys)
+        ini = testsupport::WithIniKey(ini, key, value ? value : "", value == nullptr);
+    if (GetParam().change) GetParam().change(rom);
+    const Opened opened(rom, ini);
+    const SpeciesTables& t = opened.session.Tables;
+    const std::array<std::pair<bool, std::string>, 3> parts = {
+        std::pair{t.evolutions.where.has_value(), t.evolutions.unavailable},
+        std::pair{t.tmhm.where.has_value(), t.tmhm.unavailable},
+        std::pair{t.tutors.where.has_value(), t.tutors.unavailable}};
+    for (size_t k = 0; k < 3; ++k) {
+        const char* off = GetParam().off[k];
+        EXPECT_EQ(parts[k].first, off == nullptr) << k << ": " << parts[k].second;
+        EXPECT_NE(parts[k].second.find(off ? off : ""), std::string::npos) << parts[k].second;
+    }
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, SpeciesTablesCheckTest,
     ::testing::ValuesIn(std::vector<CheckCase>{
-        {"AllOn", [](auto&, auto&) {}, {}},
+        {"AllOn", {}, nullptr, {}},
         {"NoKeys",
-         [](auto&, auto& ini) {
-             for (const char* key : {"EvolutionTable", "TMHMTable", "TutorCount"})
-                 ini = WithIniKey(ini, key, "", true);
-         },
+         {{"EvolutionTable", nullptr}, {"TMHMTable", nullptr}, {"TutorCount", nullptr}},
+         nullptr,
          {"no EvolutionTable key", "no TMHMTable key", "no TutorCount key"}},
         {"MoveListKeyNotANumber",
-         [](auto&, auto& ini) { ini = WithIniKey(ini, "TMHMMoves", "x1"); },
+         {{"TMHMMoves", "x1"}},
+         nullptr,
          {nullptr, "TMHMMoves in section [VRNH] of Data.ini is \"x1\"", nullptr}},
         {"TablesBeyondTheEnd",
-         [](auto&, auto& ini) {
-             ini = WithIniKey(WithIniKey(ini, "EvolutionTable", "&HFFFFF"), "TutorTable", "&HFFF00");
-         },
+         {{"EvolutionTable", "&HFFFFF"}, {"TutorTable", "&HFFF00"}},
+         nullptr,
          {"evolution table at 0xFFFFF (16480 bytes) runs beyond the end", nullptr, "beyond the end"}},
-        {"NoTutors",
-         [](auto&, auto& ini) { ini = WithIniKey(ini, "TutorCount", "0"); },
-         {nullptr, nullptr, "no move tutors"}},
-        {"TooManyTutors",
-         [](auto&, auto& ini) { ini = WithIniKey(ini, "TutorCount", "33"); },
-         {nullptr, nullptr, "from 0 to 32"}},
+        {"NoTutors", {{"TutorCount", "0"}}, nullptr, {nullptr, nullptr, "no move tutors"}},
+        {"TooManyTutors", {{"TutorCount", "33"}}, nullptr, {nullptr, nullptr, "from 0 to 32"}},
         {"TwentyOddEvolutionsPass",
-         [](auto& rom, auto&) {
+         {},
+         [](RomBuilder& rom) {
              for (int i = 1; i <= 20; ++i) SetEvolution(rom, i, 4, {99, 0, 60000, 0});
          },
          {}},
         {"TwentyOneOddEvolutionsDoNot",
-         [](auto& rom, auto&) {
+         {},
+         [](RomBuilder& rom) {
              for (int i = 1; i <= 21; ++i) SetEvolution(rom, i, i % 5, {4, 10, 412, 0});
          },
          {"only 390 of 411 species", nullptr, nullptr}},
         {"MoveListWithoutAMove",
-         [](auto& rom, auto&) { rom.Fill(rom.layout().TMHMMoves + 2 * 57, {0x00, 0x00}); },
+         {},
+         [](RomBuilder& rom) {
+             rom.Fill(rom.layout().TMHMMoves + 2 * 57, {0, 0});
+         },
          {nullptr, "entry 58 is 0", nullptr}},
         {"TutorMoveBeyondNineBits",
-         [](auto& rom, auto&) { rom.Fill(rom.layout().TutorMoves, {0x00, 0x02}); },
+         {},
+         [](RomBuilder& rom) {
+             rom.Fill(rom.layout().TutorMoves, {0x00, 0x02});
+         },
          {nullptr, nullptr, "entry 1 is 512"}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -180,6 +149,7 @@ TEST(SpeciesTablesTest, AnUneditedPlanPutsBackWhatWasShownOnEveryLayout) {
         SetEvolution(rom, 40, 1, {99, 0xABCD, 60000, 0x5A5A});
         const Opened opened(rom);
         const RomLayout& l = rom.layout();
+        EXPECT_EQ(opened.session.Tables.tutorsNote.empty(), l.TutorCount != 15);
         for (int i : {0, 1, 40, 411}) {
             const SpeciesTableValues v = ReadSpeciesTableValues(opened.session, i);
             ASSERT_TRUE(v.evolutions && v.tmhm);
@@ -190,12 +160,7 @@ TEST(SpeciesTablesTest, AnUneditedPlanPutsBackWhatWasShownOnEveryLayout) {
                 const int64_t inEntry = (b.offset - l.EvolutionTable) % 8;
                 EXPECT_FALSE(b.field.starts_with("evolution") && inEntry >= 6) << b.field << " padding";
             }
-            uint64_t mask = 0;
-            for (int k = 7; k >= 0; --k) mask = mask << 8 | opened.bytes[size_t(l.TMHMTable + 8 * i + k)];
-            EXPECT_EQ(v.tmhm->mask, mask);
             EXPECT_EQ(v.tmhm->moves.size(), 58u);
-            EXPECT_EQ(v.tmhm->moves[57],
-                      opened.bytes[size_t(l.TMHMMoves + 114)] | opened.bytes[size_t(l.TMHMMoves + 115)] << 8);
             EXPECT_EQ(v.tutors ? int(v.tutors->moves.size()) : 0, l.TutorCount);
         }
         EXPECT_EQ(ReadEvolutions(opened.session, 40).value()[1], (EvolutionEntry{99, 0xABCD, 60000}));
@@ -206,97 +171,76 @@ TEST(SpeciesTablesTest, AnUneditedPlanPutsBackWhatWasShownOnEveryLayout) {
     }
 }
 
-// Each edit lands on its own bytes; the masks keep the bits beyond their lists.
+// Each edit lands on its own bytes of species 40; the masks keep the bits beyond their lists.
+enum Part { kEvolutions, kTmHm, kTutors };
+
 struct EditCase {
     const char* name;
     RomLayout (*layout)();
-    void (*edit)(SpeciesTableValues&);
-    int64_t (*at)(const RomLayout&);  // of species kIndex
+    Part part;
+    int what;   // evolutions: 3 x entry + 0 (method), 1 (parameter) or 2 (target); masks: the bit set
+    int value;  // evolutions only
+    int at;     // of the bytes, from the species' entry
     Bytes bytes;
     friend void PrintTo(const EditCase& c, std::ostream* out) { *out << c.name; }
 };
 
 constexpr int kIndex = 40;
 
-int64_t Evolution(const RomLayout& l) {
-    return l.EvolutionTable + 40 * kIndex;
-}
-int64_t TmHm(const RomLayout& l) {
-    return l.TMHMTable + 8 * kIndex;
-}
-int64_t Tutor(const RomLayout& l) {
-    return l.TutorTable + (l.TutorCount > 16 ? 4 : 2) * kIndex;
+size_t EntryOf(const RomLayout& l, Part part) {
+    const int64_t at[] = {l.EvolutionTable + 40 * kIndex, l.TMHMTable + 8 * kIndex,
+                          l.TutorTable + (l.TutorCount > 16 ? 4 : 2) * kIndex};
+    return static_cast<size_t>(at[part]);
 }
 
-void SetBit(std::optional<Compatibility>& c, int bit) {
+void Edit(SpeciesTableValues& v, const EditCase& c) {
+    if (c.part == kEvolutions) {
+        EvolutionEntry& e = (*v.evolutions)[size_t(c.what / 3)];
+        (c.what % 3 == 0 ? e.method : c.what % 3 == 1 ? e.parameter : e.target) = c.value;
+        return;
+    }
+    Compatibility& mask = c.part == kTmHm ? *v.tmhm : *v.tutors;
     std::vector<bool> rows;
-    for (size_t n = 0; n < c->moves.size(); ++n) rows.push_back(c->mask >> n & 1);
-    rows.at(size_t(bit)) = true;
-    c->mask = MaskWithRows(c->mask, rows);
+    for (size_t n = 0; n < mask.moves.size(); ++n) rows.push_back(mask.mask >> n & 1);
+    rows.at(size_t(c.what)) = true;
+    mask.mask = MaskWithRows(mask.mask, rows);
 }
 
 class SpeciesTablesEditTest : public ::testing::TestWithParam<EditCase> {};
 
 TEST_P(SpeciesTablesEditTest, LandsOnItsOwnBytes) {
-    RomBuilder rom(GetParam().layout());
+    const EditCase& c = GetParam();
+    RomBuilder rom(c.layout());
     const RomLayout& l = rom.layout();
-    rom.Fill(Evolution(l), Bytes(40, 0x00));
-    rom.Fill(TmHm(l), Bytes(8, 0x00));
-    rom.Fill(Tutor(l), {0x00, 0x80, 0x00, 0x80});  // the top bit of a 15-tutor entry lies beyond its list
+    rom.Fill(int32_t(EntryOf(l, kEvolutions)), Bytes(40, 0x00));
+    rom.Fill(int32_t(EntryOf(l, kTmHm)), Bytes(8, 0x00));
+    // The top bit of a 15-tutor entry lies beyond its list.
+    if (l.TutorCount > 0) rom.Fill(int32_t(EntryOf(l, kTutors)), {0x00, 0x80, 0x00, 0x80});
     const Opened opened(rom);
     SpeciesTableValues v = ReadSpeciesTableValues(opened.session, kIndex);
-    GetParam().edit(v);
+    Edit(v, c);
     Bytes expected = opened.bytes;
-    const auto at = static_cast<size_t>(GetParam().at(l));
-    for (size_t k = 0; k < GetParam().bytes.size(); ++k) {
-        EXPECT_NE(expected[at + k], GetParam().bytes[k]) << "byte " << k << " holds that already";
-        expected[at + k] = GetParam().bytes[k];
+    const size_t at = EntryOf(l, c.part) + size_t(c.at);
+    for (size_t k = 0; k < c.bytes.size(); ++k) {
+        EXPECT_NE(expected[at + k], c.bytes[k]) << "byte " << k << " holds that already";
+        expected[at + k] = c.bytes[k];
     }
-    EXPECT_EQ(Differences(expected, Applied(opened.bytes, PlanSpeciesTableWrites(opened.session, kIndex, v))),
-              "");
+    const Bytes written = Applied(opened.bytes, PlanSpeciesTableWrites(opened.session, kIndex, v));
+    EXPECT_EQ(Differences(expected, written), "");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Fields, SpeciesTablesEditTest,
-    ::testing::ValuesIn(std::vector<EditCase>{
-        {"Method", DemoLayout, [](auto& v) { (*v.evolutions)[0].method = 7; }, Evolution, {0x07}},
-        {"Parameter",
-         DemoLayout,
-         [](auto& v) { (*v.evolutions)[2].parameter = 300; },
-         [](const RomLayout& l) { return Evolution(l) + 18; },
-         {0x2C, 0x01}},
-        {"Target",
-         DemoLayout,
-         [](auto& v) { (*v.evolutions)[4].target = 411; },
-         [](const RomLayout& l) { return Evolution(l) + 36; },
-         {0x9B, 0x01}},
-        {"Tm01", DemoLayout, [](auto& v) { SetBit(v.tmhm, 0); }, TmHm, {0x01}},
-        {"Tm50",
-         FireRedLayout,
-         [](auto& v) { SetBit(v.tmhm, 49); },
-         [](const RomLayout& l) { return TmHm(l) + 6; },
-         {0x02}},
-        {"Hm01",
-         EmeraldLayout,
-         [](auto& v) { SetBit(v.tmhm, 50); },
-         [](const RomLayout& l) { return TmHm(l) + 6; },
-         {0x04}},
-        {"Hm08",
-         RubyLayout,
-         [](auto& v) { SetBit(v.tmhm, 57); },
-         [](const RomLayout& l) { return TmHm(l) + 7; },
-         {0x02}},
-        {"FireRedLastOfFifteenTutors",
-         FireRedLayout,
-         [](auto& v) { SetBit(v.tutors, 14); },
-         [](const RomLayout& l) { return Tutor(l) + 1; },
-         {0xC0}},
-        {"EmeraldLastOfThirtyTutors",
-         EmeraldLayout,
-         [](auto& v) { SetBit(v.tutors, 29); },
-         [](const RomLayout& l) { return Tutor(l) + 3; },
-         {0xA0}}}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Fields, SpeciesTablesEditTest,
+                         ::testing::ValuesIn(std::vector<EditCase>{
+                             {"Method", DemoLayout, kEvolutions, 0, 7, 0, {0x07}},
+                             {"Parameter", DemoLayout, kEvolutions, 7, 300, 18, {0x2C, 0x01}},
+                             {"Target", DemoLayout, kEvolutions, 14, 411, 36, {0x9B, 0x01}},
+                             {"Tm01", DemoLayout, kTmHm, 0, 0, 0, {0x01}},
+                             {"Tm50", FireRedLayout, kTmHm, 49, 0, 6, {0x02}},
+                             {"Hm01", EmeraldLayout, kTmHm, 50, 0, 6, {0x04}},
+                             {"Hm08", RubyLayout, kTmHm, 57, 0, 7, {0x02}},
+                             {"FireRedLastOfFifteenTutors", FireRedLayout, kTutors, 14, 0, 1, {0xC0}},
+                             {"EmeraldLastOfThirtyTutors", EmeraldLayout, kTutors, 29, 0, 3, {0xA0}}}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // What each method's parameter stands for; every method and its parameter go out and read back as they were.
 TEST(SpeciesTablesTest, EachMethodKeepsItsParameter) {

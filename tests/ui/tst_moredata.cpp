@@ -40,36 +40,28 @@ private slots:
         QVERIFY(more && more->isVisible() && !more->isModal() && f.shownModal.isEmpty());
         QSignalSpy edits(more, &Form5::edited);
 
-        const auto find = [more](const char* name) { return more->findChild<QWidget*>(name); };
-        const auto text = [&](const char* name) {
-            if (auto* box = qobject_cast<QComboBox*>(find(name))) return box->currentText();
-            return qobject_cast<QLineEdit*>(find(name)) ? qobject_cast<QLineEdit*>(find(name))->text()
-                                                        : qobject_cast<QLabel*>(find(name))->text();
-        };
-        auto* tmhm = qobject_cast<QListWidget*>(find("lstTMHM"));
-        QCOMPARE(QStringList({text("cmbEvoMethod1"), text("txtEvoParam1"), text("lblEvoParam1"),
-                              text("cmbEvoTarget1")}),
-                 QStringList({"Use an item", "95", f.Combo("cmbItem1")->itemText(95),
-                              f.List("lstPokemon")->item(41)->text()}));
-        QCOMPARE(text("cmbEvoMethod2"), QStringLiteral("None"));
+        const auto label = [more](const char* name) { return more->findChild<QLabel*>(name)->text(); };
+        QListWidget* tmhm = f.List("lstTMHM");
+        QCOMPARE(f.Values("cmbEvoMethod1 txtEvoParam1 cmbEvoTarget1 cmbEvoMethod2", true),
+                 "Use an item 95 " + f.List("lstPokemon")->item(41)->text() + " None");
+        QCOMPARE(label("lblEvoParam1"), f.Combo("cmbItem1")->itemText(95));
         QCOMPARE(tmhm->count(), 58);
         QCOMPARE(tmhm->item(0)->text(), "TM01 " + f.Combo("cmbANames")->itemText(92));
         QVERIFY(tmhm->item(57)->text().startsWith("HM08 "));
         QCOMPARE(Checked(tmhm), QStringList({"0", "49", "50", "57"}));
-        QCOMPARE(qobject_cast<QListWidget*>(find("lstTutor"))->count(), 30);
+        QCOMPARE(f.List("lstTutor")->count(), 30);
 
         f.SelectSpecies(41);
-        QCOMPARE(QStringList({text("cmbEvoMethod1"), text("txtEvoParam1"), text("cmbEvoTarget1")}),
-                 QStringList({"#99 (not in list)", "8", "#60000 (not in list)"}));
+        QCOMPARE(f.Values("cmbEvoMethod1 txtEvoParam1 cmbEvoTarget1", true),
+                 "#99 (not in list) 8 #60000 (not in list)");
         QCOMPARE(edits.count(), 0);
-        qobject_cast<QComboBox*>(find("cmbEvoMethod2"))->setCurrentIndex(4);
-        QCOMPARE(text("lblEvoParam2"), QStringLiteral("level"));
+        f.Combo("cmbEvoMethod2")->setCurrentIndex(4);
+        QCOMPARE(label("lblEvoParam2"), QStringLiteral("level"));
         QListWidgetItem* row = tmhm->item(3);
         row->setCheckState(row->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
-        QTest::keyClicks(qobject_cast<QLineEdit*>(find("txtEvoParam3")), "x7");
-        QCOMPARE(text("txtEvoParam3"), QStringLiteral("07"));
+        QTest::keyClicks(f.Box("txtEvoParam3"), "x7");
+        QCOMPARE(f.Box("txtEvoParam3")->text(), QStringLiteral("07"));
         QCOMPARE(edits.count(), 3);
-        QVERIFY(more->isVisible());
         f.Click("cmdMoreData");
         QCOMPARE(f.window().findChildren<Form5*>().size(), 1);
     }
@@ -101,6 +93,7 @@ private slots:
         QVERIFY(on("lstTutor") && status("lblTutorNote").contains("three tutors"));
         QCOMPARE(more->findChild<QListWidget*>("lstTutor")->count(), 15);
     }
+
     // The window's values go out with the species as one step: unedited they change no byte, edited exactly
     // their own, and one undo takes the whole save back.
     void saveWritesTheTablesWithTheSpecies() {
@@ -123,20 +116,15 @@ private slots:
             last->setCheckState(last->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
         }
         QVERIFY(f.Caption().endsWith('*'));
+        const QString parameter = f.Box("txtEvoParam4")->text();
         f.Box("txtEvoParam4")->setText("65536");
         f.Click("cmdSave");
         QVERIFY(f.messages.size() == 1 && f.messages.takeFirst().contains("parameter of evolution 4"));
-        f.Box("txtEvoParam4")->setText(QString::number(before[size_t(l.EvolutionTable + 40 * 40 + 26)]));
+        f.Box("txtEvoParam4")->setText(parameter);
         f.Click("cmdSave");
         std::vector<uint8_t> expected = before;
-        const size_t evolution = size_t(l.EvolutionTable + 40 * 40 + 32);
-        for (const auto& [at, value] : std::vector<std::pair<size_t, uint8_t>>{{evolution, 15},
-                                                                               {evolution + 1, 0},
-                                                                               {evolution + 2, 0x2C},
-                                                                               {evolution + 3, 1},
-                                                                               {evolution + 4, 0x9B},
-                                                                               {evolution + 5, 1}})
-            expected[at] = value;
+        const uint8_t fifth[] = {15, 0, 0x2C, 1, 0x9B, 1};  // method, parameter 300, target 411
+        std::copy(std::begin(fifth), std::end(fifth), expected.begin() + l.EvolutionTable + 40 * 40 + 32);
         expected[size_t(l.TMHMTable + 8 * 40 + 7)] ^= 0x02;   // HM08
         expected[size_t(l.TutorTable + 4 * 40 + 3)] ^= 0x20;  // the 30th tutor
         QCOMPARE(testsupport::Differences(expected, f.Bytes(path)), std::string());
