@@ -1,7 +1,9 @@
 #include "Form3.h"
 
+#include <QFile>
+
+#include "Dialogs.h"
 #include "FieldLimits.h"
-#include "ReadINI.h"
 #include "ui_Form3.h"
 
 bool ShowSaveFromIni(const std::string& value) {
@@ -9,8 +11,10 @@ bool ShowSaveFromIni(const std::string& value) {
     return FieldLimits::NumberValue(value) != 0;
 }
 
-Form3::Form3(const QString& iniPath, QWidget* parent)
-    : UnloadingDialog(parent), ui(new Ui::Form3), iniPath_(iniPath) {
+Form3::Form3(const QString& iniPath, const QString& userCopyPath, QWidget* parent)
+    : UnloadingDialog(parent),
+      ui(new Ui::Form3),
+      settings_(QFile::encodeName(iniPath).toStdString(), QFile::encodeName(userCopyPath).toStdString()) {
     ui->setupUi(this);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     Load();
@@ -25,11 +29,9 @@ Form3::~Form3() {
 }
 
 void Form3::Load() {
-    const std::string value = ReadINI::ReadIniValue(iniPath_.toStdString(), "Main", "ShowSave");
-    ui->Check1->setChecked(ShowSaveFromIni(value));
+    ui->Check1->setChecked(ShowSaveFromIni(settings_.Read("ShowSave")));
     // The same rule: only "0" turns the backup off.
-    ui->chkBackup->setChecked(
-        ShowSaveFromIni(ReadINI::ReadIniValue(iniPath_.toStdString(), "Main", "BackupBeforeSave")));
+    ui->chkBackup->setChecked(ShowSaveFromIni(settings_.Read("BackupBeforeSave")));
     ui->Combo1->setCurrentIndex(1);
 }
 
@@ -47,9 +49,9 @@ void Form3::SetBackUpBeforeSave(bool on) {
     ui->chkBackup->setChecked(on);
 }
 
-void Form3::StoreSetting() const {
-    // The setting is not the user's data: a Data.ini that cannot be written keeps its old value quietly.
-    (void)ReadINI::WriteIniValue(iniPath_.toStdString(), "Main", "ShowSave", ShowSave() ? "1" : "0");
-    (void)ReadINI::WriteIniValue(iniPath_.toStdString(), "Main", "BackupBeforeSave",
-                                 BackUpBeforeSave() ? "1" : "0");
+void Form3::StoreSetting() {
+    const SettingsStored stored = settings_.Store(
+        {{"ShowSave", ShowSave() ? "1" : "0"}, {"BackupBeforeSave", BackUpBeforeSave() ? "1" : "0"}});
+    if (!stored.ok)
+        Dialogs::ShowCritical(isVisible() ? this : parentWidget(), QString::fromStdString(stored.error));
 }

@@ -1,4 +1,5 @@
 #include <QCheckBox>
+#include <filesystem>
 
 #include "Form3.h"
 #include "ReadINI.h"
@@ -28,6 +29,19 @@ private slots:
         // Only a stored 0 turns the report off.
         for (const char* stored : {"1", "", "2", "yes"}) QVERIFY2(ShowSaveFromIni(stored), stored);
         QVERIFY(!ShowSaveFromIni("0"));
+    }
+
+    void aSettingStoredNowhereIsReported() {
+        // Data.ini is a folder, and a file stands where the user's settings folder would be.
+        WindowFixture f([](const std::string& data) {
+            std::filesystem::remove(data + "/Data.ini");
+            std::filesystem::create_directory(data + "/Data.ini");
+        });
+        QVERIFY(ReadINI::WriteTextFile(f.ConfigFolder() + "/Vornhal", "x"));
+        f.Click("cmdSettings");
+        WindowFixture::Press(f.window().SettingsWindow(), "cmdClose");
+        QCOMPARE(f.messages.size(), 1);
+        QVERIFY(f.messages[0].startsWith("The setting ShowSave could not be stored: neither"));
     }
 };
 
