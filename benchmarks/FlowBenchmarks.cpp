@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSettings>
 
 #include "BenchRom.h"
 #include "Dialogs.h"
@@ -39,6 +40,9 @@ T* Child(Form1& window, const char* name) {
 
 WindowFlows::WindowFlows(const BenchFolder& folder, const BenchRom& rom)
     : dataFolder_(folder.DataFolder()), romPath_(rom.path) {
+    // The recent ROMs and the window's place go to the bench folder, not to the user's settings.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       QString::fromStdString(folder.File("config")));
     Dialogs::SetMessageHook([this](const QString& text) { messages_ << text; });
     // A report window that came up would block the run; recording it is enough to fail the flow.
     Dialogs::SetModalHook(

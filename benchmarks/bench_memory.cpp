@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSettings>
 #include <cstdio>
 #include <memory>
 
@@ -45,6 +46,8 @@ int main(int argc, char* argv[]) {
         ++problems;
     });
 
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       QString::fromStdString(folder.File("config")));
     auto window = std::make_unique<Form1>(QString::fromStdString(folder.DataFolder()));
     window->show();
     QApplication::processEvents();

@@ -39,7 +39,7 @@ std::function<Answer(const QString&)>& QuestionHook() {
 }
 
 FileRequest& LastRequest() {
-    static FileRequest request{FileMode::Open, {}, {}};
+    static FileRequest request{FileMode::Open, {}, {}, {}};
     return request;
 }
 
@@ -65,13 +65,15 @@ QString QtFilter(const QString& pairs) {
     return filters.join(QStringLiteral(";;"));
 }
 
-QString AskFileName(QWidget* parent, FileMode mode, const QString& title, const QString& filter) {
-    LastRequest() = FileRequest{mode, title, filter};
+QString AskFileName(QWidget* parent, FileMode mode, const QString& title, const QString& filter,
+                    const QString& folder) {
+    LastRequest() = FileRequest{mode, title, filter, folder};
     if (!QueuedFileAnswers().isEmpty()) return QueuedFileAnswers().dequeue();
 
+    const QString start = folder.isEmpty() ? LastFolder() : folder;
     const QString path = mode == FileMode::Open
-                             ? QFileDialog::getOpenFileName(parent, title, LastFolder(), QtFilter(filter))
-                             : QFileDialog::getSaveFileName(parent, title, LastFolder(), QtFilter(filter));
+                             ? QFileDialog::getOpenFileName(parent, title, start, QtFilter(filter))
+                             : QFileDialog::getSaveFileName(parent, title, start, QtFilter(filter));
     if (!path.isEmpty()) LastFolder() = QFileInfo(path).absolutePath();
     return path;
 }
@@ -115,6 +117,14 @@ Answer Ask(QWidget* parent, const QString& text, const QList<Answer>& buttons, A
     }
     box.exec();
     return answers.value(box.clickedButton(), escape);
+}
+
+void ShowAbout(QWidget* parent, const QString& title, const QString& text) {
+    if (MessageHook()) {
+        MessageHook()(text);
+        return;
+    }
+    QMessageBox::about(parent, title, text);
 }
 
 void RunModal(QDialog* dialog) {

@@ -16,15 +16,18 @@ namespace Dialogs {
 enum class FileMode { Open, Save };
 
 // The file dialog of the main window: title, a filter of "description|pattern" pairs, an empty file name to
-// start with. Returns the chosen full path, or an empty text when the user cancels. The folder of the last
-// chosen file is offered next time.
-QString AskFileName(QWidget* parent, FileMode mode, const QString& title, const QString& filter);
+// start with. Returns the chosen full path, or an empty text when the user cancels. It starts in folder when
+// one is given, otherwise in the folder of the last chosen file.
+QString AskFileName(QWidget* parent, FileMode mode, const QString& title, const QString& filter,
+                    const QString& folder = {});
 
 // Qt's form of a "description|pattern|description|pattern" filter.
 QString QtFilter(const QString& pairs);
 
 // A critical message box with an OK button and the application's name as title.
 void ShowCritical(QWidget* parent, const QString& text);
+// An information box with the program's icon (About); tests get its text like a message's.
+void ShowAbout(QWidget* parent, const QString& title, const QString& text);
 
 // The answers a question can offer.
 enum class Answer { Save, Discard, Cancel, Restore, Keep };
@@ -52,6 +55,7 @@ struct FileRequest {
     FileMode mode;
     QString title;
     QString filter;
+    QString folder;  // the folder asked for, empty for the last one
 };
 // The last file dialog that was asked for.
 FileRequest LastFileRequest();

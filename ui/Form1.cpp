@@ -2,11 +2,16 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
+#include <QDropEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QStyle>
+#include <QUrl>
 
 #include "ChoiceBox.h"
 #include "Dialogs.h"
@@ -20,6 +25,7 @@
 #include "RomOpener.h"
 #include "RomWriter.h"
 #include "TextCodec.h"
+#include "UserState.h"
 #include "modConv.h"
 #include "ui_Form1.h"
 
@@ -65,6 +71,10 @@ Form1::Form1(const QString& dataFolder, QWidget* parent)
     ui->txtName->setContextMenuPolicy(Qt::PreventContextMenu);
     ui->txtName->installEventFilter(this);
 
+    // A ROM dropped anywhere opens, also over a text box, which would otherwise take the path as text.
+    setAcceptDrops(true);
+    for (QLineEdit* box : findChildren<QLineEdit*>()) box->installEventFilter(this);
+
     modConv::SetMessageSink(
         [this](const std::string& message) { Dialogs::ShowCritical(this, TextCodec::ToDisplay(message)); });
 
@@ -75,9 +85,12 @@ Form1::Form1(const QString& dataFolder, QWidget* parent)
     ConnectHandlers();
     TrackEdits();
     CreateHistoryActions();
+    SetUpMenus();
+    SetUpStatusBar();
     SetEditingEnabled(false);
     ui->cmdSave->setEnabled(false);
     ui->txtName->setEnabled(false);
+    restoreGeometry(UserState::WindowGeometry());
 }
 
 Form1::~Form1() {
@@ -87,7 +100,11 @@ Form1::~Form1() {
 }
 
 QString Form1::DefaultDataFolder() {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/Data");
+    const QDir program(QCoreApplication::applicationDirPath());
+    const QString beside = program.filePath(QStringLiteral("Data"));
+    const QString installed = QDir::cleanPath(program.filePath(QStringLiteral(VORNHAL_INSTALLED_DATA)));
+    // Without either, the folder beside the program is the one the messages name.
+    return QFileInfo::exists(beside) || !QFileInfo::exists(installed) ? beside : installed;
 }
 
 std::string Form1::DataPath(const char* fileName) const {
@@ -188,21 +205,30 @@ void Form1::OpenRom() {
     if (!ResolveUnsavedEdits()) return;
     QString path =
         Dialogs::AskFileName(this, Dialogs::FileMode::Open, QStringLiteral("Open Pokemon GBA ROM..."),
-                             QStringLiteral("GBA ROMs (*.gba)|*.gba"));
+                             QStringLiteral("GBA ROMs (*.gba)|*.gba"), UserState::LastRomFolder());
     // Cancelling with a ROM open reads that ROM again, discarding unsaved edits.
-    if (path.isEmpty() && session_) path = QString::fromStdString(session_->RomPath);
+    if (path.isEmpty() && session_) path = QFile::decodeName(session_->RomPath.c_str());
     if (path.isEmpty()) {
         SetEditingEnabled(false);
         return;
     }
+    // The folder the user went to is offered next time, even when the file there is refused.
+    UserState::SetLastRomFolder(QFileInfo(path).absolutePath());
+    OpenRomPath(path);
+}
 
+bool Form1::OpenRomPath(const QString& path) {
+    // The button asked before its dialog; a drop, a recent ROM or the command line ask here.
+    if (!ResolveUnsavedEdits()) return false;
     const std::string romPath = QFile::encodeName(path).toStdString();
-    if (!SettleInterruptedWrite(romPath)) return;
+    if (!SettleInterruptedWrite(romPath)) return false;
     OpenRomResult opened = OpenRomFile(romPath, DataPath("Data.ini"));
     if (!opened.session) {
         // The editor stays as it was: a ROM already open keeps its offsets, its list and its edits.
-        Dialogs::ShowCritical(this, TextCodec::ToDisplay(opened.error));
-        return;
+        const QString error = TextCodec::ToDisplay(opened.error);
+        ShowStatus(QStringLiteral("Open refused: ") + error);
+        Dialogs::ShowCritical(this, error);
+        return false;
     }
     session_ = std::move(opened.session);
     // A new writer for every opening: the history belongs to the ROM as it was opened.
@@ -215,6 +241,31 @@ void Form1::OpenRom() {
     shownIndex_ = -1;
     SelectSilently(0);
     ShowSpecies();
+
+    UserState::RememberRom(path);
+    UserState::SetLastRomFolder(QFileInfo(path).absolutePath());
+    UpdateRecentMenu();
+    ShowRomInStatus();
+    ShowStatus(QStringLiteral("Opened ") + QFileInfo(path).fileName());
+    return true;
+}
+
+QString Form1::DroppedRom(const QMimeData* data) {
+    if (!data || !data->hasUrls() || data->urls().size() != 1) return {};
+    const QUrl& url = data->urls().constFirst();
+    const QString path = url.toLocalFile();
+    return url.isLocalFile() && path.endsWith(QStringLiteral(".gba"), Qt::CaseInsensitive) ? path : QString();
+}
+
+void Form1::dragEnterEvent(QDragEnterEvent* event) {
+    if (!DroppedRom(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void Form1::dropEvent(QDropEvent* event) {
+    const QString path = DroppedRom(event->mimeData());
+    if (path.isEmpty()) return;
+    event->acceptProposedAction();
+    OpenRomPath(path);
 }
 
 void Form1::LoadNameList() {
@@ -235,7 +286,9 @@ Form2* Form1::ReportWindow() {
 
 Form3* Form1::SettingsWindow() {
     if (!settings_)
-        settings_ = Forgotten(new Form3(QString::fromStdString(DataPath("Data.ini")), this), &settings_);
+        settings_ = Forgotten(
+            new Form3(QString::fromStdString(DataPath("Data.ini")), UserState::SettingsCopyPath(), this),
+            &settings_);
     return settings_;
 }
 
@@ -253,10 +306,20 @@ void Form1::closeEvent(QCloseEvent* event) {
         return;
     }
     SettingsWindow()->StoreSetting();
+    UserState::SetWindowGeometry(saveGeometry());
     event->accept();
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if ((type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop) &&
+        !DroppedRom(static_cast<QDropEvent*>(event)->mimeData()).isEmpty()) {
+        if (type == QEvent::Drop)
+            dropEvent(static_cast<QDropEvent*>(event));
+        else
+            static_cast<QDropEvent*>(event)->acceptProposedAction();
+        return true;
+    }
     if (watched == ui->txtName && event->type() == QEvent::MouseButtonPress) {
         const auto* press = static_cast<QMouseEvent*>(event);
         if (press->buttons() == Qt::RightButton) {

@@ -15,8 +15,11 @@ class Form2;
 class Form3;
 class Form4;
 class Form5;
+class QAbstractButton;
 class QAction;
+class QLabel;
 class QMenu;
+class QMimeData;
 class RomWriter;
 struct PlannedByte;
 struct WritePlan;
@@ -31,7 +34,12 @@ public:
     explicit Form1(const QString& dataFolder, QWidget* parent = nullptr);
     ~Form1() override;
 
+    // Data/ beside the executable, else the installed one.
     static QString DefaultDataFolder();
+
+    // Every way of opening a ROM (the button, the command line, a drop, a recent file) ends here: the ROM is
+    // checked, and either replaces the open one or is refused with a message. True when it was opened.
+    bool OpenRomPath(const QString& path);
 
     // The open ROM, if any.
     const std::optional<EditorSession>& Session() const { return session_; }
@@ -46,6 +54,8 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     // Start-up and opening (Form1.cpp).
@@ -55,6 +65,8 @@ private:
     void SetEditingEnabled(bool enabled);
     void OpenRom();
     void LoadNameList();
+    // The .gba file a drag carries, or an empty text.
+    static QString DroppedRom(const QMimeData* data);
     std::string DataPath(const char* fileName) const;
 
     // The shown species (Form1Species.cpp).
@@ -92,6 +104,7 @@ private:
     void ExportSpeciesFile();
     void ImportSpeciesFile();
     void ExportNameList();
+    void ReportUnwritten(const QString& path);
     void ShowNameMenu(const QPoint& globalPosition);
     void AppendToName(QChar symbol);
 
@@ -102,6 +115,18 @@ private:
     // cannot be saved.
     [[nodiscard]] std::optional<std::vector<PlannedByte>> PlanMoreData(int index, QString* problem) const;
 
+    // The menu bar, the status bar and the About box (Form1Menus.cpp).
+    void SetUpMenus();
+    void SetUpStatusBar();
+    void MirrorButton(QAction* action, QAbstractButton* button);
+    void UpdateRecentMenu();
+    void OpenRecentRom(const QString& path);
+    void ShowAbout();
+    // The outcome of the last action, until the next one.
+    void ShowStatus(const QString& text);
+    // The permanent part: the open ROM's file name, game title and size.
+    void ShowRomInStatus();
+
     Ui::Form1* ui;
     QString dataFolder_;
     std::optional<EditorSession> session_;
@@ -111,6 +136,9 @@ private:
     QAction* redoAction_ = nullptr;
     FieldLimitBinder* limits_ = nullptr;
     QMenu* mnuName = nullptr;
+    QMenu* mnuRecent = nullptr;
+    QLabel* lblStatus = nullptr;
+    QLabel* lblRom = nullptr;
     Form2* report_ = nullptr;
     Form3* settings_ = nullptr;
     Form4* insert_ = nullptr;

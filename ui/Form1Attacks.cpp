@@ -91,4 +91,8 @@ void Form1::InsertAttackTable() {
     // The table is in the file; the species points at it once it is saved.
     MarkEdited();
     insert_->hide();
+    ShowStatus(
+        QStringLiteral("Inserted a new attack table of %1 rows at %2")
+            .arg(check.request.count)
+            .arg(QString::number(check.request.start, 16).toUpper().rightJustified(6, QLatin1Char('0'))));
 }

@@ -61,8 +61,11 @@ void Form1::ExportSpeciesFile() {
         else
             values.*field.position = ChoiceBox::StoredValue(field.list);
     }
-    if (!ReadINI::WriteTextFile(PathOf(path), FormatSpeciesLine(values)))
-        Dialogs::ShowCritical(this, QStringLiteral("The file \"%1\" could not be written.").arg(path));
+    if (!ReadINI::WriteTextFile(PathOf(path), FormatSpeciesLine(values))) {
+        ReportUnwritten(path);
+        return;
+    }
+    ShowStatus(QStringLiteral("Exported %1 to %2").arg(ui->txtName->text(), path));
 }
 
 void Form1::ImportSpeciesFile() {
@@ -79,9 +82,10 @@ void Form1::ImportSpeciesFile() {
     sizes.gender = ChoiceBox::ListedCount(ui->cmbGender);
     const SpeciesFileParse parsed = ParseSpeciesFile(ReadINI::ReadTextFile(PathOf(path)), sizes);
     if (!parsed.values) {
-        Dialogs::ShowCritical(this,
-                              QStringLiteral("\"%1\" is not a species data file: %2\nNothing was changed.")
-                                  .arg(path, TextCodec::ToDisplay(parsed.error)));
+        const QString error = QStringLiteral("\"%1\" is not a species data file: %2")
+                                  .arg(path, TextCodec::ToDisplay(parsed.error));
+        ShowStatus(QStringLiteral("Import refused: ") + error);
+        Dialogs::ShowCritical(this, error + QStringLiteral("\nNothing was changed."));
         return;
     }
 
@@ -94,6 +98,7 @@ void Form1::ImportSpeciesFile() {
             ChoiceBox::SelectStored(field.list, (*parsed.values).*field.position);
     }
     MarkEdited();
+    ShowStatus(QStringLiteral("Imported %1 from %2, not saved yet").arg(ui->txtName->text(), path));
 }
 
 void Form1::ExportNameList() {
@@ -106,8 +111,17 @@ void Form1::ExportNameList() {
     names.reserve(static_cast<std::size_t>(ui->lstPokemon->count()));
     for (int i = 0; i < ui->lstPokemon->count(); ++i)
         names.push_back(TextCodec::FromDisplay(ui->lstPokemon->item(i)->text()));
-    if (!ReadINI::WriteTextFile(PathOf(path), NameListText(names)))
-        Dialogs::ShowCritical(this, QStringLiteral("The file \"%1\" could not be written.").arg(path));
+    if (!ReadINI::WriteTextFile(PathOf(path), NameListText(names))) {
+        ReportUnwritten(path);
+        return;
+    }
+    ShowStatus(QStringLiteral("Exported %1 names to %2").arg(names.size()).arg(path));
+}
+
+void Form1::ReportUnwritten(const QString& path) {
+    const QString error = QStringLiteral("The file \"%1\" could not be written.").arg(path);
+    ShowStatus(QStringLiteral("Export failed: ") + error);
+    Dialogs::ShowCritical(this, error);
 }
 
 void Form1::ShowNameMenu(const QPoint& globalPosition) {

@@ -97,7 +97,9 @@ bool Form1::ApplyWrite(const WritePlan& plan, QWidget* parent) {
     const WriteOutcome outcome = writer_->Apply(plan);
     UpdateHistoryActions();
     if (!outcome.complete) {
-        Dialogs::ShowCritical(parent, TextCodec::ToDisplay(outcome.error));
+        const QString error = TextCodec::ToDisplay(outcome.error);
+        ShowStatus(QStringLiteral("Write failed: ") + error);
+        Dialogs::ShowCritical(parent, error);
         return false;
     }
     if (!outcome.warning.empty()) Dialogs::ShowCritical(parent, TextCodec::ToDisplay(outcome.warning));

@@ -1,6 +1,5 @@
 // The shown species: filling the controls from the ROM, and turning them back into bytes on save.
 
-#include <QStatusBar>
 #include <cmath>
 
 #include "AttackTable.h"
@@ -213,6 +212,7 @@ bool Form1::SaveSpecies() {
     const std::optional<SpeciesEdits> edits = GatherEdits(&problem);
     const std::optional<std::vector<PlannedByte>> more = edits ? PlanMoreData(index, &problem) : std::nullopt;
     if (!edits || !more) {
+        ShowStatus(QStringLiteral("Save refused: ") + problem);
         Dialogs::ShowCritical(this, problem + QStringLiteral("\nNothing was saved."));
         return false;
     }
@@ -223,15 +223,15 @@ bool Form1::SaveSpecies() {
     planned.plan.Append(*more);
     // The window keeps the user's edits when the write fails, so that the save can be tried again.
     if (!ApplyWrite(planned.plan, this)) return false;
+    // Said here too, so that a save with the report off is still confirmed.
+    const std::string parts = PlannedPartsText(*more);
+    ShowStatus((parts.empty() ? QStringLiteral("Saved %1") : QStringLiteral("Saved %1 with its %2"))
+                   .arg(typedName, QString::fromStdString(parts)) +
+               QStringLiteral(": %1 bytes").arg(planned.plan.bytes.size()));
 
     Form2* report = ReportWindow();
     report->SetConfirmation(typedName);
     report->SetReport(TextCodec::ToDisplay(planned.report));
-    const std::string parts = PlannedPartsText(*more);
-    statusBar()->showMessage(
-        parts.empty()
-            ? QStringLiteral("Saved %1.").arg(typedName)
-            : QStringLiteral("Saved %1 with its %2.").arg(typedName, QString::fromStdString(parts)));
 
     // Reading the species back shows what the file now holds.
     LoadNameList();

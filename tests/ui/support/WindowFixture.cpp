@@ -1,11 +1,14 @@
 #include "WindowFixture.h"
 
+#include <QSettings>
 #include <filesystem>
 
 namespace fs = std::filesystem;
 
 WindowFixture::WindowFixture(const std::function<void(const std::string&)>& prepareData) {
     fs::copy(VORNHAL_DATA_DIR, DataFolder());
+    // The user's settings (recent ROMs, the last folder, the per-user copy of [Main]) stay in this folder.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString(ConfigFolder()));
     if (prepareData) prepareData(DataFolder());
     Dialogs::SetMessageHook([this](const QString& text) { messages << text; });
     Dialogs::SetModalHook([this](QDialog* dialog) { shownModal << dialog; });

@@ -29,6 +29,8 @@ public:
     }
     std::string DataFolder() const { return (temp_.path() / "Data").string(); }
     std::string IniPath() const { return DataFolder() + "/Data.ini"; }
+    // The user's settings folder, a temporary folder of its own.
+    std::string ConfigFolder() const { return config_.path().string(); }
     std::string TempFile(const std::string& name) const { return temp_.File(name); }
 
     std::vector<uint8_t> Bytes(const std::string& path) const { return testsupport::ReadFileBytes(path); }
@@ -81,5 +83,6 @@ public:
 
 private:
     testsupport::TempDir temp_;
+    testsupport::TempDir config_;
     std::unique_ptr<Form1> window_;
 };
