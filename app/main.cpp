@@ -79,9 +79,11 @@ int main(int argc, char* argv[]) {
 
     Form1 window(Form1::DefaultDataFolder());
     window.show();
-    QuitForTestsLater(window);
-    // Opened once the window is up and running, through the same checks and messages as the button.
-    if (!roms.isEmpty())
-        QTimer::singleShot(0, &window, [&window, rom = roms.constFirst()] { window.OpenRomPath(rom); });
+    // The ROM is opened once the window is up and running, through the same checks and messages as the
+    // button. The tests' timer starts just before, so it runs out during a message box too.
+    QTimer::singleShot(0, &window, [&window, roms] {
+        QuitForTestsLater(window);
+        if (!roms.isEmpty()) window.OpenRomPath(roms.constFirst());
+    });
     return QApplication::exec();
 }
