@@ -19,7 +19,10 @@ void QuitForTestsLater(const Form1& window) {
     const int delay = qEnvironmentVariableIntValue(kTestQuitVariable, &isNumber);
     if (!isNumber) return;
     QTimer::singleShot(delay, &window, [&window] {
-        for (const QString& text : {window.windowTitle(), window.findChild<QLabel*>("lblStatus")->text(),
+        // The caption as the title bar shows it, with the mark of unsaved edits in place of "[*]".
+        const QString caption = window.windowTitle().replace(
+            QStringLiteral("[*]"), window.isWindowModified() ? QStringLiteral("*") : QString());
+        for (const QString& text : {caption, window.findChild<QLabel*>("lblStatus")->text(),
                                     window.findChild<QLabel*>("lblRom")->text()})
             std::printf("%s\n", qUtf8Printable(text));
         std::fflush(stdout);

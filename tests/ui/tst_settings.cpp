@@ -41,7 +41,8 @@ private slots:
         f.Click("cmdSettings");
         WindowFixture::Press(f.window().SettingsWindow(), "cmdClose");
         QCOMPARE(f.messages.size(), 1);
-        QVERIFY(f.messages[0].startsWith("The setting ShowSave could not be stored: neither"));
+        QVERIFY(f.messages[0].startsWith(
+            "The settings ShowSave and BackupBeforeSave could not be stored: neither"));
     }
 };
 
