@@ -142,15 +142,20 @@ void Form1::WriteBackStep(bool undo) {
     const HistoryStep* step = undo ? writer_->History().NextUndo() : writer_->History().NextRedo();
     if (!step) return;
     const int species = step->species;
+    const QString done =
+        (undo ? QStringLiteral("Undone: ") : QStringLiteral("Redone: ")) + TextCodec::ToDisplay(step->label);
     writer_->SetBackupsEnabled(SettingsWindow()->BackUpBeforeSave());
     const WriteOutcome outcome = undo ? writer_->Undo() : writer_->Redo();
     UpdateHistoryActions();
     if (!outcome.complete) {
-        Dialogs::ShowCritical(this, TextCodec::ToDisplay(outcome.error));
+        const QString error = TextCodec::ToDisplay(outcome.error);
+        ShowStatus((undo ? QStringLiteral("Undo failed: ") : QStringLiteral("Redo failed: ")) + error);
+        Dialogs::ShowCritical(this, error);
         return;
     }
     // The window shows what the file now holds, at the species of the step.
     LoadNameList();
     SelectSilently(species >= 0 && species < ui->lstPokemon->count() ? species : std::max(shownIndex_, 0));
     ShowSpecies();
+    ShowStatus(done);
 }

@@ -109,6 +109,8 @@ private slots:
         f.Box("txtHP")->setText("300");
         QTest::keyClick(f.Box("txtHP"), Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(f.Bytes(path)[DemoLayout().DataOffset + 28 * 3], uint8_t{255});
+        f.Find<QAction>("mnuUndo")->trigger();
+        QVERIFY(Shown(f).startsWith("Undone: Save "));
         Dialogs::QueueFileAnswer(f.WriteRom(RomBuilder(FireRedLayout(), 7), "fr.gba").c_str());
         QTest::keyClick(&f.window(), Qt::Key_O, Qt::ControlModifier);
         QVERIFY(f.window().Session()->GameCode == "BPRE");
