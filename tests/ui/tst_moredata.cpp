@@ -1,7 +1,6 @@
 #include <QAction>
 #include <QLabel>
 #include <QSignalSpy>
-#include <QStatusBar>
 
 #include "Form5.h"
 #include "ReadINI.h"
@@ -104,9 +103,10 @@ private slots:
         f.Click("cmdMoreData");
         f.Click("cmdSave");
         QCOMPARE(testsupport::Differences(before, f.Bytes(path)), std::string());
-        QCOMPARE(f.window().statusBar()->currentMessage(),
-                 "Saved " + f.Box("txtName")->text() +
-                     " with its evolutions, TM/HM compatibility and tutor compatibility.");
+        QVERIFY(f.Find<QLabel>("lblStatus")
+                    ->text()
+                    .startsWith("Saved " + f.Box("txtName")->text() +
+                                " with its evolutions, TM/HM compatibility and tutor compatibility: "));
 
         f.Combo("cmbEvoMethod5")->setCurrentIndex(15);
         f.Box("txtEvoParam5")->setText("300");
