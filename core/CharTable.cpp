@@ -95,6 +95,12 @@ std::string DecodeName(const HexFunctions::HexByteString& entry) {
     return name;
 }
 
+std::string DecodeCodes(const unsigned char* codes, std::size_t count) {
+    std::string text;
+    for (std::size_t i = 0; i < count && codes[i] != 0xFF; ++i) text += kDecode[codes[i]];
+    return text;
+}
+
 std::optional<std::string> EncodeChar(char character) {
     const int code = kEncode[static_cast<unsigned char>(character)];
     if (code < 0) return std::nullopt;

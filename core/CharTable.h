@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -15,6 +16,8 @@ inline constexpr int kNameEntrySize = 11;
 
 // Decodes codes up to the first FF; codes without a text are skipped.
 [[nodiscard]] std::string DecodeName(const HexFunctions::HexByteString& entry);
+// The same from the bytes themselves, for tables read whole.
+[[nodiscard]] std::string DecodeCodes(const unsigned char* codes, std::size_t count);
 
 // The code of one character as two hexadecimal digits, or nothing when it has none.
 [[nodiscard]] std::optional<std::string> EncodeChar(char character);

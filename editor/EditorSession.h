@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -18,6 +19,13 @@ struct EditorSession {
     int32_t AttackTable = 0;
     // Optional key: the table of icon palettes that the sprite preview uses.
     std::optional<int32_t> IconPaletteTable;
+    // Optional keys: the game's own names tables of moves, abilities, types and items (RomNames::List order),
+    // as Data.ini writes them (empty when missing). They are checked when the lists are made, so a bad value
+    // lets a list file serve instead of refusing the ROM.
+    struct NameTableKeys {
+        std::string offset, count;
+    };
+    std::array<NameTableKeys, 4> NameTables;
 
     std::string GameCode;  // as stored in the header
     int Version = 0;       // the release byte at 0xBC
@@ -37,17 +45,31 @@ inline constexpr int32_t kNameSize = 11;
 inline constexpr int32_t kBackSpriteDistance = 5280;
 inline constexpr int32_t kShinyPaletteDistance = 3520;
 
-inline int32_t NameEntry(const EditorSession& s, int32_t i) { return s.NameOffset + kNameSize * i; }
-inline int32_t RecordBase(const EditorSession& s, int32_t i) { return s.DataOffset + kRecordSize * i; }
-inline int32_t SpriteEntry(const EditorSession& s, int32_t i) { return s.ImageOffset + 8 * i; }
+inline int32_t NameEntry(const EditorSession& s, int32_t i) {
+    return s.NameOffset + kNameSize * i;
+}
+inline int32_t RecordBase(const EditorSession& s, int32_t i) {
+    return s.DataOffset + kRecordSize * i;
+}
+inline int32_t SpriteEntry(const EditorSession& s, int32_t i) {
+    return s.ImageOffset + 8 * i;
+}
 inline int32_t BackSpriteEntry(const EditorSession& s, int32_t i) {
     return s.ImageOffset + kBackSpriteDistance + 8 * i;
 }
-inline int32_t PaletteEntry(const EditorSession& s, int32_t i) { return s.PaletteOffset + 8 * i; }
+inline int32_t PaletteEntry(const EditorSession& s, int32_t i) {
+    return s.PaletteOffset + 8 * i;
+}
 inline int32_t ShinyPaletteEntry(const EditorSession& s, int32_t i) {
     return s.PaletteOffset + kShinyPaletteDistance + 8 * i;
 }
-inline int32_t IconEntry(const EditorSession& s, int32_t i) { return s.IconOffset + 4 * i; }
-inline int32_t IconPaletteEntry(const EditorSession& s, int32_t i) { return s.IconPalette + i; }
-inline int32_t AttackTableEntry(const EditorSession& s, int32_t i) { return s.AttackTable + 4 * i; }
+inline int32_t IconEntry(const EditorSession& s, int32_t i) {
+    return s.IconOffset + 4 * i;
+}
+inline int32_t IconPaletteEntry(const EditorSession& s, int32_t i) {
+    return s.IconPalette + i;
+}
+inline int32_t AttackTableEntry(const EditorSession& s, int32_t i) {
+    return s.AttackTable + 4 * i;
+}
 }  // namespace Species

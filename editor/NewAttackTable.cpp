@@ -7,6 +7,7 @@
 
 #include "AttackTable.h"
 #include "HexFunctions.h"
+#include "RomPointer.h"
 
 namespace {
 
@@ -37,8 +38,11 @@ NewTableCheck Refused(std::string error) {
 
 NewTableCheck CheckNewTableRequest(const std::string& startText, const std::string& countText,
                                    int64_t romSize) {
-    const std::optional<int32_t> start = ParseHexOffset(startText, 6);
-    if (!start) return Refused("Start Offset: must be 1 to 6 hexadecimal digits (0-9, A-F).");
+    // The start becomes the species' attack table pointer when it is saved, so it must be one a pointer
+    // holds.
+    const std::optional<int32_t> start = RomPointer::ParseTarget(startText);
+    if (!start)
+        return Refused("Start Offset: must be 1 to 7 hexadecimal digits (0-9, A-F), at most 1FFFFFF.");
     const std::optional<int64_t> count = ParseCount(countText);
     if (!count) return Refused("Num. of Attacks: must be a whole number from 0 upward.");
 

@@ -7,6 +7,7 @@
 
 #include "HexFunctions.h"
 #include "ReadINI.h"
+#include "RomNameTables.h"
 #include "SpeciesTables.h"
 
 namespace {
@@ -47,6 +48,11 @@ std::string UpperAscii(std::string text) {
     return text;
 }
 
+// A section may name another one whose keys it shares: a later revision that keeps every table where the one
+// before has them holds only this key and its title. One step only, so two sections naming each other
+// cannot send the lookup round in circles.
+constexpr const char* kSameAsKey = "SameAs";
+
 // ReadIniValue cannot tell a missing section from a missing key, so a section counts as present when it
 // holds any key this editor reads.
 bool SectionPresent(const std::string& iniPath, const std::string& section) {
@@ -54,7 +60,8 @@ bool SectionPresent(const std::string& iniPath, const std::string& section) {
         if (!ReadINI::ReadIniValue(iniPath, section, key).empty()) return true;
     }
     return !ReadINI::ReadIniValue(iniPath, section, "Title").empty() ||
-           !ReadINI::ReadIniValue(iniPath, section, "IconPaletteTable").empty();
+           !ReadINI::ReadIniValue(iniPath, section, "IconPaletteTable").empty() ||
+           !ReadINI::ReadIniValue(iniPath, section, kSameAsKey).empty();
 }
 
 struct TableCheck {
@@ -137,6 +144,13 @@ std::optional<int32_t> ParseIniOffset(const std::string& text) {
     return static_cast<int32_t>(value);
 }
 
+std::string SectionValue(const std::string& iniPath, const std::string& section, const std::string& key) {
+    const std::string own = ReadINI::ReadIniValue(iniPath, section, key);
+    if (!own.empty()) return own;
+    const std::string sameAs = ReadINI::ReadIniValue(iniPath, section, kSameAsKey);
+    return sameAs.empty() ? own : ReadINI::ReadIniValue(iniPath, sameAs, key);
+}
+
 std::string WindowCaption(const EditorSession& session) {
     return "Vornhal - [" + UpperAscii(session.GameCode) + "] - " + session.Title;
 }
@@ -210,7 +224,10 @@ OpenRomResult OpenRomFile(const std::string& romPath, const std::string& iniPath
         return Refused("The file " + rom + " is not a ROM this editor knows: Data.ini has no section " +
                        wanted + " for its game code " + Quoted(shownCode) + ".");
     }
-    const std::string shownSection = "[" + UpperAscii(Printable(section)) + "]";
+    const std::string sameAs = ReadINI::ReadIniValue(iniPath, section, kSameAsKey);
+    const auto value = [&](const std::string& key) { return SectionValue(iniPath, section, key); };
+    std::string shownSection = "[" + UpperAscii(Printable(section)) + "]";
+    if (!sameAs.empty()) shownSection += " (sharing the keys of [" + UpperAscii(Printable(sameAs)) + "])";
 
     EditorSession session;
     session.RomPath = romPath;
@@ -220,22 +237,26 @@ OpenRomResult OpenRomFile(const std::string& romPath, const std::string& iniPath
                                &session.PaletteOffset, &session.IconOffset, &session.IconPalette,
                                &session.AttackTable};
     for (size_t k = 0; k < kOffsetKeys.size(); ++k) {
-        const std::string value = ReadINI::ReadIniValue(iniPath, section, kOffsetKeys[k]);
-        if (value.empty()) {
+        const std::string text = value(kOffsetKeys[k]);
+        if (text.empty()) {
             return Refused("The file " + rom + " cannot be opened: the section " + shownSection +
                            " of Data.ini has no value for the key " + kOffsetKeys[k] + ".");
         }
-        const std::optional<int32_t> offset = ParseIniOffset(value);
+        const std::optional<int32_t> offset = ParseIniOffset(text);
         if (!offset) {
             return Refused(
                 "The file " + rom + " cannot be opened: the key " + kOffsetKeys[k] + " in section " +
-                shownSection + " of Data.ini is " + Quoted(value) +
+                shownSection + " of Data.ini is " + Quoted(text) +
                 ", which is not a whole number from 0 to 2147483647 (decimal, or hexadecimal after &H).");
         }
         *fields[k] = *offset;
     }
-    session.Title = ReadINI::ReadIniValue(iniPath, section, "Title");
-    session.IconPaletteTable = ParseIniOffset(ReadINI::ReadIniValue(iniPath, section, "IconPaletteTable"));
+    session.Title = value("Title");
+    session.IconPaletteTable = ParseIniOffset(value("IconPaletteTable"));
+    for (int k = 0; k < RomNames::kListCount; ++k) {
+        const RomNames::TableFormat& format = RomNames::Format(static_cast<RomNames::List>(k));
+        session.NameTables[k] = {value(format.offsetKey), value(format.countKey)};
+    }
 
     struct Extent {
         const char* description;

@@ -20,6 +20,11 @@ struct OpenRomResult {
 // and every write checks again that the file under the editor is still the ROM it opened.
 [[nodiscard]] std::string StructureProblem(const EditorSession& session);
 
+// The value of key in section, or, when the section holds none and names another one with SameAs=, in that
+// one (one step: its own SameAs is not followed). Empty when neither holds it.
+[[nodiscard]] std::string SectionValue(const std::string& iniPath, const std::string& section,
+                                       const std::string& key);
+
 // "Vornhal - [CODE] - Title", the code upper-cased.
 [[nodiscard]] std::string WindowCaption(const EditorSession& session);
 

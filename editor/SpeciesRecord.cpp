@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "HexFunctions.h"
+#include "RomPointer.h"
 #include "modConv.h"
 
 namespace {
@@ -23,7 +24,7 @@ int PairAt(const std::string& bits, size_t first) {
 }
 
 std::string PointerAt(const std::string& romPath, int32_t entry) {
-    return PointerText(HexFunctions::ReadHexBytes(romPath, entry, 3));
+    return RomPointer::TargetText(HexFunctions::ReadHexBytes(romPath, entry, 4));
 }
 
 }  // namespace
@@ -40,10 +41,6 @@ EvYields DecodeEvYields(const std::string& fourHexDigits) {
     yields.spDefense = PairAt(bits, 12);
     yields.spAttack = PairAt(bits, 14);
     return yields;
-}
-
-std::string PointerText(const std::string& lowByteFirstDigits) {
-    return HexFunctions::ReverseHexBytes(lowByteFirstDigits);
 }
 
 SpeciesValues ReadSpecies(const EditorSession& session, int32_t index) {

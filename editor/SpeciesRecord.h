@@ -21,7 +21,7 @@ struct SpeciesValues {
     int eggType1 = 0, eggType2 = 0;
     int ability1 = 0, ability2 = 0;
     int safari = 0;
-    // Pointer targets as six upper-case hexadecimal digits.
+    // Pointer targets as upper-case hexadecimal digits: six, or seven for an offset above 16 MiB.
     std::string attackTable = "000000", sprite = "000000", backSprite = "000000", palette = "000000",
                 shinyPalette = "000000", icon = "000000";
     int iconPalette = 0;
@@ -32,6 +32,3 @@ struct SpeciesValues {
 
 // The yields packed in the four hexadecimal digits of record bytes 10 and 11 (byte 10 first).
 [[nodiscard]] EvYields DecodeEvYields(const std::string& fourHexDigits);
-
-// The 24-bit pointer target stored low byte first in six hexadecimal digits, shown most significant first.
-[[nodiscard]] std::string PointerText(const std::string& lowByteFirstDigits);

@@ -20,7 +20,8 @@ struct SpeciesEdits {
     // Stored numbers; -1 (nothing selected) writes FF, or FF FF for the items.
     int type1 = 0, type2 = 0, item1 = 0, item2 = 0, gender = 0, steps = 0;
     int eggType1 = 0, eggType2 = 0, ability1 = 0, ability2 = 0, iconPalette = 0;
-    // Pointer targets (24 bits).
+    // Pointer targets: file offsets below 32 MiB. The low three bytes are written; the fourth only when it
+    // must change (09 for a target above 16 MiB, 08 for one below where 09 stood).
     int32_t sprite = 0, backSprite = 0, palette = 0, shinyPalette = 0, icon = 0, attackTable = 0;
     std::vector<LevelUpAttackEntry> rows;  // written at attackTable, no terminator
 };
@@ -28,9 +29,11 @@ struct SpeciesEdits {
 struct SpeciesSavePlan {
     WritePlan plan;      // "Save NAME": the species' bytes in the fixed field order
     std::string report;  // the 21 lines of offsets, CR LF between them
+    std::string error;   // set, and nothing planned, when a pointer target lies beyond what a pointer reaches
 };
 
-// The bytes a save of the species writes, one per field byte, as the window's values give them.
+// The bytes a save of the species writes, one per field byte, as the window's values give them. Reads the
+// fourth byte of each pointer entry to know whether it must change.
 [[nodiscard]] SpeciesSavePlan PlanSpeciesSave(const EditorSession& session, int32_t index,
                                               const SpeciesEdits& edits);
 

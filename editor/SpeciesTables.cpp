@@ -4,7 +4,6 @@
 
 #include "EditorSession.h"
 #include "HexFunctions.h"
-#include "ReadINI.h"
 #include "RomOpener.h"
 
 namespace {
@@ -40,7 +39,7 @@ public:
 
     std::optional<int32_t> Offset(const char* key) {
         if (!problem_->empty()) return std::nullopt;
-        const std::string value = ReadINI::ReadIniValue(iniPath_, section_, key);
+        const std::string value = SectionValue(iniPath_, section_, key);
         if (value.empty()) {
             *problem_ = "Data.ini's section [" + shownSection_ + "] has no " + key + " key.";
             return std::nullopt;

@@ -24,6 +24,7 @@
 #include "ReferenceLists.h"
 #include "RomOpener.h"
 #include "RomWriter.h"
+#include "RomPointer.h"
 #include "TextCodec.h"
 #include "UserState.h"
 #include "modConv.h"
@@ -115,19 +116,29 @@ void Form1::LoadReferenceLists() {
     ChoiceBox::Fill(ui->cmbGender, GenderRatioList(LocaleDecimalSeparator()));
     ChoiceBox::Fill(ui->cmbSteps, StepsList());
     ChoiceBox::Fill(ui->cmbPalette, IconPaletteList());
-    const QStringList items = ChoiceBox::Texts(LoadListFile(DataPath("Items.txt")));
-    ChoiceBox::Fill(ui->cmbItem1, items);
-    ChoiceBox::Fill(ui->cmbItem2, items);
-    const QStringList abilities = ChoiceBox::Texts(LoadListFile(DataPath("Abilities.txt")));
-    ChoiceBox::Fill(ui->cmbAbility1, abilities);
-    ChoiceBox::Fill(ui->cmbAbility2, abilities);
-    const QStringList types = ChoiceBox::Texts(LoadListFile(DataPath("Types.txt")));
-    ChoiceBox::Fill(ui->cmbType1, types);
-    ChoiceBox::Fill(ui->cmbType2, types);
+    for (int k = 0; k < RomNames::kListCount; ++k)
+        listFiles_[k] =
+            ChoiceBox::Texts(LoadListFile(DataPath(RomNames::Format(RomNames::List(k)).listFile)));
     const QStringList eggTypes = ChoiceBox::Texts(LoadListFile(DataPath("EggTypes.txt")));
     ChoiceBox::Fill(ui->cmbEggType1, eggTypes);
     ChoiceBox::Fill(ui->cmbEggType2, eggTypes);
-    ChoiceBox::Fill(ui->cmbANames, LoadListFile(DataPath("Attacks.txt")));
+    FillNamedLists();
+}
+
+void Form1::FillNamedLists() {
+    std::array<QStringList, RomNames::kListCount> texts = listFiles_;
+    if (session_) {
+        const RomNames::Names names = RomNames::ReadNames(*session_, SettingsWindow()->NamesFromRom());
+        for (int k = 0; k < RomNames::kListCount; ++k) {
+            if (names.lists[k].FromRom()) texts[k] = ChoiceBox::Texts(names.lists[k].names);
+        }
+        ui->lblNameSource->setText(TextCodec::ToDisplay(RomNames::SourceText(names)));
+    }
+    ChoiceBox::Fill(ui->cmbANames, texts[RomNames::kMoves]);
+    for (QComboBox* box : {ui->cmbAbility1, ui->cmbAbility2})
+        ChoiceBox::Fill(box, texts[RomNames::kAbilities]);
+    for (QComboBox* box : {ui->cmbType1, ui->cmbType2}) ChoiceBox::Fill(box, texts[RomNames::kTypes]);
+    for (QComboBox* box : {ui->cmbItem1, ui->cmbItem2}) ChoiceBox::Fill(box, texts[RomNames::kItems]);
 }
 
 void Form1::BindFieldLimits() {
@@ -139,7 +150,7 @@ void Form1::BindFieldLimits() {
     FieldLimitBinder::LimitTypedLength(ui->txtName, 10);
     for (QLineEdit* box :
          {ui->txtSprite, ui->txtBackSprite, ui->txtPalette, ui->txtShinyPalette, ui->txtIcon, ui->txtATable})
-        FieldLimitBinder::LimitTypedLength(box, 6);
+        FieldLimitBinder::LimitTypedLength(box, RomPointer::kMaxDigits);
 
     limits_->AddLeaveCheck(ui->txtHP, 255, true);
     limits_->AddLeaveCheck(ui->txtAttack, 255);
@@ -237,6 +248,7 @@ bool Form1::OpenRomPath(const QString& path) {
     setWindowModified(false);
     setWindowTitle(TextCodec::ToDisplay(WindowCaption(*session_)) + QStringLiteral("[*]"));
     SetEditingEnabled(true);
+    FillNamedLists();
     LoadNameList();
     shownIndex_ = -1;
     SelectSilently(0);

@@ -1,12 +1,15 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QStringList>
+#include <array>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "EditorSession.h"
+#include "RomNameTables.h"
 
 namespace Ui {
 class Form1;
@@ -67,6 +70,8 @@ private:
     void LoadNameList();
     // The .gba file a drag carries, or an empty text.
     static QString DroppedRom(const QMimeData* data);
+    // Fills the move, ability, type and item lists from the ROM's tables or the list files.
+    void FillNamedLists();
     std::string DataPath(const char* fileName) const;
 
     // The shown species (Form1Species.cpp).
@@ -134,6 +139,8 @@ private:
     int shownIndex_ = -1;                // the species the controls hold
     QAction* undoAction_ = nullptr;
     QAction* redoAction_ = nullptr;
+    // The list files' names of the lists a ROM can name itself, loaded once at start.
+    std::array<QStringList, RomNames::kListCount> listFiles_;
     FieldLimitBinder* limits_ = nullptr;
     QMenu* mnuName = nullptr;
     QMenu* mnuRecent = nullptr;

@@ -8,6 +8,7 @@
 #include "Form4.h"
 #include "HexFunctions.h"
 #include "NewAttackTable.h"
+#include "RomPointer.h"
 #include "TextCodec.h"
 #include "ui_Form1.h"
 
@@ -21,11 +22,12 @@ QString AttackName(const QComboBox* names, int number) {
 
 void Form1::LoadAttackTable(bool userAsked) {
     if (!session_) return;
-    const std::optional<int32_t> start = ParseHexOffset(ui->txtATable->text().toStdString(), 6);
+    const std::optional<int32_t> start = RomPointer::ParseTarget(ui->txtATable->text().toStdString());
     if (!start) {
         if (userAsked)
             Dialogs::ShowCritical(
-                this, QStringLiteral("\"%1\" is not an offset: type one to six hexadecimal digits.")
+                this, QStringLiteral("\"%1\" is not an offset: type one to seven hexadecimal digits, up to "
+                                     "1FFFFFF.")
                           .arg(ui->txtATable->text()));
         return;
     }

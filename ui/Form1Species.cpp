@@ -9,6 +9,7 @@
 #include "Form1.h"
 #include "Form2.h"
 #include "Form3.h"
+#include "RomPointer.h"
 #include "SpeciesRecord.h"
 #include "SpeciesSave.h"
 #include "SpeciesTableValues.h"
@@ -44,11 +45,12 @@ std::optional<double> YieldIn(const QLineEdit* box, const QString& label, QStrin
 }
 
 std::optional<int32_t> PointerIn(const QLineEdit* box, const QString& label, QString* problem) {
-    const std::optional<int32_t> value = ParseHexOffset(box->text().toStdString(), 6);
+    const std::optional<int32_t> value = RomPointer::ParseTarget(box->text().toStdString());
     if (!value)
-        *problem =
-            QStringLiteral("\"%1\" must be a hexadecimal number of at most six digits (it reads \"%2\").")
-                .arg(label, box->text());
+        *problem = QStringLiteral(
+                       "\"%1\" must be a hexadecimal number of at most seven digits, up to 1FFFFFF (it reads "
+                       "\"%2\").")
+                       .arg(label, box->text());
     return value;
 }
 
@@ -219,6 +221,10 @@ bool Form1::SaveSpecies() {
 
     const QString typedName = ui->txtName->text();
     SpeciesSavePlan planned = PlanSpeciesSave(*session_, index, *edits);
+    if (!planned.error.empty()) {
+        Dialogs::ShowCritical(this, TextCodec::ToDisplay(planned.error));
+        return false;
+    }
     // The tables of the More Data window go out in the same step, so one undo takes the whole save back.
     planned.plan.Append(*more);
     // The window keeps the user's edits when the write fails, so that the save can be tried again.

@@ -32,6 +32,7 @@ void Form3::Load() {
     ui->Check1->setChecked(ShowSaveFromIni(settings_.Read("ShowSave")));
     // The same rule: only "0" turns the backup off.
     ui->chkBackup->setChecked(ShowSaveFromIni(settings_.Read("BackupBeforeSave")));
+    ui->chkNamesFromRom->setChecked(NamesFromRomFromIni(settings_.Read("NamesFromRom")));
     ui->Combo1->setCurrentIndex(1);
 }
 
@@ -49,9 +50,17 @@ void Form3::SetBackUpBeforeSave(bool on) {
     ui->chkBackup->setChecked(on);
 }
 
+bool Form3::NamesFromRom() const {
+    return ui->chkNamesFromRom->isChecked();
+}
+void Form3::SetNamesFromRom(bool on) {
+    ui->chkNamesFromRom->setChecked(on);
+}
+
 void Form3::StoreSetting() {
-    const SettingsStored stored = settings_.Store(
-        {{"ShowSave", ShowSave() ? "1" : "0"}, {"BackupBeforeSave", BackUpBeforeSave() ? "1" : "0"}});
+    const SettingsStored stored = settings_.Store({{"ShowSave", ShowSave() ? "1" : "0"},
+                                                   {"BackupBeforeSave", BackUpBeforeSave() ? "1" : "0"},
+                                                   {"NamesFromRom", NamesFromRom() ? "1" : "0"}});
     if (!stored.ok)
         Dialogs::ShowCritical(isVisible() ? this : parentWidget(), QString::fromStdString(stored.error));
 }

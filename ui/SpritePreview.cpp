@@ -5,8 +5,8 @@
 #include <QLabel>
 #include <QMenu>
 
-#include "AttackTable.h"
 #include "Dialogs.h"
+#include "RomPointer.h"
 #include "SpritePictures.h"
 #include "TextCodec.h"
 
@@ -70,7 +70,7 @@ void SpritePreview::Clear() {
 }
 
 void SpritePreview::Show(const Sources& sources) {
-    const auto offset = [](const QString& text) { return ParseHexOffset(text.toStdString(), 6); };
+    const auto offset = [](const QString& text) { return RomPointer::ParseTarget(text.toStdString()); };
     const std::optional<int32_t> sprite = offset(sources.sprite), back = offset(sources.backSprite),
                                  palette = offset(sources.palette), shiny = offset(sources.shinyPalette),
                                  icon = offset(sources.icon);

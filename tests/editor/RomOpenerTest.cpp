@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "RomBuilder.h"
+#include "RomNameTables.h"
 #include "RomOpener.h"
 #include "TempDir.h"
 #include "TestFiles.h"
@@ -29,18 +30,41 @@ RomLayout Moved(RomLayout layout, int32_t by, uint8_t version = 0) {
     return layout;
 }
 
-// The offsets are written out here, in the order of the keys, so that a changed digit in Data.ini is caught.
+// The offsets are written out here, in the order of the keys (names tables and item count last), so that a
+// changed digit in Data.ini is caught. Ruby and Sapphire 1.2 keep every table of 1.1.
 TEST(ShippedDataIniTest, EveryGameSectionOpensAFixtureOfItsLayoutAndRelease) {
-    const std::pair<std::string, std::array<int32_t, 8>> games[] = {
-        {"BPRE", {0x245EE0, 0x254784, 0x2350AC, 0x23730C, 0x3D37A0, 0x3D3E80, 0x25D7B4, 0x3D4038}},
-        {"BPRE-1", {0x245F50, 0x2547F4, 0x23511C, 0x23737C, 0x3D3810, 0x3D3EF0, 0x25D824, 0x3D40A8}},
-        {"BPGE", {0x245EBC, 0x254760, 0x235088, 0x2372E8, 0x3D35DC, 0x3D3CBC, 0x25D794, 0x3D3E74}},
-        {"BPGE-1", {0x245F2C, 0x2547D0, 0x2350F8, 0x237358, 0x3D364C, 0x3D3D2C, 0x25D804, 0x3D3EE4}},
-        {"AXVE", {0x1F716C, 0x1FEC18, 0x1E8354, 0x1EA5B4, 0x3BBD20, 0x3BC400, 0x207BC8, 0x3BC5B8}},
-        {"AXVE-1", {0x1F7184, 0x1FEC30, 0x1E836C, 0x1EA5CC, 0x3BBD3C, 0x3BC41C, 0x207BE0, 0x3BC5D4}},
-        {"AXPE", {0x1F70FC, 0x1FEBA8, 0x1E82E4, 0x1EA544, 0x3BBD78, 0x3BC458, 0x207B58, 0x3BC610}},
-        {"AXPE-1", {0x1F7114, 0x1FEBC0, 0x1E82FC, 0x1EA55C, 0x3BBD98, 0x3BC478, 0x207B70, 0x3BC630}},
-        {"BPEE", {0x3185C8, 0x3203CC, 0x301418, 0x303678, 0x57BCA8, 0x57C388, 0x32937C, 0x57C540}}};
+    constexpr std::array<int32_t, 13> kRuby11 = {0x1F7184, 0x1FEC30, 0x1E836C, 0x1EA5CC, 0x3BBD3C,
+                                                 0x3BC41C, 0x207BE0, 0x3BC5D4, 0x1F8338, 0x1FA260,
+                                                 0x1F9888, 0x3C5580, 349};
+    constexpr std::array<int32_t, 13> kSapphire11 = {0x1F7114, 0x1FEBC0, 0x1E82FC, 0x1EA55C, 0x3BBD98,
+                                                     0x3BC478, 0x207B70, 0x3BC630, 0x1F82C8, 0x1FA1F0,
+                                                     0x1F9818, 0x3C55DC, 349};
+    const std::pair<std::string, std::array<int32_t, 13>> games[] = {
+        {"BPRE",
+         {0x245EE0, 0x254784, 0x2350AC, 0x23730C, 0x3D37A0, 0x3D3E80, 0x25D7B4, 0x3D4038, 0x247094, 0x24FC40,
+          0x24F1A0, 0x3DB028, 375}},
+        {"BPRE-1",
+         {0x245F50, 0x2547F4, 0x23511C, 0x23737C, 0x3D3810, 0x3D3EF0, 0x25D824, 0x3D40A8, 0x247104, 0x24FCB0,
+          0x24F210, 0x3DB098, 375}},
+        {"BPGE",
+         {0x245EBC, 0x254760, 0x235088, 0x2372E8, 0x3D35DC, 0x3D3CBC, 0x25D794, 0x3D3E74, 0x247070, 0x24FC1C,
+          0x24F17C, 0x3DAE64, 375}},
+        {"BPGE-1",
+         {0x245F2C, 0x2547D0, 0x2350F8, 0x237358, 0x3D364C, 0x3D3D2C, 0x25D804, 0x3D3EE4, 0x2470E0, 0x24FC8C,
+          0x24F1EC, 0x3DAED4, 375}},
+        {"AXVE",
+         {0x1F716C, 0x1FEC18, 0x1E8354, 0x1EA5B4, 0x3BBD20, 0x3BC400, 0x207BC8, 0x3BC5B8, 0x1F8320, 0x1FA248,
+          0x1F9870, 0x3C5564, 349}},
+        {"AXVE-1", kRuby11},
+        {"AXVE-2", kRuby11},
+        {"AXPE",
+         {0x1F70FC, 0x1FEBA8, 0x1E82E4, 0x1EA544, 0x3BBD78, 0x3BC458, 0x207B58, 0x3BC610, 0x1F82B0, 0x1FA1D8,
+          0x1F9800, 0x3C55BC, 349}},
+        {"AXPE-1", kSapphire11},
+        {"AXPE-2", kSapphire11},
+        {"BPEE",
+         {0x3185C8, 0x3203CC, 0x301418, 0x303678, 0x57BCA8, 0x57C388, 0x32937C, 0x57C540, 0x31977C, 0x31B6DB,
+          0x31AE38, 0x5839A0, 377}}};
     TempDir dir;
     for (const auto& [section, o] : games) {
         RomLayout l = FireRedLayout();
@@ -48,15 +72,23 @@ TEST(ShippedDataIniTest, EveryGameSectionOpensAFixtureOfItsLayoutAndRelease) {
         l.version = section.size() > 4 ? static_cast<uint8_t>(section[5] - '0') : 0;
         l.NameOffset = o[0], l.DataOffset = o[1], l.ImageOffset = o[2], l.PaletteOffset = o[3];
         l.IconOffset = o[4], l.IconPalette = o[5], l.AttackTable = o[6], l.IconPaletteTable = o[7];
+        l.MoveNames = o[8], l.AbilityNames = o[9], l.TypeNames = o[10], l.ItemTable = o[11],
+        l.ItemCount = o[12];
         ASSERT_TRUE(RomBuilder(l).WriteTo(dir.File("game.gba")));
         const OpenRomResult opened = OpenRomFile(dir.File("game.gba"), VORNHAL_DATA_DIR "/Data.ini");
         ASSERT_TRUE(opened.session) << section << ": " << opened.error;
         const EditorSession& s = *opened.session;
         EXPECT_EQ(s.Section, section);
+        EXPECT_NE(s.Title.find(section.size() > 4 ? "1." + section.substr(5) : ")"), std::string::npos)
+            << s.Title;
         const std::array offsets = {
             s.NameOffset, s.DataOffset,  s.ImageOffset, s.PaletteOffset,
             s.IconOffset, s.IconPalette, s.AttackTable, s.IconPaletteTable.value_or(-1)};
-        EXPECT_EQ(offsets, o) << section;
+        EXPECT_TRUE(std::equal(offsets.begin(), offsets.end(), o.begin())) << section;
+        const RomNames::Names names = RomNames::ReadNames(s, true);
+        EXPECT_EQ(RomNames::SourceText(names), "Names: moves, abilities, types and items from the ROM.")
+            << section;
+        EXPECT_EQ(names.lists[RomNames::kItems].names.size(), static_cast<size_t>(o[12])) << section;
     }
 }
 
@@ -135,6 +167,12 @@ INSTANTIATE_TEST_SUITE_P(
         {"PointersBeyondTheEnd", [](auto& f) { SetIconEntries(f, 411, 0x08100000); }, {"icon pointer table"}},
         {"PointersBelowTheCartridge", [](auto& f) { SetIconEntries(f, 411, 0x07FFFFFF); },
          {"icon pointer table"}},
+        // A section sharing the keys of another one takes them from there, and only from there.
+        {"SameAs",
+         [](auto& f) { f.ini = "[VRNH]\r\nSameAs=DEMO\r\nTitle=Demo (generated)\r\n\r\n[DEMO]\r\n" + f.ini.substr(f.ini.find("NameOffset")); },
+         {}},
+        {"SameAsMissingSection", [](auto& f) { f.ini = "[VRNH]\r\nSameAs=NONE\r\n"; },
+         {"[VRNH] (sharing the keys of [NONE])", "no value for the key NameOffset"}},
         {"TablesShiftedByTwoBytes", [](auto& f) { f.builder = RomBuilder(Moved(DemoLayout(), 2)); },
          {"[VRNH]", "another release"}},
         // Release 1.1 moved FireRed's tables; without [BPRE-1] the base section does not fit it.

@@ -7,7 +7,8 @@
 
 namespace {
 
-// EV bits 1B 09, items 8B 00 and 01 01, pointers low byte first, back sprite and shiny palette behind.
+// EV bits 1B 09, items 8B 00 and 01 01, pointers low byte first, back sprite and shiny palette behind. A
+// fourth byte 09 addresses the upper 16 MiB; one neither 08 nor 09 shows the low three bytes.
 TEST(SpeciesRecordTest, EveryFieldOfACraftedSpecies) {
     testsupport::TempDir dir;
     RomBuilder builder(DemoLayout());
@@ -17,7 +18,7 @@ TEST(SpeciesRecordTest, EveryFieldOfACraftedSpecies) {
                       {0xC8, 0xFF, 0x00, 0x2D, 0x80, 0x01, 0x0C, 0x11, 0xFF, 0xFE, 0x1B, 0x09, 0x8B, 0x00,
                        0x01, 0x01, 0xFF, 20,   0xAA, 0xBB, 0x0F, 0x03, 0x4D, 0x00, 200,  0x12, 0x34, 0x56});
     builder.Fill(l.ImageOffset + 8 * i, {0xB4, 0xD7, 0x25, 0x08});
-    builder.Fill(l.ImageOffset + 5280 + 8 * i, {0x01, 0x02, 0x03, 0x08});
+    builder.Fill(l.ImageOffset + 5280 + 8 * i, {0x01, 0x02, 0x03, 0x0A});
     builder.Fill(l.PaletteOffset + 8 * i, {0x0A, 0x0B, 0x0C, 0x09});
     builder.Fill(l.PaletteOffset + 3520 + 8 * i, {0xF0, 0xE0, 0xD0, 0x08});
     builder.Fill(l.IconOffset + 4 * i, {0x00, 0x00, 0x00, 0x08});
@@ -36,7 +37,7 @@ TEST(SpeciesRecordTest, EveryFieldOfACraftedSpecies) {
     const std::vector<std::string> pointers = {v.sprite,       v.backSprite, v.palette,
                                                v.shinyPalette, v.icon,       v.attackTable};
     EXPECT_EQ(pointers,
-              (std::vector<std::string>{"25D7B4", "030201", "0C0B0A", "D0E0F0", "000000", "001234"}));
+              (std::vector<std::string>{"25D7B4", "030201", "10C0B0A", "D0E0F0", "000000", "001234"}));
 }
 
 TEST(SpeciesRecordTest, UnreadableRomShowsZeros) {

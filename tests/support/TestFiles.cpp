@@ -5,6 +5,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include "NameList.h"
+#include "SpeciesRecord.h"
+
 namespace testsupport {
 
 std::vector<uint8_t> ReadFileBytes(const std::string& path) {
@@ -61,6 +64,26 @@ std::string Differences(const std::vector<uint8_t>& expected, const std::vector<
         text += line;
     }
     return text;
+}
+
+SpeciesEdits EditsAsShown(const EditorSession& session, int index) {
+    const SpeciesValues v = ReadSpecies(session, index);
+    SpeciesEdits e;
+    e.name = LoadNameList(session)[index];
+    e.hp = v.hp, e.attack = v.attack, e.defense = v.defense, e.speed = v.speed, e.spAttack = v.spAttack;
+    e.spDefense = v.spDefense, e.baseXp = v.baseXp, e.catchRate = v.catchRate, e.safari = v.safari;
+    e.evHp = v.ev.hp, e.evAttack = v.ev.attack, e.evDefense = v.ev.defense, e.evSpeed = v.ev.speed;
+    e.evSpAttack = v.ev.spAttack, e.evSpDefense = v.ev.spDefense, e.type1 = v.type1, e.type2 = v.type2;
+    e.item1 = v.item1, e.item2 = v.item2, e.gender = v.gender, e.steps = v.steps, e.eggType1 = v.eggType1;
+    e.eggType2 = v.eggType2, e.ability1 = v.ability1, e.ability2 = v.ability2, e.iconPalette = v.iconPalette;
+    auto target = [](const std::string& text) { return static_cast<int32_t>(std::stol(text, nullptr, 16)); };
+    e.sprite = target(v.sprite), e.backSprite = target(v.backSprite), e.palette = target(v.palette);
+    e.shinyPalette = target(v.shinyPalette), e.icon = target(v.icon), e.attackTable = target(v.attackTable);
+    const std::vector<uint8_t> bytes = ReadFileBytes(session.RomPath);
+    for (auto at = static_cast<size_t>(e.attackTable); bytes.at(at) != 0xFF || bytes.at(at + 1) != 0xFF;
+         at += 2)
+        e.rows.push_back({bytes[at] | (bytes[at + 1] & 1) << 8, bytes[at + 1] >> 1});
+    return e;
 }
 
 RomFiles WriteRomFiles(const TempDir& dir, const RomBuilder& builder) {

@@ -7,6 +7,7 @@
 #include "EditorSession.h"
 #include "RomBuilder.h"
 #include "RomWriter.h"
+#include "SpeciesSave.h"
 #include "TempDir.h"
 
 namespace testsupport {
@@ -37,5 +38,8 @@ struct RomFiles {
 
 // A writer for the session that makes no backups, as most tests need none.
 [[nodiscard]] RomWriter QuietWriter(const EditorSession& session);
+
+// The edits of an untouched species as the window hands them over (rows decoded here, not by the editor).
+[[nodiscard]] SpeciesEdits EditsAsShown(const EditorSession& session, int index);
 
 }  // namespace testsupport

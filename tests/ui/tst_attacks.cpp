@@ -67,7 +67,7 @@ private slots:
         const std::string path = OpenTable(f, {{1, 1}});
         const std::pair<const char*, const char*> refused[] = {
             {"E8000", "-1"}, {"E8000", "1.5"}, {"E8000", "two"}, {"", "1"},
-            {"E800G", "1"},  {"00E8000", "1"}, {"FFFFE", "1"}};
+            {"E800G", "1"},  {"2000000", "1"}, {"FFFFE", "1"}};
         std::vector<uint8_t> expected = f.Bytes(path);
         for (const auto& [start, count] : refused) {
             Insert(f, start, count);

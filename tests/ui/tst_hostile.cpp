@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 
+#include "ReadINI.h"
 #include "WindowFixture.h"
 
 class HostileTest : public QObject {
@@ -15,6 +16,8 @@ private slots:
             for (int line = 1; line < 100000; ++line) text += "\r\nName number " + std::to_string(line);
             for (const char* file : {"Items", "Abilities", "Types", "EggTypes", "Attacks"})
                 QVERIFY(testsupport::WriteFileBytes(data + "/" + file + ".txt", {text.begin(), text.end()}));
+            // The demo ROM names its own moves, abilities, types and items; here the files must serve.
+            QVERIFY(ReadINI::WriteIniValue(data + "/Data.ini", "Main", "NamesFromRom", "0"));
             clock.start();
         });
         QCoreApplication::processEvents();

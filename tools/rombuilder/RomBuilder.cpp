@@ -69,7 +69,8 @@ enum Purpose : uint32_t {
     kRecordPurpose,
     kAttackPurpose,
     kPalettePurpose,
-    kPicturePurpose
+    kPicturePurpose,
+    kListNamePurpose
 };
 
 // The game's character codes for the characters a made-up or test name uses.
@@ -120,6 +121,35 @@ std::string MadeUpName(Random& random) {
     }
     name[0] = static_cast<char>(name[0] - 'a' + 'A');
     return name;
+}
+
+std::string Upper(std::string text) {
+    for (char& c : text) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    return text;
+}
+
+// A made-up name for entry i of a names list, in capitals as the games write them; entry 0 is the games'
+// placeholder.
+std::string MadeUpListName(RomNames::List list, int i, Random& random) {
+    static const char* const kMoveWords[] = {"KICK", "BEAM",  "WAVE",  "FANG",
+                                             "SLAM", "DANCE", "PUNCH", "STORM"};
+    static const char* const kAbilityWords[] = {"SKIN", "AURA", "GUARD", "SENSE", "VEIL", "HEART"};
+    static const char* const kItemWords[] = {"BERRY", "ORB", "STONE", "DUST", "HERB", "SHELL", "BELL"};
+    static const char* const kPlaceholders[] = {"-", "-------", "???", "????????"};
+    if (i == 0) return kPlaceholders[list];
+    const std::string word = Upper(MadeUpName(random));
+    switch (list) {
+        case RomNames::kMoves:
+            return word + " " + random.Pick(kMoveWords);
+        case RomNames::kAbilities:
+            return word + " " + random.Pick(kAbilityWords);
+        case RomNames::kTypes:
+            return word;
+        default:
+            return word + " " + random.Pick(kItemWords);
+    }
 }
 
 std::array<uint8_t, 28> MadeUpRecord(Random& random) {
@@ -733,6 +763,12 @@ RomLayout DemoLayout() {
     layout.TutorMoves = 0x8E80;
     layout.TutorTable = 0x8EC0;
     layout.TutorCount = 30;
+    // Names tables where the first 64 KiB leave room beside the evolution, TM/HM and tutor tables.
+    layout.MoveNames = 0x1000;
+    layout.AbilityNames = 0x2400;
+    layout.TypeNames = 0x2800;
+    layout.ItemTable = 0x9600;
+    layout.ItemCount = 377;
     return layout;
 }
 
@@ -757,6 +793,11 @@ RomLayout FireRedLayout() {
     layout.TutorTable = 0x459B7E;
     layout.TutorMoves = 0x459B60;
     layout.TutorCount = 15;
+    layout.MoveNames = 0x247094;
+    layout.AbilityNames = 0x24FC40;
+    layout.TypeNames = 0x24F1A0;
+    layout.ItemTable = 0x3DB028;
+    layout.ItemCount = 375;
     return layout;
 }
 
@@ -778,6 +819,11 @@ RomLayout EmeraldLayout() {
     layout.TutorTable = 0x615048;
     layout.TutorMoves = 0x61500C;
     layout.TutorCount = 30;
+    layout.MoveNames = 0x31977C;
+    layout.AbilityNames = 0x31B6DB;
+    layout.TypeNames = 0x31AE38;
+    layout.ItemTable = 0x5839A0;
+    layout.ItemCount = 377;
     return layout;
 }
 
@@ -799,6 +845,19 @@ RomLayout RubyLayout() {
     layout.TutorTable = 0;
     layout.TutorMoves = 0;
     layout.TutorCount = 0;
+    layout.MoveNames = 0x1F8320;
+    layout.AbilityNames = 0x1FA248;
+    layout.TypeNames = 0x1F9870;
+    layout.ItemTable = 0x3C5564;
+    layout.ItemCount = 349;
+    return layout;
+}
+
+RomLayout ExpandedLayout() {
+    RomLayout layout = FireRedLayout();
+    layout.size = 0x2000000;
+    layout.freeSpace = 0x1800000;
+    layout.MoveNames = 0x1F00000;
     return layout;
 }
 
@@ -889,6 +948,38 @@ RomBuilder::RomBuilder(RomLayout layout, uint32_t variety)
         Fill(layout_.IconPalette + i, {static_cast<uint8_t>(i % kIconPaletteCount)});
     }
     PlaceSpeciesTables(*this, variety);
+    WriteNameTables(variety);
+}
+
+void RomBuilder::WriteNameTables(uint32_t variety) {
+    for (int k = 0; k < RomNames::kListCount; ++k) {
+        const auto list = static_cast<RomNames::List>(k);
+        if (ListTable(list) == 0) continue;
+        for (int i = 0; i < ListCount(list); ++i) {
+            Random random = RandomFor(variety, k * 0x10000 + i, kListNamePurpose);
+            SetListName(list, i, MadeUpListName(list, i, random));
+        }
+    }
+}
+
+int32_t RomBuilder::ListTable(RomNames::List list) const {
+    const int32_t tables[] = {layout_.MoveNames, layout_.AbilityNames, layout_.TypeNames, layout_.ItemTable};
+    return tables[list];
+}
+
+int32_t RomBuilder::ListCount(RomNames::List list) const {
+    return list == RomNames::kItems ? layout_.ItemCount : RomNames::Format(list).defaultCount;
+}
+
+void RomBuilder::SetListName(RomNames::List list, int index, const std::string& name) {
+    const RomNames::TableFormat& format = RomNames::Format(list);
+    // Cut so that the FF fits, without a space left dangling at the cut.
+    std::string shown = name.substr(0, static_cast<size_t>(format.nameWidth - 1));
+    while (!shown.empty() && shown.back() == ' ') shown.pop_back();
+    std::vector<uint8_t> entry(static_cast<size_t>(format.nameWidth), 0x00);
+    for (size_t k = 0; k < shown.size(); ++k) entry[k] = GameCode(shown[k]);
+    entry[shown.size()] = 0xFF;
+    Fill(ListTable(list) + format.entrySize * index, entry);
 }
 
 void RomBuilder::SetName(int index, const std::string& name) {
@@ -952,6 +1043,12 @@ EditorSession RomBuilder::Session(const std::string& path) const {
     session.IconPalette = layout_.IconPalette;
     session.AttackTable = layout_.AttackTable;
     if (layout_.IconPaletteTable != 0) session.IconPaletteTable = layout_.IconPaletteTable;
+    for (int k = 0; k < RomNames::kListCount; ++k) {
+        const auto list = static_cast<RomNames::List>(k);
+        if (ListTable(list) != 0) session.NameTables[k].offset = HexNumber(ListTable(list));
+    }
+    if (layout_.ItemTable != 0)
+        session.NameTables[RomNames::kItems].count = std::to_string(layout_.ItemCount);
     session.GameCode = layout_.gameCode;
     session.Version = layout_.version;
     session.FileSize = static_cast<int64_t>(bytes_.size());
@@ -995,6 +1092,11 @@ std::string RomBuilder::IniSection() const {
         key("TutorMoves", layout_.TutorMoves);
     }
     if (layout_.TutorCount >= 0) text += "TutorCount=" + std::to_string(layout_.TutorCount) + "\r\n";
+    for (int k = 0; k < RomNames::kListCount; ++k) {
+        const auto list = static_cast<RomNames::List>(k);
+        if (ListTable(list) != 0) key(RomNames::Format(list).offsetKey, ListTable(list));
+    }
+    if (layout_.ItemTable != 0) text += "ItemCount=" + std::to_string(layout_.ItemCount) + "\r\n";
     return text;
 }
 

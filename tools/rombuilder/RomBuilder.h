@@ -7,6 +7,7 @@
 
 #include "AttackTable.h"
 #include "EditorSession.h"
+#include "RomNameTables.h"
 
 // Where a synthetic ROM keeps its tables; the offsets are those Data.ini holds for the game.
 struct RomLayout {
@@ -21,6 +22,8 @@ struct RomLayout {
     // Evolutions, TM/HM and tutor compatibility; an offset of 0 leaves the table and its key out.
     int32_t EvolutionTable = 0, TMHMTable = 0, TMHMMoves = 0, TutorTable = 0, TutorMoves = 0;
     int32_t TutorCount = -1;  // -1: no key; 0: the game has no tutors
+    // The game's own names tables (0: none) and its number of items.
+    int32_t MoveNames = 0, AbilityNames = 0, TypeNames = 0, ItemTable = 0, ItemCount = 0;
 };
 
 // The demo game (code "VRNH", 1 MiB, 30 tutors) and the FireRed 1.0 layout (16 MiB, 15 tutors).
@@ -29,10 +32,14 @@ struct RomLayout {
 // Emerald (30 tutors) and Ruby 1.0 (no tutors), 16 MiB each.
 [[nodiscard]] RomLayout EmeraldLayout();
 [[nodiscard]] RomLayout RubyLayout();
+// FireRed 1.0 expanded to 32 MiB as hacks have it: the attack tables, the pictures and the move names table
+// lie above 16 MiB.
+[[nodiscard]] RomLayout ExpandedLayout();
 
 // Builds a ROM in memory whose tables hold plausible made-up species: names, records, a short attack table
 // and pictures each (LZ77-compressed front and back sprites, normal and shiny palettes, a two-frame icon in
-// one of three icon palettes), evolutions, TM/HM and tutor compatibility, the same for the same variety.
+// one of three icon palettes), evolutions, TM/HM and tutor compatibility, and made-up names in the layout's
+// names tables, the same for the same variety.
 class RomBuilder {
 public:
     explicit RomBuilder(RomLayout layout, uint32_t variety = 1);
@@ -48,6 +55,11 @@ public:
     // Writes the rows and FF FF at offset and points the species at it.
     void SetAttackTable(int index, int32_t offset, const std::vector<LevelUpAttackEntry>& rows);
     void Fill(int32_t offset, const std::vector<uint8_t>& data);
+    // Entry index of the layout's names table of list: encoded, FF-terminated, cut to fit its width.
+    void SetListName(RomNames::List list, int index, const std::string& name);
+    // Where the layout keeps that table (0: nowhere) and how many entries it has.
+    [[nodiscard]] int32_t ListTable(RomNames::List list) const;
+    [[nodiscard]] int32_t ListCount(RomNames::List list) const;
 
     // An EditorSession for this layout at path, as opening the file would give it.
     [[nodiscard]] EditorSession Session(const std::string& path) const;
@@ -60,6 +72,8 @@ public:
     [[nodiscard]] bool WriteTo(const std::string& path) const;
 
 private:
+    void WriteNameTables(uint32_t variety);
+
     RomLayout layout_;
     std::vector<uint8_t> bytes_;
 };
