@@ -15,9 +15,11 @@
 #include "CharTable.h"
 #include "HexFunctions.h"
 #include "NameList.h"
-#include "SpeciesRecord.h"
 #include "RomJournal.h"
+#include "RomNameTables.h"
+#include "RomPointer.h"
 #include "RomWriter.h"
+#include "SpeciesRecord.h"
 #include "SpeciesSave.h"
 #include "SpeciesTableValues.h"
 #include "SpritePictures.h"
@@ -51,7 +53,7 @@ std::vector<Opening> SpeciesOpenings(const BenchRom& rom, const BenchTable& tabl
     for (int32_t entry :
          {Species::AttackTableEntry(s, i), Species::SpriteEntry(s, i), Species::BackSpriteEntry(s, i),
           Species::PaletteEntry(s, i), Species::ShinyPaletteEntry(s, i), Species::IconEntry(s, i)})
-        fields.push_back({entry, 3, 0});
+        fields.push_back({entry, 4, 0});
     fields.push_back({Species::IconPaletteEntry(s, i), 1, 0});
     std::vector<Opening> openings = SyscallFloor::OneEach(fields);
     openings.push_back({true, {}});
@@ -86,11 +88,11 @@ struct ShownPictures {
 ShownPictures PicturesOf(const BenchRom& rom) {
     const SpeciesValues v = ReadSpecies(rom.session, BenchRom::kShownSpecies);
     ShownPictures p;
-    p.sprite = ParseHexOffset(v.sprite).value_or(0);
-    p.back = ParseHexOffset(v.backSprite).value_or(0);
-    p.palette = ParseHexOffset(v.palette).value_or(0);
-    p.shiny = ParseHexOffset(v.shinyPalette).value_or(0);
-    p.icon = ParseHexOffset(v.icon).value_or(0);
+    p.sprite = RomPointer::ParseTarget(v.sprite).value_or(0);
+    p.back = RomPointer::ParseTarget(v.backSprite).value_or(0);
+    p.palette = RomPointer::ParseTarget(v.palette).value_or(0);
+    p.shiny = RomPointer::ParseTarget(v.shinyPalette).value_or(0);
+    p.icon = RomPointer::ParseTarget(v.icon).value_or(0);
     p.iconPalette = v.iconPalette;
     p.paletteTable = rom.session.IconPaletteTable;
     return p;
@@ -251,6 +253,29 @@ std::vector<Access> SaveWrites(const BenchRom& rom, const BenchTable& table) {
     return writes;
 }
 
+// The four names tables as the listing reads them, held in memory so that their check and decoding can be
+// timed alone. Empty when a read fails.
+std::vector<std::vector<uint8_t>> ReadNameTables(const BenchRom& rom) {
+    std::vector<std::vector<uint8_t>> tables;
+    for (const Access& read : SyscallFloor::NameTableReads(rom.session).reads) {
+        std::optional<std::vector<uint8_t>> bytes = ReadBytes(rom.path, read);
+        if (!bytes) return {};
+        tables.push_back(std::move(*bytes));
+    }
+    return tables;
+}
+
+// The save reads the fourth byte of each of the six pointers, to know whether it must change.
+std::vector<Access> FourthByteReads(const EditorSession& s) {
+    const int32_t i = BenchRom::kShownSpecies;
+    std::vector<Access> reads;
+    for (int64_t entry :
+         {Species::SpriteEntry(s, i), Species::BackSpriteEntry(s, i), Species::PaletteEntry(s, i),
+          Species::ShinyPaletteEntry(s, i), Species::IconEntry(s, i), Species::AttackTableEntry(s, i)})
+        reads.push_back({entry + 3, 1, 0});
+    return reads;
+}
+
 // The edits of the shown species exactly as it is stored, so each save leaves the file as it was.
 SpeciesEdits UnchangedEdits(const BenchRom& rom) {
     const EditorSession& s = rom.session;
@@ -267,12 +292,12 @@ SpeciesEdits UnchangedEdits(const BenchRom& rom) {
     e.type1 = v.type1, e.type2 = v.type2, e.item1 = v.item1, e.item2 = v.item2;
     e.gender = v.gender, e.steps = v.steps, e.eggType1 = v.eggType1, e.eggType2 = v.eggType2;
     e.ability1 = v.ability1, e.ability2 = v.ability2, e.iconPalette = v.iconPalette;
-    e.sprite = ParseHexOffset(v.sprite).value_or(0);
-    e.backSprite = ParseHexOffset(v.backSprite).value_or(0);
-    e.palette = ParseHexOffset(v.palette).value_or(0);
-    e.shinyPalette = ParseHexOffset(v.shinyPalette).value_or(0);
-    e.icon = ParseHexOffset(v.icon).value_or(0);
-    e.attackTable = ParseHexOffset(v.attackTable).value_or(0);
+    e.sprite = RomPointer::ParseTarget(v.sprite).value_or(0);
+    e.backSprite = RomPointer::ParseTarget(v.backSprite).value_or(0);
+    e.palette = RomPointer::ParseTarget(v.palette).value_or(0);
+    e.shinyPalette = RomPointer::ParseTarget(v.shinyPalette).value_or(0);
+    e.icon = RomPointer::ParseTarget(v.icon).value_or(0);
+    e.attackTable = RomPointer::ParseTarget(v.attackTable).value_or(0);
     e.rows = LoadAttackTable(s.RomPath, e.attackTable);
     return e;
 }
@@ -310,10 +335,38 @@ void RegisterOperationBenchmarks(const BenchRom& rom) {
     Short(benchmark::RegisterBenchmark("names/floor", FloorRead<std::vector<Access>>, path,
                                        SyscallFloor::NameListReads(rom.session.NameOffset)));
 
+    Short(benchmark::RegisterBenchmark("romnames", [&rom](benchmark::State& state) {
+        const RomNames::Names names = RomNames::ReadNames(rom.session, true);
+        if (RomNames::SourceText(names) != "Names: moves, abilities, types and items from the ROM.")
+            state.SkipWithError(RomNames::SourceText(names).c_str());
+        for (auto _ : state) {
+            RomNames::Names read = RomNames::ReadNames(rom.session, true);
+            benchmark::DoNotOptimize(read);
+        }
+    }));
+    Short(benchmark::RegisterBenchmark("romnames/floor", FloorRead<std::vector<Opening>>, path,
+                                       std::vector<Opening>{SyscallFloor::NameTableReads(rom.session)}));
+    Short(benchmark::RegisterBenchmark(
+        "romnames/decoding", [tables = ReadNameTables(rom)](benchmark::State& state) {
+            if (tables.size() != RomNames::kListCount) {
+                state.SkipWithError("the names tables could not be read");
+                return;
+            }
+            for (auto _ : state) {
+                for (int k = 0; k < RomNames::kListCount; ++k) {
+                    const auto count = static_cast<int32_t>(tables[k].size()) /
+                                       RomNames::Format(static_cast<RomNames::List>(k)).entrySize;
+                    RomNames::ListNames names =
+                        RomNames::NamesInTable(static_cast<RomNames::List>(k), tables[k].data(), count);
+                    benchmark::DoNotOptimize(names);
+                }
+            }
+        }));
+
     Short(benchmark::RegisterBenchmark("species", [&rom, shownTable](benchmark::State& state) {
         const auto show = [&rom] {
             SpeciesValues values = ReadSpecies(rom.session, BenchRom::kShownSpecies);
-            const std::optional<int32_t> start = ParseHexOffset(values.attackTable);
+            const std::optional<int32_t> start = RomPointer::ParseTarget(values.attackTable);
             std::vector<LevelUpAttackEntry> rows;
             if (start) rows = LoadAttackTable(rom.session.RomPath, *start);
             benchmark::DoNotOptimize(values);
@@ -393,16 +446,20 @@ void RegisterOperationBenchmarks(const BenchRom& rom) {
     }));
     for (const bool sync : {true, false}) {
         Short(benchmark::RegisterBenchmark(
-            sync ? "save/floor" : "save/floor-without-fsync", [&rom, shownTable, sync](benchmark::State& state) {
+            sync ? "save/floor" : "save/floor-without-fsync",
+            [&rom, shownTable, sync](benchmark::State& state) {
                 const std::vector<Access> writes = SaveWrites(rom, shownTable);
+                const std::vector<Opening> reads = SyscallFloor::OneEach(FourthByteReads(rom.session));
                 if (writes.size() != static_cast<size_t>(53 + 2 * shownTable.rows))
                     state.SkipWithError("the bytes of the save could not be read");
                 RomJournal::Journal journal{static_cast<int64_t>(rom.session.FileSize), {}};
                 for (const Access& write : writes) journal.entries.push_back({write.offset, write.byte});
                 const std::vector<uint8_t> journalBytes = RomJournal::Encode(journal);
                 for (auto _ : state) {
-                    if (!SyscallFloor::JournaledWrite(rom.path, writes, journalBytes, sync)) {
-                        state.SkipWithError("a bare write to the ROM or its journal failed");
+                    if (!SyscallFloor::Read(rom.path, reads) ||
+                        !SyscallFloor::JournaledWrite(rom.path, writes, journalBytes, sync)) {
+                        state.SkipWithError(
+                            "a bare read of the ROM, or a write to it or its journal, failed");
                         break;
                     }
                 }

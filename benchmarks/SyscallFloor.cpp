@@ -7,6 +7,8 @@
 #include <array>
 
 #include "EditorSession.h"
+#include "RomNameTables.h"
+#include "RomOpener.h"
 
 namespace SyscallFloor {
 
@@ -77,8 +79,8 @@ std::string FolderOf(const std::string& path) {
 
 }  // namespace
 
-bool JournaledWrite(const std::string& path, const std::vector<Access>& writes, const std::vector<uint8_t>& journal,
-                    bool sync) {
+bool JournaledWrite(const std::string& path, const std::vector<Access>& writes,
+                    const std::vector<uint8_t>& journal, bool sync) {
     const std::string journalPath = path + ".journal";
     const std::string temporary = journalPath + ".tmp";
     const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
@@ -105,6 +107,18 @@ std::vector<Access> NameListReads(int32_t nameOffset) {
     for (int32_t i = 0; i < Species::kCount; ++i)
         reads.push_back({int64_t{nameOffset} + int64_t{Species::kNameSize} * i, Species::kNameSize, 0});
     return reads;
+}
+
+Opening NameTableReads(const EditorSession& session) {
+    Opening opening{true, {}};
+    for (int k = 0; k < RomNames::kListCount; ++k) {
+        const RomNames::TableFormat& format = RomNames::Format(static_cast<RomNames::List>(k));
+        const EditorSession::NameTableKeys& keys = session.NameTables[k];
+        const int32_t count =
+            keys.count.empty() ? format.defaultCount : ParseIniOffset(keys.count).value_or(0);
+        opening.reads.push_back({ParseIniOffset(keys.offset).value_or(0), count * format.entrySize, 0});
+    }
+    return opening;
 }
 
 std::vector<Access> AttackTableReads(int64_t start, int32_t rows) {

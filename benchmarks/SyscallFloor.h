@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+struct EditorSession;
+
 // What an operation cannot do with less: the open, fstat, pread or pwrite and close calls it makes on the ROM
 // file, called directly. An operation's time over the time of its floor is what the editor adds.
 namespace SyscallFloor {
@@ -21,8 +23,8 @@ struct Opening {
     std::vector<Access> reads;
 };
 
-// The largest single read a floor makes: a sprite's compressed data at its longest.
-inline constexpr int32_t kLargestRead = 4096;
+// The largest single read a floor makes: the item names table (375 entries of 44 bytes) with room to spare.
+inline constexpr int32_t kLargestRead = 65536;
 
 // False when a call fails, so a benchmark never times a floor that skipped its work. The first Read opens
 // the file once per access.
@@ -41,6 +43,8 @@ inline constexpr int32_t kLargestRead = 4096;
 
 // The reads of a name list: 412 entries of 11 bytes.
 [[nodiscard]] std::vector<Access> NameListReads(int32_t nameOffset);
+// The reads of the four names tables of a session: one opening with its fstat, one read per table.
+[[nodiscard]] Opening NameTableReads(const EditorSession& session);
 // The reads of one attack table of rows entries and its terminator, two bytes each.
 [[nodiscard]] std::vector<Access> AttackTableReads(int64_t start, int32_t rows);
 

@@ -1,6 +1,8 @@
 #include "CharTable.h"
 
+#include <algorithm>
 #include <array>
+#include <cstring>
 #include <string_view>
 
 namespace CharTable {
@@ -44,6 +46,21 @@ constexpr std::array<std::string_view, 256> MakeDecodeTable() {
     return table;
 }
 constexpr std::array<std::string_view, 256> kDecode = MakeDecodeTable();
+
+// The same texts as pieces of up to seven characters and their length, for decoding whole tables.
+struct Piece {
+    char text[7];
+    unsigned char size;
+};
+constexpr std::array<Piece, 256> MakePieces() {
+    std::array<Piece, 256> pieces{};
+    for (std::size_t code = 0; code < pieces.size(); ++code) {
+        for (std::size_t k = 0; k < kDecode[code].size(); ++k) pieces[code].text[k] = kDecode[code][k];
+        pieces[code].size = static_cast<unsigned char>(kDecode[code].size());
+    }
+    return pieces;
+}
+constexpr std::array<Piece, 256> kPieces = MakePieces();
 
 // Encoding: the code of each character, or -1 for none.
 constexpr std::array<int, 256> MakeEncodeTable() {
@@ -96,9 +113,30 @@ std::string DecodeName(const HexFunctions::HexByteString& entry) {
 }
 
 std::string DecodeCodes(const unsigned char* codes, std::size_t count) {
+    // Whole tables are decoded at once, so the pieces are copied whole into a buffer (the longest has five
+    // characters, a copy of seven never looks at what follows) and a name becomes a string in one step.
+    constexpr std::size_t kChunk = 16;
+    char buffer[kChunk * 5 + 7];
     std::string text;
-    for (std::size_t i = 0; i < count && codes[i] != 0xFF; ++i) text += kDecode[codes[i]];
-    return text;
+    std::size_t done = 0;
+    while (true) {
+        const std::size_t end = std::min(count, done + kChunk);
+        std::size_t length = 0;
+        bool ended = false;
+        for (; done < end; ++done) {
+            if (codes[done] == 0xFF) {
+                ended = true;
+                break;
+            }
+            const Piece& piece = kPieces[codes[done]];
+            std::memcpy(buffer + length, piece.text, sizeof piece.text);
+            length += piece.size;
+        }
+        ended = ended || done == count;
+        if (ended && text.empty()) return std::string(buffer, length);
+        text.append(buffer, length);
+        if (ended) return text;
+    }
 }
 
 std::optional<std::string> EncodeChar(char character) {

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <memory>
 #include <optional>
 
 #include "CharTable.h"
@@ -25,6 +26,8 @@ const std::array<TableFormat, kListCount> kFormats = {{
     {"TypeNames", "TypeCount", "Types.txt", "type", 7, 7, 18, 256},
     {"ItemTable", "ItemCount", "Items.txt", "item", 44, 14, 0, 65536},
 }};
+
+const char* const kPlurals[kListCount] = {"moves", "abilities", "types", "items"};
 
 std::string HexOffset(int64_t value) {
     char text[24];
@@ -46,94 +49,79 @@ struct Table {
 Table TableOf(const EditorSession& session, List list) {
     const TableFormat& format = kFormats[list];
     const EditorSession::NameTableKeys& keys = session.NameTables[list];
-    const std::string where = " in section [" + session.Section + "]";
+    const auto key = [&session](const char* name) {
+        return std::string(name) + " in section [" + session.Section + "]";
+    };
     Table table;
     if (keys.offset.empty()) {
-        table.problem = "no key " + std::string(format.offsetKey) + where;
+        table.problem = "no key " + key(format.offsetKey);
         return table;
     }
     const std::optional<int32_t> offset = ParseIniOffset(keys.offset);
     if (!offset) {
-        table.problem =
-            std::string(format.offsetKey) + where + " is " + Quoted(keys.offset) + ", not an offset";
+        table.problem = key(format.offsetKey) + " is " + Quoted(keys.offset) + ", not an offset";
         return table;
     }
     table.offset = *offset;
     if (keys.count.empty()) {
-        if (format.defaultCount == 0) {
-            table.problem = "no key " + std::string(format.countKey) + where;
-            return table;
-        }
+        if (format.defaultCount == 0) table.problem = "no key " + key(format.countKey);
         table.count = format.defaultCount;
         return table;
     }
     const std::optional<int32_t> count = ParseIniOffset(keys.count);
     if (!count || *count < 1 || *count > format.maxCount) {
-        table.problem = std::string(format.countKey) + where + " is " + Quoted(keys.count) +
-                        ", not a count from 1 to " + std::to_string(format.maxCount);
+        table.problem = key(format.countKey) + " is " + Quoted(keys.count) + ", not a count from 1 to " +
+                        std::to_string(format.maxCount);
         return table;
     }
     table.count = *count;
     return table;
 }
 
-// The whole table, or nothing when the read fails or the file ends early.
-std::optional<std::vector<unsigned char>> ReadWhole(int fd, int64_t offset, std::size_t length) {
-    std::vector<unsigned char> bytes(length);
+// Reads the whole table into bytes; false when the read fails or the file ends early. The bytes are read
+// over, so they need no zeroing first.
+bool ReadWhole(int fd, int64_t offset, std::size_t length, std::unique_ptr<unsigned char[]>& bytes) {
+    bytes = std::make_unique_for_overwrite<unsigned char[]>(length);
     std::size_t got = 0;
     while (got < length) {
-        const ssize_t result = ::pread(fd, bytes.data() + got, length - got,
+        const ssize_t result = ::pread(fd, bytes.get() + got, length - got,
                                        static_cast<off_t>(offset + static_cast<int64_t>(got)));
         if (result < 0 && errno == EINTR) continue;
-        if (result <= 0) return std::nullopt;
+        if (result <= 0) return false;
         got += static_cast<std::size_t>(result);
     }
-    return bytes;
+    return true;
 }
 
-// An entry is a name when it ends with FF within the width and is not empty.
-bool IsName(const unsigned char* entry, int32_t width) {
-    if (entry[0] == 0xFF) return false;
-    for (int32_t k = 1; k < width; ++k) {
-        if (entry[k] == 0xFF) return true;
+// The length of the name at entry, or -1 when the entry holds none: empty, or no FF within the width.
+int NameLength(const unsigned char* entry, int32_t width) {
+    for (int32_t k = 0; k < width; ++k) {
+        if (entry[k] == 0xFF) return k == 0 ? -1 : k;
     }
-    return false;
+    return -1;
 }
 
 // The names of the table, or why it serves none.
-ListNames NamesIn(int fd, int64_t fileSize, const TableFormat& format, const Table& table) {
-    ListNames list;
+ListNames NamesIn(int fd, int64_t fileSize, List list, const Table& table) {
+    const TableFormat& format = kFormats[list];
     const int64_t length = int64_t{table.count} * format.entrySize;
-    const std::string described = "the " + std::string(format.what) + " names table at " +
-                                  HexOffset(table.offset) + " (" + std::to_string(table.count) +
-                                  " entries of " + std::to_string(format.entrySize) + " bytes)";
+    const auto described = [&] {
+        return "the " + std::string(format.what) + " names table at " + HexOffset(table.offset) + " (" +
+               std::to_string(table.count) + " entries of " + std::to_string(format.entrySize) + " bytes)";
+    };
+    ListNames names;
+    std::unique_ptr<unsigned char[]> bytes;
     if (table.offset + length > fileSize) {
-        list.fallback =
-            described + " runs beyond the end of the file (" + std::to_string(fileSize) + " bytes)";
-        return list;
+        names.fallback =
+            described() + " runs beyond the end of the file (" + std::to_string(fileSize) + " bytes)";
+    } else if (!ReadWhole(fd, table.offset, static_cast<std::size_t>(length), bytes)) {
+        names.fallback = described() + " cannot be read";
+    } else {
+        names = NamesInTable(list, bytes.get(), table.count);
+        if (!names.FromRom()) names.fallback = described() + " " + names.fallback;
     }
-    const std::optional<std::vector<unsigned char>> bytes =
-        ReadWhole(fd, table.offset, static_cast<std::size_t>(length));
-    if (!bytes) {
-        list.fallback = described + " cannot be read";
-        return list;
-    }
-    int fitting = 0;
-    for (int32_t i = 0; i < table.count; ++i) {
-        if (IsName(bytes->data() + int64_t{i} * format.entrySize, format.nameWidth)) ++fitting;
-    }
-    if (100 * int64_t{fitting} < int64_t{kPassPercent} * table.count) {
-        list.fallback = described + " does not hold names (" + std::to_string(fitting) + " of " +
-                        std::to_string(table.count) + " entries are names ending within " +
-                        std::to_string(format.nameWidth) + " bytes)";
-        return list;
-    }
-    list.names.reserve(static_cast<std::size_t>(table.count));
-    for (int32_t i = 0; i < table.count; ++i) {
-        list.names.push_back(CharTable::DecodeCodes(bytes->data() + int64_t{i} * format.entrySize,
-                                                    static_cast<std::size_t>(format.nameWidth)));
-    }
-    return list;
+    names.keyed = true;
+    return names;
 }
 
 std::string Joined(const std::vector<std::string>& parts) {
@@ -145,12 +133,37 @@ std::string Joined(const std::vector<std::string>& parts) {
     return text;
 }
 
-const char* const kPlurals[kListCount] = {"moves", "abilities", "types", "items"};
-
 }  // namespace
 
 const TableFormat& Format(List list) {
     return kFormats[list];
+}
+
+ListNames NamesInTable(List list, const unsigned char* bytes, int32_t count) {
+    const TableFormat& format = kFormats[list];
+    ListNames names;
+    names.keyed = true;
+    std::vector<int> lengths(static_cast<std::size_t>(count));
+    int fitting = 0;
+    for (int32_t i = 0; i < count; ++i) {
+        lengths[static_cast<std::size_t>(i)] =
+            NameLength(bytes + int64_t{i} * format.entrySize, format.nameWidth);
+        if (lengths[static_cast<std::size_t>(i)] >= 0) ++fitting;
+    }
+    if (100 * int64_t{fitting} < int64_t{kPassPercent} * count) {
+        names.fallback = "does not hold names (" + std::to_string(fitting) + " of " + std::to_string(count) +
+                         " entries are names ending within " + std::to_string(format.nameWidth) + " bytes)";
+        return names;
+    }
+    names.names.reserve(static_cast<std::size_t>(count));
+    for (int32_t i = 0; i < count; ++i) {
+        // The few entries that are no names show what their width holds.
+        const int length = lengths[static_cast<std::size_t>(i)];
+        names.names.push_back(
+            CharTable::DecodeCodes(bytes + int64_t{i} * format.entrySize,
+                                   static_cast<std::size_t>(length < 0 ? format.nameWidth : length)));
+    }
+    return names;
 }
 
 Names ReadNames(const EditorSession& session, bool fromRom) {
@@ -176,10 +189,10 @@ Names ReadNames(const EditorSession& session, bool fromRom) {
     const bool usable = file.valid() && ::fstat(file.get(), &info) == 0 && S_ISREG(info.st_mode);
     for (int k = 0; k < kListCount; ++k) {
         if (!tables[k].problem.empty()) continue;
-        const bool keyed = names.lists[k].keyed;
-        names.lists[k] = usable ? NamesIn(file.get(), info.st_size, kFormats[k], tables[k])
-                                : ListNames{{}, "the ROM file cannot be read"};
-        names.lists[k].keyed = keyed;
+        if (usable)
+            names.lists[k] = NamesIn(file.get(), info.st_size, static_cast<List>(k), tables[k]);
+        else
+            names.lists[k].fallback = "the ROM file cannot be read";
     }
     return names;
 }

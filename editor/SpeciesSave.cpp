@@ -92,18 +92,19 @@ std::array<std::string, 3> PointerBytes(int32_t target) {
 
 // The fourth byte of a pointer is written only when it must change, and then first: it reads the byte that
 // is there, so an unedited save leaves every pointer as it was.
-void WriteFourthByte(SpeciesPlanner& planner, const std::string& romPath, const std::string& field, int64_t entry,
-                     int32_t target) {
+void WriteFourthByte(SpeciesPlanner& planner, const std::string& romPath, const std::string& field,
+                     int64_t entry, int32_t target) {
     const int64_t at = entry + 3;
     const bool readable = at >= 0 && at <= std::numeric_limits<int32_t>::max();
     const int current =
-        readable ? HexFunctions::ByteAt(HexFunctions::ReadHexBytes(romPath, static_cast<int32_t>(at), 1), 0) : -1;
+        readable ? HexFunctions::ByteAt(HexFunctions::ReadHexBytes(romPath, static_cast<int32_t>(at), 1), 0)
+                 : -1;
     if (const std::optional<uint8_t> byte = RomPointer::FourthByteToWrite(target, current))
         planner.Write(field, at, TwoDigits(*byte));
 }
 
-void WritePointer(SpeciesPlanner& planner, const std::string& romPath, const std::string& field, int64_t entry,
-                  int32_t target) {
+void WritePointer(SpeciesPlanner& planner, const std::string& romPath, const std::string& field,
+                  int64_t entry, int32_t target) {
     const std::array<std::string, 3> b = PointerBytes(target);
     WriteFourthByte(planner, romPath, field, entry, target);
     planner.Write(field, {{entry + 2, b[2]}, {entry + 1, b[1]}, {entry, b[0]}});
@@ -145,8 +146,8 @@ std::string PlanBytes(SpeciesPlanner& planner, const EditorSession& session, int
     const int64_t i = index;
     const std::string& rom = session.RomPath;
     WritePointer(planner, rom, "the sprite pointer", session.ImageOffset + 8 * i, e.sprite);
-    WritePointer(planner, rom, "the back sprite pointer", session.ImageOffset + Species::kBackSpriteDistance + 8 * i,
-                 e.backSprite);
+    WritePointer(planner, rom, "the back sprite pointer",
+                 session.ImageOffset + Species::kBackSpriteDistance + 8 * i, e.backSprite);
     WritePointer(planner, rom, "the palette pointer", session.PaletteOffset + 8 * i, e.palette);
     WritePointer(planner, rom, "the shiny palette pointer",
                  session.PaletteOffset + Species::kShinyPaletteDistance + 8 * i, e.shinyPalette);
@@ -173,12 +174,16 @@ std::string PlanBytes(SpeciesPlanner& planner, const EditorSession& session, int
 
 SpeciesSavePlan PlanSpeciesSave(const EditorSession& session, int32_t index, const SpeciesEdits& edits) {
     SpeciesSavePlan planned;
-    for (const auto& [target, field] : {std::pair{edits.sprite, "sprite"}, {edits.backSprite, "back sprite"},
-                                        {edits.palette, "palette"}, {edits.shinyPalette, "shiny palette"},
-                                        {edits.icon, "icon"}, {edits.attackTable, "attack table"}}) {
+    for (const auto& [target, field] : {std::pair{edits.sprite, "sprite"},
+                                        {edits.backSprite, "back sprite"},
+                                        {edits.palette, "palette"},
+                                        {edits.shinyPalette, "shiny palette"},
+                                        {edits.icon, "icon"},
+                                        {edits.attackTable, "attack table"}}) {
         if (target >= 0 && target < RomPointer::kSpan) continue;
         char text[24];
-        std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(static_cast<uint32_t>(target)));
+        std::snprintf(text, sizeof text, "0x%llX",
+                      static_cast<unsigned long long>(static_cast<uint32_t>(target)));
         planned.error = "The " + std::string(field) + " pointer cannot address " + text +
                         ": a ROM pointer reaches file offsets 0 to 0x1FFFFFF. Nothing was saved.";
         return planned;

@@ -5,16 +5,18 @@
 // Random bytes almost never pass the opener's structure checks, so most inputs build a ROM instead: a file
 // filled with pointers that pass every table check, offsets from the input placed so the tables mostly fit,
 // and then the input's byte patches on top. The first input byte chooses; with its low bit set the input
-// after the offsets is the ROM as it is.
+// after the offsets is the ROM as it is. A built ROM with a picture may put it above 16 MiB, behind pointers
+// whose fourth byte is 09, as ROMs expanded to 32 MiB have them; the file then has a hole up to there.
 
+#include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,7 +25,9 @@
 #include "FuzzSupport.h"
 #include "HexFunctions.h"
 #include "NameList.h"
+#include "RomNameTables.h"
 #include "RomOpener.h"
+#include "RomPointer.h"
 #include "SpeciesRecord.h"
 #include "SpritePictures.h"
 
@@ -55,15 +59,50 @@ const ScratchFiles& Files() {
     return files;
 }
 
+struct Case {
+    std::string rom;
+    std::string ini;
+    // Bytes far beyond the rest, with zeros in between that the file system keeps as a hole.
+    int64_t highOffset = 0;
+    std::string high;
+};
+
 void WriteFile(const std::string& path, const std::string& bytes) {
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!file.good()) std::abort();
 }
 
-std::string ReadFile(const std::string& path) {
+void WriteRom(const std::string& path, const Case& c) {
+    WriteFile(path, c.rom);
+    if (c.high.empty()) return;
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0 || ::pwrite(fd, c.high.data(), c.high.size(), static_cast<off_t>(c.highOffset)) !=
+                      static_cast<ssize_t>(c.high.size()))
+        std::abort();
+    ::close(fd);
+}
+
+// The file is still the one written: compared piece by piece, so a hole of 16 MiB is read but never held.
+bool Unchanged(const std::string& path, const Case& c) {
     std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    const int64_t end = c.high.empty() ? static_cast<int64_t>(c.rom.size())
+                                       : c.highOffset + static_cast<int64_t>(c.high.size());
+    std::string chunk(1 << 20, '\0');
+    for (int64_t at = 0; at < end;) {
+        const auto length =
+            static_cast<size_t>(std::min<int64_t>(end - at, static_cast<int64_t>(chunk.size())));
+        if (!file.read(chunk.data(), static_cast<std::streamsize>(length))) return false;
+        for (size_t k = 0; k < length; ++k, ++at) {
+            char expected = '\0';
+            if (at < static_cast<int64_t>(c.rom.size()))
+                expected = c.rom[static_cast<size_t>(at)];
+            else if (at >= c.highOffset && !c.high.empty())
+                expected = c.high[static_cast<size_t>(at - c.highOffset)];
+            if (chunk[k] != expected) return false;
+        }
+    }
+    return file.peek() == std::ifstream::traits_type::eof();
 }
 
 constexpr const char* kKeys[] = {"NameOffset", "DataOffset",  "ImageOffset", "PaletteOffset",
@@ -106,11 +145,6 @@ std::string OffsetText(int64_t offset, uint8_t style) {
     return text;
 }
 
-struct Case {
-    std::string rom;
-    std::string ini;
-};
-
 // The section naming the game of the ROM, as the opener looks it up: the release section when asked for and
 // the release byte is not 0, else the code's.
 std::string SectionFor(const std::string& rom, bool releaseSection) {
@@ -131,6 +165,14 @@ std::string IniText(const std::string& section, const int64_t (&offsets)[kKeyCou
     }
     if (style & 4) ini += "IconPaletteTable=" + OffsetText(offsets[0], style) + "\r\n";
     ini += "Title=" + title + "\r\n";
+    // Names tables over the other tables, which hold names or pointers; the item count from 0 up.
+    if (style & 8) {
+        for (int k = 0; k < RomNames::kListCount; ++k) {
+            const RomNames::TableFormat& format = RomNames::Format(static_cast<RomNames::List>(k));
+            ini += std::string(format.offsetKey) + "=" + OffsetText(offsets[k], style) + "\r\n";
+        }
+        ini += "ItemCount=" + std::to_string((style >> 4) * 40) + "\r\n";
+    }
     return ini;
 }
 
@@ -159,22 +201,33 @@ std::string PackedPicture(const std::string& literals) {
 }
 
 Case BuiltCase(fuzz::ByteReader& input, uint8_t flags) {
-    const int64_t tablesSize = kSmallestFit + int64_t{input.Byte()} * 128;
+    const uint8_t sizeByte = input.Byte();
+    const int64_t tablesSize = kSmallestFit + int64_t{sizeByte} * 128;
     // Every four bytes a pointer FF hh 00 08, to 0x0800hhFF inside the file: each 11-byte name entry meets an
     // FF, and every table starting on a multiple of 4 holds pointers into the file. With a picture, the
-    // pointers lead past the tables instead, to the picture in 512 more bytes at the end.
+    // pointers lead past the tables instead, to the picture in 512 more bytes at the end; an odd size byte
+    // puts it 16 MiB further, behind pointers FF hh 00 09.
     const bool picture = flags & 128;
-    const int64_t target = picture ? tablesSize | 0xFF : (input.Byte() % (tablesSize >> 8)) << 8 | 0xFF;
-    const int64_t size = picture ? target + 512 : tablesSize;
+    const bool upper = picture && (sizeByte & 1);
+    const int64_t target = picture ? (upper ? RomPointer::kUpperHalf : 0) + (tablesSize | 0xFF)
+                                   : (input.Byte() % (tablesSize >> 8)) << 8 | 0xFF;
+    const int64_t size = upper ? tablesSize : picture ? target + 512 : tablesSize;
     std::string rom(static_cast<size_t>(size), '\0');
     for (size_t i = 0; i < rom.size(); i += 4) {
         rom[i] = '\xFF';
         rom[i + 1] = static_cast<char>(target >> 8);
-        rom[i + 3] = '\x08';
+        rom[i + 3] = upper ? '\x09' : '\x08';
     }
+    Case c;
     if (picture) {
-        const std::string packed = PackedPicture(input.Text(8));
-        rom.replace(static_cast<size_t>(target), packed.size(), packed);
+        std::string packed = PackedPicture(input.Text(8));
+        if (upper) {
+            packed.resize(512, '\0');
+            c.highOffset = target;
+            c.high = packed;
+        } else {
+            rom.replace(static_cast<size_t>(target), packed.size(), packed);
+        }
     }
 
     // Mostly inside the file, some just beyond its end; unaligned ones fail the pointer checks.
@@ -203,7 +256,6 @@ Case BuiltCase(fuzz::ByteReader& input, uint8_t flags) {
         rom[static_cast<size_t>(at % size)] = static_cast<char>(input.Byte());
     }
 
-    Case c;
     c.rom = rom;
     c.ini = IniText(SectionFor(rom, flags & 2), offsets, style, dropped, title);
     if (flags & 64) c.ini += "\r\n[" + code + "]\r\nTitle=Base section\r\n";
@@ -234,9 +286,11 @@ void CheckPicture(const Picture& picture, int side) {
 
 // As the preview does: the four sprite views and the icon, from the pointers the species shows.
 void ShowPictures(const EditorSession& session, const SpeciesValues& v) {
-    const std::optional<int32_t> sprite = ParseHexOffset(v.sprite, 6), back = ParseHexOffset(v.backSprite, 6),
-                                 palette = ParseHexOffset(v.palette, 6),
-                                 shiny = ParseHexOffset(v.shinyPalette, 6), icon = ParseHexOffset(v.icon, 6);
+    const std::optional<int32_t> sprite = RomPointer::ParseTarget(v.sprite),
+                                 back = RomPointer::ParseTarget(v.backSprite),
+                                 palette = RomPointer::ParseTarget(v.palette),
+                                 shiny = RomPointer::ParseTarget(v.shinyPalette),
+                                 icon = RomPointer::ParseTarget(v.icon);
     Require(sprite && back && palette && shiny && icon, "shown pointers are offsets");
     for (const int32_t tiles : {*sprite, *back}) {
         for (const int32_t colours : {*palette, *shiny}) {
@@ -261,11 +315,12 @@ void ShowSpecies(const EditorSession& session, int32_t index) {
     }
     for (const std::string* pointer :
          {&v.attackTable, &v.sprite, &v.backSprite, &v.palette, &v.shinyPalette, &v.icon}) {
-        Require(IsUpperHex(*pointer, 6), "pointers show as six digits");
+        Require(IsUpperHex(*pointer, 6) || (IsUpperHex(*pointer, 7) && (*pointer)[0] == '1'),
+                "pointers show as six digits, or seven from 1000000 on");
     }
 
     // As the window does: the pointer text is the table's offset.
-    const std::optional<int32_t> start = ParseHexOffset(v.attackTable, 6);
+    const std::optional<int32_t> start = RomPointer::ParseTarget(v.attackTable);
     Require(start.has_value(), "a shown pointer is an offset");
     const std::vector<LevelUpAttackEntry> rows = LoadAttackTable(session.RomPath, *start, kMaxRows);
     Require(rows.size() <= static_cast<size_t>(kMaxRows), "an attack table load stops at its bound");
@@ -289,6 +344,12 @@ void Show(const EditorSession& session, int64_t fileSize, int32_t extra) {
     const std::vector<std::string> names = LoadNameList(session);
     Require(names.size() == static_cast<size_t>(Species::kCount), "the list names every species");
     (void)NameListText(names);
+    const RomNames::Names lists = RomNames::ReadNames(session, true);
+    for (int k = 0; k < RomNames::kListCount; ++k) {
+        const RomNames::ListNames& list = lists.lists[k];
+        Require(list.FromRom() != list.names.empty(), "a list has the ROM's names or says why it has none");
+    }
+    (void)RomNames::SourceText(lists);
     for (const int32_t index : {0, 1, Species::kCount - 1, extra}) {
         ShowSpecies(session, index);
     }
@@ -302,7 +363,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const Case c = flags & 1 ? RawCase(input, flags) : BuiltCase(input, flags);
 
     const ScratchFiles& files = Files();
-    WriteFile(files.Rom(), c.rom);
+    WriteRom(files.Rom(), c);
     WriteFile(files.Ini(), c.ini);
 
     const OpenRomResult opened = OpenRomFile(files.Rom(), files.Ini());
@@ -311,8 +372,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (opened.session) {
         // The last two input bytes choose one more species to show.
         const int32_t extra = size >= 2 ? (data[size - 2] | data[size - 1] << 8) % Species::kCount : 0;
-        Show(*opened.session, static_cast<int64_t>(c.rom.size()), extra);
+        Show(*opened.session, std::filesystem::file_size(files.Rom()), extra);
     }
-    Require(ReadFile(files.Rom()) == c.rom, "opening and showing leave the ROM as it was");
+    Require(Unchanged(files.Rom(), c), "opening and showing leave the ROM as it was");
     return 0;
 }

@@ -39,6 +39,12 @@ TEST(CharTable, EveryCodeDecodesAsTheTableSays) {
         const std::string expected = found == table.end() ? "" : found->second;
         EXPECT_EQ(DecodeName(Hex({code})), expected) << code;
         EXPECT_EQ(DecodeName(Hex({code, 0xBB})), code == 0xFF ? "" : expected + "A") << code;
+        // From the bytes themselves, also past the 16 codes a table decoder handles at once.
+        std::vector<unsigned char> codes(40, static_cast<unsigned char>(code));
+        codes.push_back(0xBB);
+        std::string repeated;
+        for (int k = 0; k < 40 && code != 0xFF; ++k) repeated += expected;
+        EXPECT_EQ(DecodeCodes(codes.data(), codes.size()), code == 0xFF ? "" : repeated + "A") << code;
     }
 }
 

@@ -147,6 +147,8 @@ INSTANTIATE_TEST_SUITE_P(
         {"Empty", [](auto& f) { f.builder.bytes().clear(); }, {"only 0 bytes", "not a GBA ROM"}},
         {"HundredBytes", [](auto& f) { f.builder.bytes().resize(100); }, {"only 100 bytes", "not a GBA ROM"}},
         {"OneByteShortOfAHeader", [](auto& f) { f.builder.bytes().resize(191); }, {"191 bytes", "192"}},
+        {"ThirtyTwoMiBOfFF", [](auto& f) { f.builder.bytes().assign(0x2000000, 0xFF); },
+         {"no section [?\?\?\?-255] or [?\?\?\?]"}},
         {"UnknownCode", [](auto& f) { std::copy_n("ABCD", 4, f.builder.bytes().begin() + 0xAC); },
          {"no section [ABCD]"}},
         {"EmptyDataIni", [](auto& f) { f.ini.clear(); }, {"Data.ini", "[VRNH]"}},

@@ -164,7 +164,8 @@ INSTANTIATE_TEST_SUITE_P(
         {"Icon", [](auto& e) { e.icon = 0x0E9876; }, {{kIcon, 0, {0x76, 0x98, 0x0E}}}},
         // Above 16 MiB the fourth byte becomes 09; the demo's pointers hold 08 there.
         {"SpriteAbove16MiB", [](auto& e) { e.sprite = 0x1ABCDEF; }, {{kSprite, 0, {0xEF, 0xCD, 0xAB, 0x09}}}},
-        {"AttackTableAbove16MiB", [](auto& e) { e.attackTable = 0x1F01234, e.rows.clear(); },
+        {"AttackTableAbove16MiB",
+         [](auto& e) { e.attackTable = 0x1F01234, e.rows.clear(); },
          {{kTable, 0, {0x34, 0x12, 0xF0, 0x09}}}},
         {"IconPalette", [](auto& e) { e.iconPalette = 7; }, {{kIconPalette, 0, {0x07}}}},
         {"MovedTableWithHighRows",

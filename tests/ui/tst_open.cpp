@@ -1,3 +1,6 @@
+#include <QLabel>
+
+#include "Form3.h"
 #include "WindowFixture.h"
 
 // The main window's own controls that take input.
@@ -38,6 +41,29 @@ private slots:
         QCOMPARE(f.Caption(), QStringLiteral("Vornhal - [BPRE] - Pokemon FireRed (U)"));
         QCOMPARE(f.window().Session()->NameOffset, FireRedLayout().NameOffset);
         QCOMPARE(f.window().Session()->AttackTable, FireRedLayout().AttackTable);
+    }
+
+    // The demo ROM names its own moves, abilities, types and items; the setting counts from the next opening.
+    void theChoiceListsTakeTheRomsNamesUnlessTheSettingIsOff() {
+        WindowFixture f;
+        const QString fileMove = f.Combo("cmbANames")->itemText(33);
+        QVERIFY(f.Find<QLabel>("lblNameSource")->text().isEmpty());
+        RomBuilder rom(DemoLayout());
+        rom.SetListName(RomNames::kMoves, 33, "NEW MOVE");
+        rom.SetListName(RomNames::kItems, 376, "LAST ITEM");
+        f.OpenDemo(0, rom);
+        QCOMPARE(f.Combo("cmbANames")->itemText(33), "NEW MOVE");
+        QCOMPARE(f.Combo("cmbItem2")->itemText(376), "LAST ITEM");
+        QCOMPARE(f.Combo("cmbItem1")->count(), 377);
+        QCOMPARE(f.Find<QLabel>("lblNameSource")->text(),
+                 "Names: moves, abilities, types and items from the ROM.");
+
+        f.window().SettingsWindow()->SetNamesFromRom(false);
+        QCOMPARE(f.Combo("cmbANames")->itemText(33), "NEW MOVE");
+        f.Open("");
+        QCOMPARE(f.Combo("cmbANames")->itemText(33), fileMove);
+        QVERIFY(f.Find<QLabel>("lblNameSource")->text().contains("off"));
+        QVERIFY(f.messages.isEmpty());
     }
 
     void refusedFilesLeaveTheWindowAsItWas() {

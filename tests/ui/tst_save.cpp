@@ -3,6 +3,7 @@
 
 #include "Form2.h"
 #include "Form3.h"
+#include "SpritePreview.h"
 #include "Unwritable.h"
 #include "WindowFixture.h"
 
@@ -30,6 +31,30 @@ private slots:
             QVERIFY(ChangedOffsets(before, f.Bytes(path)) == std::vector<int64_t>{record + byte});
         }
         QVERIFY(f.messages.isEmpty() && f.shownModal.size() == 4);
+    }
+
+    // Tables and pictures above 16 MiB: seven-digit pointers, read and written at their own offsets.
+    void aRomOf32MiB() {
+        WindowFixture f;
+        RomBuilder rom(ExpandedLayout());
+        rom.bytes()[ExpandedLayout().DataOffset + 28 * 5 + 11] &= 0x0F;  // EV bits a save does not keep
+        const std::string path = f.OpenDemo(5, rom);
+        for (const char* box :
+             {"txtSprite", "txtBackSprite", "txtPalette", "txtShinyPalette", "txtIcon", "txtATable"})
+            QVERIFY2(f.Box(box)->text().size() == 7 && f.Box(box)->text().startsWith('1'), box);
+        QVERIFY(!f.Find<SpritePreview>("preview")->Image(SpritePreview::View::Front).isNull());
+        QVERIFY(f.List("lstLevel")->count() > 0);
+        const std::vector<uint8_t> before = f.Bytes(path);
+        f.Click("cmdSave");
+        QVERIFY(f.Bytes(path) == before);
+
+        f.Combo("cmbANames")->setCurrentIndex(300);
+        f.Box("txtLevel")->setText("10");
+        f.Click("cmdChange");
+        f.Click("cmdSave");
+        const int64_t table = f.Box("txtATable")->text().toLongLong(nullptr, 16);
+        QVERIFY(ChangedOffsets(before, f.Bytes(path)) == (std::vector<int64_t>{table, table + 1}));
+        QVERIFY(f.Bytes(path)[table] == 0x2C && f.Bytes(path)[table + 1] == 0x15 && f.messages.isEmpty());
     }
 
     void theReportWindowFoldsAndKeepsItsState() {

@@ -11,6 +11,7 @@ private slots:
     void theSettingIsKeptOnlyByCloseOrClosingTheMainWindow() {
         WindowFixture f;
         const auto stored = [&f] { return ReadINI::ReadIniValue(f.IniPath(), "Main", "ShowSave"); };
+        const auto names = [&f] { return ReadINI::ReadIniValue(f.IniPath(), "Main", "NamesFromRom"); };
         f.window().SettingsWindow()->SetShowSave(false);
         f.window().SettingsWindow()->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -20,8 +21,11 @@ private slots:
         Form3* settings = f.window().SettingsWindow();
         QCOMPARE(f.shownModal, QList<QDialog*>{settings});
         settings->findChild<QCheckBox*>("Check1")->setChecked(false);
+        QVERIFY(settings->NamesFromRom() && names() == "1");
+        settings->findChild<QCheckBox*>("chkNamesFromRom")->setChecked(false);
         WindowFixture::Press(settings, "cmdClose");
         QVERIFY(settings->isHidden() && !f.window().SettingsWindow()->ShowSave() && stored() == "0");
+        QVERIFY(!f.window().SettingsWindow()->NamesFromRom() && names() == "0");
 
         f.window().SettingsWindow()->SetShowSave(true);
         f.window().close();

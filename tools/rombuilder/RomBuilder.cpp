@@ -340,13 +340,13 @@ public:
     void AppendTiles(std::vector<uint8_t>& tiles) const {
         const int n = view_.side;
         const size_t first = tiles.size();
-        tiles.resize(first + static_cast<size_t>(n * n / 2));
+        tiles.insert(tiles.end(), static_cast<size_t>(n) * static_cast<size_t>(n) / 2, uint8_t{0});
         uint8_t* write = tiles.data() + first;
         const uint8_t* ink = ink_.data();
         const uint64_t* drawn = drawn_.data();
         for (int ty = 0; ty < n; ty += 8) {
             for (int tx = 0; tx < n; tx += 8) {
-                // Tiles where nothing was drawn stay as the zeros the resize gave.
+                // Tiles where nothing was drawn stay as the zeros inserted above.
                 uint64_t used = 0;
                 for (int y = ty; y < ty + 8; ++y) used |= drawn[y] >> tx & 0xFF;
                 if (used == 0) {
