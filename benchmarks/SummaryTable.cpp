@@ -197,7 +197,7 @@ TableOutcome PrintTable(std::ostream& out, const std::map<std::string, Median>& 
     table.Shown("Showing one species' pictures (4 sprites + icon)", "pictures", "pictures/floor");
     table.Part("  of which decoding, timed alone from memory", "  the pictures less decoding",
                "pictures/decoding", "pictures", "pictures/floor");
-    table.Compare("Saving one species with its journal (6 reads, 93 writes)", "save", "save/floor");
+    table.Compare("Saving one species, journaled (6 reads, 93 writes)", "save", "save/floor");
     table.Share("  of which the floor's four fsyncs", "save/floor", "save/floor-without-fsync");
     table.Compare("Attack table, 20 entries, per entry", "attacks/20", "attacks/20/floor", 20);
     table.Compare("Attack table, 2,000 entries, per entry", "attacks/2000", "attacks/2000/floor", 2000);

@@ -91,8 +91,8 @@ int main(int argc, char* argv[]) {
            "benchmark thread (system calls included), window flows in wall time. The floor is the same\n"
            "open / fstat / pread or pwrite / close calls on the same bytes; for the flat rows it is the "
            "time\n"
-           "per entry of the 20-entry load. Decoding the pictures is work beyond their floor: it is timed\n"
-           "alone from memory beneath them.\n\n";
+           "per entry of the 20-entry load. Checking and decoding the names tables and decoding the\n"
+           "pictures is work beyond their floors: it is timed alone from memory beneath them.\n\n";
     const TableOutcome outcome = PrintTable(std::cout, collector.medians(), memory, memoryProblem);
     std::cout << "\n"
               << (outcome.errors > 0   ? "Some measurements failed."
