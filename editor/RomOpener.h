@@ -7,7 +7,7 @@
 
 struct OpenRomResult {
     std::optional<EditorSession> session;  // set when the ROM can be edited
-    std::string error;                      // otherwise: what is wrong, naming the file and the section or key
+    std::string error;                     // otherwise: what is wrong, naming the file and the section or key
 };
 
 // Identifies the game of the ROM at romPath and reads its offsets from the INI file at iniPath. A ROM is

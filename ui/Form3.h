@@ -9,8 +9,8 @@ class Form3;
 
 // Holds the settings: whether a save shows its report (Check1), whether the ROM is backed up before its first
 // write (chkBackup) and whether the names lists come from the ROM (chkNamesFromRom). While the program runs,
-// the check boxes are where the rest of the program reads them. The settings live in [Main] of Data.ini, or in
-// the user's copy of that section where Data.ini cannot be written.
+// the check boxes are where the rest of the program reads them. The settings live in [Main] of Data.ini, or
+// in the user's copy of that section where Data.ini cannot be written.
 class Form3 : public UnloadingDialog {
     Q_OBJECT
 public:

@@ -46,7 +46,7 @@ private slots:
         WindowFixture::Press(f.window().SettingsWindow(), "cmdClose");
         QCOMPARE(f.messages.size(), 1);
         QVERIFY(f.messages[0].startsWith(
-            "The settings ShowSave and BackupBeforeSave could not be stored: neither"));
+            "The settings ShowSave, BackupBeforeSave and NamesFromRom could not be stored: neither"));
     }
 };
 
