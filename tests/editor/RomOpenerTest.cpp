@@ -127,7 +127,11 @@ TEST_P(RomOpenerTest, OpensOrNamesFileAndProblemAndChangesNothing) {
     const OpenRomResult opened = OpenRomFile(f.path, ini);
     if (GetParam().named.empty()) {
         ASSERT_TRUE(opened.session) << opened.error;
-        EXPECT_EQ(WindowCaption(*opened.session), "Vornhal - [VRNH] - Demo (generated)");
+        const EditorSession& s = *opened.session;
+        EXPECT_EQ(WindowCaption(s), "Vornhal - [VRNH] - Demo (generated)");
+        // The optional keys come through as well, with SameAs from the shared section.
+        EXPECT_TRUE(s.Tables.evolutions.where && s.Tables.tmhm.where) << s.Tables.evolutions.unavailable;
+        EXPECT_EQ(s.NameTables[3].count, "377");
     } else {
         EXPECT_FALSE(opened.session);
         EXPECT_NE(opened.error.find("\"" + f.path + "\""), std::string::npos) << opened.error;
