@@ -67,22 +67,6 @@ TEST_F(ExpandedRomTest, OpensAndShowsWhatLiesAbove16MiB) {
     EXPECT_EQ(names.lists[RomNames::kMoves].names.size(), 355u);
 }
 
-TEST_F(ExpandedRomTest, AnUneditedSaveChangesNothingAndAChangedRowLandsAtItsOwnPlace) {
-    Write();
-    SpeciesEdits edits = testsupport::EditsAsShown(files_.session, kIndex);
-    RomWriter writer = testsupport::QuietWriter(files_.session);
-    ASSERT_TRUE(SaveSpecies(writer, kIndex, edits).complete);
-    EXPECT_EQ(Differences(before_, ReadFileBytes(files_.rom)), "");
-
-    // Before the mend the row went to the table's offset less 16 MiB, into other data.
-    edits.rows[0] = {300, 10};
-    ASSERT_TRUE(SaveSpecies(writer, kIndex, edits).complete);
-    std::vector<uint8_t> expected = before_;
-    expected.at(static_cast<size_t>(edits.attackTable)) = 0x2C;
-    expected.at(static_cast<size_t>(edits.attackTable) + 1) = 0x15;
-    EXPECT_EQ(Differences(expected, ReadFileBytes(files_.rom)), "");
-}
-
 struct PointerCase {
     const char* name;
     void (*prepare)(RomBuilder&, int64_t entry);  // entry: the icon pointer of kIndex

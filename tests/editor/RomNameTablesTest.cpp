@@ -36,6 +36,7 @@ TEST_P(RomNamesTest, TakesTheRomsNamesOrSaysWhyTheListFileServes) {
     const std::string source = RomNames::SourceText(names);
     if (GetParam().named.empty()) {
         EXPECT_TRUE(list.FromRom()) << list.fallback;
+        EXPECT_EQ(source, "Names: moves, abilities, types and items from the ROM.");
         const std::string& count = session.NameTables[GetParam().list].count;
         if (!count.empty()) {
             EXPECT_EQ(list.names.size(), std::stoul(count));
@@ -58,6 +59,8 @@ void BreakMoves(RomBuilder& b, int n) {
     for (int i = 0; i < n; ++i) b.Fill(DemoLayout().MoveNames + 13 * i, std::vector<uint8_t>(13, 0xBB));
 }
 
+// The source line in each form: all from the ROM (every case whose list comes from it), off, no keys, and
+// the mixed form naming each list file and why.
 INSTANTIATE_TEST_SUITE_P(
     Cases, RomNamesTest,
     ::testing::ValuesIn(std::vector<NamesCase>{
@@ -66,7 +69,10 @@ INSTANTIATE_TEST_SUITE_P(
         {"EighteenOddMoves",
          [](auto& b, auto&, bool&) { BreakMoves(b, 18); },
          RomNames::kMoves,
-         {"Attacks.txt", "does not hold names (337 of 355 entries"}},
+         {"Names: abilities, types and items from the ROM; moves from Attacks.txt: the move names table at "
+          "0x1000 (355 entries of 13 bytes) does not hold names (337 of 355 entries are names ending within "
+          "13 "
+          "bytes)."}},
         {"AHackWithMoreMoves",
          [](auto& b, auto& s, bool&) {
              SetKey(s, RomNames::kMoves, "", "365");
@@ -77,53 +83,31 @@ INSTANTIATE_TEST_SUITE_P(
         {"EmptyEntriesAreNoNames",
          [](auto& b, auto&, bool&) { b.Fill(DemoLayout().TypeNames, std::vector<uint8_t>(7 * 18, 0xFF)); },
          RomNames::kTypes,
-         {"Types.txt", "the type names table at 0x2800", "0 of 18"}},
-        {"SettingOff", [](auto&, auto&, bool& on) { on = false; }, RomNames::kItems, {"off"}},
+         {"types from Types.txt: the type names table at 0x2800", "(0 of 18 entries"}},
+        {"SettingOff",
+         [](auto&, auto&, bool& on) { on = false; },
+         RomNames::kItems,
+         {"Names: from the list files (Names from the ROM is off in the settings)."}},
         {"NoKeys",
          [](auto&, auto& s, bool&) { s.NameTables = {}; },
          RomNames::kAbilities,
-         {"section [VRNH]"}},
+         {"Names: from the list files (section [VRNH] gives no names tables)."}},
         {"OffsetBeyondTheFile",
          [](auto&, auto& s, bool&) { SetKey(s, RomNames::kItems, "&H100000", "377"); },
          RomNames::kItems,
-         {"Items.txt", "beyond the end of the file (1048576 bytes)"}},
-        {"OffsetNotANumber",
-         [](auto&, auto& s, bool&) { SetKey(s, RomNames::kTypes, "zz"); },
-         RomNames::kTypes,
-         {"TypeNames in section [VRNH] is \"zz\", not an offset"}},
+         {"items from Items.txt:", "beyond the end of the file (1048576 bytes)"}},
         {"CountOfZero",
          [](auto&, auto& s, bool&) { SetKey(s, RomNames::kMoves, "", "0"); },
          RomNames::kMoves,
-         {"MoveCount", "\"0\", not a count from 1 to 512"}},
+         {"MoveCount in section [VRNH] is \"0\", not a count from 1 to 512"}},
         {"CountOfMillions",
          [](auto&, auto& s, bool&) { SetKey(s, RomNames::kItems, "", "5000000"); },
          RomNames::kItems,
-         {"ItemCount", "\"5000000\", not a count from 1 to 65536"}},
+         {"ItemCount in section [VRNH] is \"5000000\", not a count from 1 to 65536"}},
         {"NoItemCount",
          [](auto&, auto& s, bool&) { SetKey(s, RomNames::kItems, "", ""); },
          RomNames::kItems,
-         {"no key ItemCount"}},
-        {"RomGone",
-         [](auto&, auto& s, bool&) { s.RomPath += ".gone"; },
-         RomNames::kAbilities,
-         {"cannot be read"}}}),
+         {"no key ItemCount"}}}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST(RomNamesTest, TheSourceLineNamesEachListFileThatServes) {
-    RomNames::Names names;
-    names.section = "BPRE";
-    for (RomNames::ListNames& list : names.lists) list.keyed = true;
-    EXPECT_EQ(RomNames::SourceText(names), "Names: moves, abilities, types and items from the ROM.");
-    names.lists[RomNames::kItems].fallback = "the ROM file cannot be read";
-    EXPECT_EQ(
-        RomNames::SourceText(names),
-        "Names: moves, abilities and types from the ROM; items from Items.txt: the ROM file cannot be read.");
-    for (RomNames::ListNames& list : names.lists) list = {{}, "no key", false};
-    EXPECT_EQ(RomNames::SourceText(names),
-              "Names: from the list files (section [BPRE] gives no names tables).");
-    names.enabled = false;
-    EXPECT_EQ(RomNames::SourceText(names),
-              "Names: from the list files (Names from the ROM is off in the settings).");
-}
 
 }  // namespace

@@ -2,7 +2,6 @@
 
 #include <optional>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "RomPointer.h"
@@ -25,18 +24,6 @@ TEST(RomPointer, TakesUpToSevenDigitsBelow32MiB) {
         {"0000001", 1},       {"2000000", none},      {"01800000", none},
         {"", none},           {"18 0000", none}};
     for (const auto& [text, value] : cases) EXPECT_EQ(RomPointer::ParseTarget(text), value) << text;
-}
-
-// The fourth byte changes only where it must, so an unedited save of any pointer writes nothing there.
-TEST(RomPointer, WritesTheFourthByteOnlyWhenItMustChange) {
-    const std::optional<uint8_t> stays;
-    const std::vector<std::tuple<int32_t, int, std::optional<uint8_t>>> cases = {
-        {0x1800000, 0x09, stays}, {0x1800000, 0x08, 0x09}, {0x1000000, 0x00, 0x09},
-        {0x1000000, -1, 0x09},    {0xFFFFFF, 0x09, 0x08},  {0x000000, 0x09, 0x08},
-        {0x25D7B4, 0x08, stays},  {0x25D7B4, 0x00, stays}, {0x25D7B4, 0x0A, stays}};
-    for (const auto& [target, current, written] : cases)
-        EXPECT_EQ(RomPointer::FourthByteToWrite(target, current), written)
-            << std::hex << target << " " << current;
 }
 
 }  // namespace
