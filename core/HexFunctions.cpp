@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 
@@ -92,6 +93,28 @@ std::optional<std::vector<uint8_t>> ReadBytes(const std::string& path, int64_t o
         done += static_cast<size_t>(got);
     }
     return bytes;
+}
+
+bool VisitBytes(const std::string& path, int64_t offset, int64_t count, const ByteVisitor& visit) {
+    if (offset < 0 || count < 0) return false;
+    FileDescriptor file = FileDescriptor::Open(path, O_RDONLY);
+    if (!file.valid()) return false;
+    std::vector<uint8_t> buffer(static_cast<size_t>(std::min<int64_t>(count, kLargestVisitPiece)));
+    size_t piece = kFirstVisitPiece;
+    for (int64_t done = 0; done < count;) {
+        const size_t wanted = static_cast<size_t>(std::min<int64_t>(count - done, static_cast<int64_t>(piece)));
+        size_t got = 0;
+        while (got < wanted) {
+            const ssize_t result = PreadOnce(file.get(), buffer.data() + got, wanted - got,
+                                             static_cast<off_t>(offset + done + static_cast<int64_t>(got)));
+            if (result <= 0) return false;
+            got += static_cast<size_t>(result);
+        }
+        if (!visit(offset + done, buffer.data(), wanted)) return true;
+        done += static_cast<int64_t>(wanted);
+        piece = std::min(2 * piece, kLargestVisitPiece);
+    }
+    return true;
 }
 
 bool WriteHexByte(const std::string& path, int32_t offset, const std::string& hexText) {

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,6 +30,17 @@ inline constexpr int32_t kHeaderSize = 0xC0;
 // count bytes from offset as they are, or nothing when the file cannot be read or ends before the last of
 // them. For the reads that must not guess, such as the bytes a journal keeps.
 [[nodiscard]] std::optional<std::vector<uint8_t>> ReadBytes(const std::string& path, int64_t offset, int64_t count);
+
+// Receives the bytes of a range piece by piece: the offset of the first, the bytes and their count. Returns
+// false to stop early.
+using ByteVisitor = std::function<bool(int64_t offset, const uint8_t* bytes, std::size_t count)>;
+
+// Hands the count bytes from offset to visit in file order, through one opening of the file, in pieces that
+// start at 4 KiB and double up to 256 KiB: a search that ends early reads little, a long one reads in pieces
+// that stay in the processor's cache. False when the file cannot be read or ends before the last byte.
+[[nodiscard]] bool VisitBytes(const std::string& path, int64_t offset, int64_t count, const ByteVisitor& visit);
+inline constexpr std::size_t kFirstVisitPiece = 4096;
+inline constexpr std::size_t kLargestVisitPiece = 256 * 1024;
 
 // Writes one byte: the last two characters of "00" + hexText read as hexadecimal, or 0x00 when they are not
 // both hexadecimal digits. Never extends the file: an offset outside it writes nothing. True when the byte

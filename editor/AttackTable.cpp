@@ -1,5 +1,6 @@
 #include "AttackTable.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "HexFunctions.h"
@@ -55,6 +56,27 @@ std::vector<LevelUpAttackEntry> LoadAttackTable(const std::string& romPath, int3
         rows.push_back(*entry);
     }
     return rows;
+}
+
+AttackTableExtent MeasureAttackTable(const std::string& romPath, int64_t start, int32_t maxRows) {
+    AttackTableExtent extent{start, 0, false};
+    const std::optional<int64_t> size = HexFunctions::RomFileSize(romPath);
+    if (start < 0 || !size || *size - start < 2 || maxRows <= 0) return extent;
+    // Whole entries only, and no further than the row limit and a terminator.
+    const int64_t span = std::min<int64_t>(*size - start, 2 * int64_t{maxRows} + 2) & ~int64_t{1};
+    const bool read = HexFunctions::VisitBytes(
+        romPath, start, span, [&extent, maxRows](int64_t, const uint8_t* bytes, size_t count) {
+            for (size_t k = 0; k + 1 < count; k += 2) {
+                if (bytes[k] == 0xFF && bytes[k + 1] == 0xFF) {
+                    extent.terminated = true;
+                    return false;
+                }
+                if (++extent.rows == maxRows) return false;
+            }
+            return true;
+        });
+    if (!read) extent = {start, 0, false};
+    return extent;
 }
 
 std::optional<int32_t> ParseHexOffset(const std::string& text, int maxDigits) {

@@ -27,5 +27,19 @@ inline constexpr int32_t kMaxAttackRows = 4096;
 [[nodiscard]] std::vector<LevelUpAttackEntry> LoadAttackTable(const std::string& romPath, int32_t start,
                                                               int32_t maxRows = kMaxAttackRows);
 
+// How far a table reaches in the file, by the same rules as a load.
+struct AttackTableExtent {
+    int64_t start = 0;
+    int32_t rows = 0;
+    bool terminated = false;  // FF FF ended the rows, rather than the end of the file or the row limit
+
+    // The bytes the table holds: its rows and, when it has one, its terminator.
+    [[nodiscard]] int64_t Bytes() const { return 2 * int64_t{rows} + (terminated ? 2 : 0); }
+};
+
+// Measures the table at start with a few large reads rather than one per entry.
+[[nodiscard]] AttackTableExtent MeasureAttackTable(const std::string& romPath, int64_t start,
+                                                   int32_t maxRows = kMaxAttackRows);
+
 // A non-empty text of at most maxDigits hexadecimal digits (either case), as a number.
 [[nodiscard]] std::optional<int32_t> ParseHexOffset(const std::string& text, int maxDigits = 6);

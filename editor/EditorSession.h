@@ -26,6 +26,8 @@ struct EditorSession {
         std::string offset, count;
     };
     std::array<NameTableKeys, 4> NameTables;
+    // Optional key: where the game's unused space starts; tables that outgrow their place move there.
+    std::optional<int32_t> FreeSpace;
 
     std::string GameCode;  // as stored in the header
     int Version = 0;       // the release byte at 0xBC

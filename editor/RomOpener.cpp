@@ -257,6 +257,7 @@ OpenRomResult OpenRomFile(const std::string& romPath, const std::string& iniPath
         const RomNames::TableFormat& format = RomNames::Format(static_cast<RomNames::List>(k));
         session.NameTables[k] = {value(format.offsetKey), value(format.countKey)};
     }
+    session.FreeSpace = ParseIniOffset(value("FreeSpace"));
 
     struct Extent {
         const char* description;

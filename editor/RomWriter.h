@@ -33,6 +33,9 @@ public:
     void SetByteWriter(ByteWriter writer) { writeByte_ = std::move(writer); }
 
     [[nodiscard]] WriteOutcome Apply(const WritePlan& plan);
+    // Why the file is no longer the ROM that was opened, or empty. A plan built from a changed file means
+    // nothing, so a planner that fails asks this for the message to show.
+    [[nodiscard]] std::string ChangedSinceOpening() const;
     [[nodiscard]] WriteOutcome Undo();
     [[nodiscard]] WriteOutcome Redo();
 
@@ -42,7 +45,6 @@ private:
         std::vector<ByteChange> changes;  // each offset once: as found, and as left
     };
     [[nodiscard]] Committed Commit(const std::vector<PlannedByte>& bytes);
-    [[nodiscard]] std::string ChangedSinceOpening() const;
     [[nodiscard]] WriteOutcome WriteBack(const HistoryStep& step, bool undo);
 
     EditorSession session_;

@@ -9,6 +9,7 @@
 #include <optional>
 #include <vector>
 
+#include "AttackTableSave.h"
 #include "CharTable.h"
 #include "HexFunctions.h"
 #include "RomPointer.h"
@@ -197,19 +198,24 @@ SpeciesSavePlan PlanSpeciesSave(const EditorSession& session, int32_t index, con
 
 SaveOutcome SaveSpecies(RomWriter& writer, int32_t index, const SpeciesEdits& edits,
                         const std::vector<PlannedByte>& more) {
-    SpeciesSavePlan planned = PlanSpeciesSave(writer.Session(), index, edits);
-    if (!planned.error.empty()) {
-        SaveOutcome refused;
-        refused.error = planned.error;
-        return refused;
-    }
-    planned.plan.Append(more);
-    const WriteOutcome written = writer.Apply(planned.plan);
+    FreeSpaceMap space(writer.Session());
+    SpeciesTablePlan planned = PlanSpeciesWithAttackTable(writer.Session(), index, edits, space);
     SaveOutcome outcome;
+    if (!planned.ok) {
+        // A plan made from a file that changed means nothing: the writer's check tells what happened.
+        const std::string changed = writer.ChangedSinceOpening();
+        outcome.error = changed.empty() ? planned.error : changed;
+        return outcome;
+    }
+    planned.planned.plan.Append(more);
+    const WriteOutcome written = writer.Apply(planned.planned.plan);
     outcome.complete = written.complete;
     outcome.bytesWritten = written.bytesWritten;
     outcome.error = written.error;
     outcome.warning = written.warning;
-    if (written.complete) outcome.report = std::move(planned.report);
+    if (written.complete) {
+        outcome.report = std::move(planned.planned.report);
+        outcome.tableMovedTo = planned.movedTo;
+    }
     return outcome;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,7 +24,9 @@ struct SpeciesEdits {
     // Pointer targets: file offsets below 32 MiB. The low three bytes are written; the fourth only when it
     // must change (09 for a target above 16 MiB, 08 for one below where 09 stood).
     int32_t sprite = 0, backSprite = 0, palette = 0, shinyPalette = 0, icon = 0, attackTable = 0;
-    std::vector<LevelUpAttackEntry> rows;  // written at attackTable, no terminator
+    // PlanSpeciesSave writes the rows at attackTable as they are; SaveSpecies places them with a terminator
+    // (see AttackTableSave.h).
+    std::vector<LevelUpAttackEntry> rows;
 };
 
 struct SpeciesSavePlan {
@@ -43,9 +46,10 @@ struct SaveOutcome {
     std::string report;   // filled only when complete
     std::string error;    // names the file and what did not happen
     std::string warning;  // a complete save with something to tell (see WriteOutcome)
+    std::optional<int64_t> tableMovedTo;  // where the attack table went when it no longer fitted
 };
 
-// Plans the species' save, adds the bytes of the other tables the window edits (`more`), and writes it all
-// as one step through the writer.
+// Plans the species' save with its attack table (PlanSpeciesWithAttackTable), adds the bytes of the other
+// tables the window edits (`more`), and writes it all as one step through the writer.
 [[nodiscard]] SaveOutcome SaveSpecies(RomWriter& writer, int32_t index, const SpeciesEdits& edits,
                                       const std::vector<PlannedByte>& more = {});

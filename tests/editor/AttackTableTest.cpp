@@ -7,6 +7,7 @@
 #include <tuple>
 #include <vector>
 
+#include "AttackRowOrder.h"
 #include "AttackTable.h"
 #include "TempDir.h"
 #include "TestFiles.h"
@@ -43,13 +44,15 @@ TEST(EncodeAttackEntry, WritesUpperCaseB0ThenB1AndEveryAttackAtSeveralLevelsDeco
     }
 }
 
+// A measure agrees with a load and tells whether the terminator ended it.
 TEST(LoadAttackTable, StopsAtTerminatorEndOfFileOrMaxRowsQuickly) {
     constexpr int32_t kAll = kMaxAttackRows;
     const struct {
         std::vector<uint8_t> bytes;
         int32_t start, maxRows;
         Rows rows;
-    } cases[] = {{{0xAA, 0x21, 0x0A, 0xFF, 0xFE, 0xFF, 0xFF, 0x01, 0x02}, 1, kAll, {{33, 5}, {255, 127}}},
+        bool terminated = false;
+    } cases[] = {{{0xAA, 0x21, 0x0A, 0xFF, 0xFE, 0xFF, 0xFF, 0x01, 0x02}, 1, kAll, {{33, 5}, {255, 127}}, true},
                  {{0x01, 0x02, 0x03, 0x04, 0x05, 0x06}, 0, kAll, {{1, 1}, {3, 2}, {5, 3}}},
                  {{0x01, 0x02, 0x05}, 0, kAll, {{1, 1}}},
                  {{0x01, 0x02, 0x01, 0x02}, 4, kAll, {}},
@@ -62,6 +65,9 @@ TEST(LoadAttackTable, StopsAtTerminatorEndOfFileOrMaxRowsQuickly) {
     for (const auto& c : cases) {
         ASSERT_TRUE(testsupport::WriteFileBytes(rom, c.bytes));
         EXPECT_EQ(LoadAttackTable(rom, c.start, c.maxRows), c.rows) << "start " << c.start;
+        const AttackTableExtent extent = MeasureAttackTable(rom, c.start, c.maxRows);
+        EXPECT_EQ(extent.rows, static_cast<int32_t>(c.rows.size())) << "start " << c.start;
+        EXPECT_EQ(extent.terminated, c.terminated) << "start " << c.start;
     }
     EXPECT_TRUE(LoadAttackTable(dir.File("missing") + "/missing.gba", 0, 10).empty());
 
@@ -69,6 +75,15 @@ TEST(LoadAttackTable, StopsAtTerminatorEndOfFileOrMaxRowsQuickly) {
     const auto begin = std::chrono::steady_clock::now();
     EXPECT_EQ(LoadAttackTable(rom, 0).size(), static_cast<size_t>(kMaxAttackRows));
     EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(10)) << "a whole ROM of zeros";
+}
+
+TEST(AddedRowPosition, KeepsAscendingLevelsAndOtherwiseFollowsTheSelection) {
+    const std::vector<int> ordered = {1, 5, 5, 9};
+    const std::vector<std::tuple<std::vector<int>, int, int, int>> cases = {
+        {ordered, -1, 5, 3}, {ordered, 1, 5, 2}, {ordered, 0, 5, 1}, {ordered, 3, 0, 0},
+        {ordered, 0, 7, 3},  {ordered, -1, 99, 4}, {{}, -1, 3, 0},  {{9, 1}, 0, 5, 1}, {{9, 1}, -1, 5, 2}};
+    for (const auto& [levels, selected, level, position] : cases)
+        EXPECT_EQ(AddedRowPosition(levels, selected, level), position) << selected << " " << level;
 }
 
 TEST(ParseHexOffset, AcceptsOnlyBareHexDigitsUpToTheLimit) {

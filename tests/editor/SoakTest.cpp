@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "RomBuilder.h"
@@ -67,14 +68,22 @@ TEST(SoakTest, FourHundredRandomSavesChangeExactlyTheirBytes) {
         e.sprite = at(image, l.size - 1, 3), e.backSprite = at(image + 5280, l.size - 1, 3);
         e.palette = at(palette, l.size - 1, 3), e.shinyPalette = at(palette + 3520, l.size - 1, 3);
         e.icon = at(l.IconOffset + 4 * i, l.size - 1, 3);
-        // New tables go to the back of the file, as from the insert window; those of different saves overlap.
-        const int rows = random(0, 24);
-        e.attackTable = random(l.freeSpace + 0x60000, l.size - 2 * rows);
+        // Tables are typed offsets at the back of the file, those of different saves overlapping. A save keeps
+        // at most the rows the table there holds (moves have cases of their own), and a shorter one gets
+        // FF FF after its last row.
+        e.attackTable = random(l.freeSpace + 0x60000, l.size - 50);
         Put(expected, l.AttackTable + 4 * i, e.attackTable, 3);
+        int held = 0;
+        auto end = static_cast<size_t>(e.attackTable);
+        for (; held < 4096 && end + 1 < expected.size() && (expected[end] & expected[end + 1]) != 0xFF; end += 2)
+            ++held;
+        const bool terminated = held < 4096 && end + 1 < expected.size();
+        const int rows = std::min(random(0, 24), held);
         for (int row = 0; row < rows; ++row) {
             e.rows.push_back({random(0, 511), random(0, 99)});
             Put(expected, e.attackTable + 2 * row, e.rows.back().level * 512 + e.rows.back().attack, 2);
         }
+        if (rows < held || terminated) Put(expected, e.attackTable + 2 * rows, 0xFFFF, 2);
 
         const SaveOutcome outcome = SaveSpecies(writer, i, e);
         ASSERT_TRUE(outcome.complete) << "save " << save << " of species " << i << ": " << outcome.error;

@@ -80,8 +80,8 @@ SpeciesEdits EditsAsShown(const EditorSession& session, int index) {
     e.sprite = target(v.sprite), e.backSprite = target(v.backSprite), e.palette = target(v.palette);
     e.shinyPalette = target(v.shinyPalette), e.icon = target(v.icon), e.attackTable = target(v.attackTable);
     const std::vector<uint8_t> bytes = ReadFileBytes(session.RomPath);
-    for (auto at = static_cast<size_t>(e.attackTable); bytes.at(at) != 0xFF || bytes.at(at + 1) != 0xFF;
-         at += 2)
+    for (auto at = static_cast<size_t>(e.attackTable);
+         at + 1 < bytes.size() && (bytes[at] != 0xFF || bytes[at + 1] != 0xFF); at += 2)
         e.rows.push_back({bytes[at] | (bytes[at + 1] & 1) << 8, bytes[at + 1] >> 1});
     return e;
 }

@@ -39,7 +39,8 @@ struct RomFiles {
 // A writer for the session that makes no backups, as most tests need none.
 [[nodiscard]] RomWriter QuietWriter(const EditorSession& session);
 
-// The edits of an untouched species as the window hands them over (rows decoded here, not by the editor).
+// The edits of an untouched species as the window hands them over (rows decoded here, not by the editor, up
+// to FF FF or the end of the file).
 [[nodiscard]] SpeciesEdits EditsAsShown(const EditorSession& session, int index);
 
 }  // namespace testsupport

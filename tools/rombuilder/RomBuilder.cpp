@@ -756,6 +756,7 @@ RomLayout DemoLayout() {
     layout.AttackTable = 0x1AA00;
     layout.IconPaletteTable = 0x1B100;
     layout.freeSpace = 0x20000;
+    layout.FreeSpaceKey = 0xF8000;
     layout.title = "Demo (generated)";
     layout.EvolutionTable = 0x4000;
     layout.TMHMTable = 0x8100;
@@ -786,6 +787,7 @@ RomLayout FireRedLayout() {
     layout.AttackTable = 0x25D7B4;
     layout.IconPaletteTable = 0x3D4038;
     layout.freeSpace = 0x800000;
+    layout.FreeSpaceKey = 0x71A23C;
     layout.title = "Pokemon FireRed (U)";
     layout.EvolutionTable = 0x259754;
     layout.TMHMTable = 0x252BC8;
@@ -1049,6 +1051,7 @@ EditorSession RomBuilder::Session(const std::string& path) const {
     }
     if (layout_.ItemTable != 0)
         session.NameTables[RomNames::kItems].count = std::to_string(layout_.ItemCount);
+    if (layout_.FreeSpaceKey != 0) session.FreeSpace = layout_.FreeSpaceKey;
     session.GameCode = layout_.gameCode;
     session.Version = layout_.version;
     session.FileSize = static_cast<int64_t>(bytes_.size());
@@ -1081,6 +1084,7 @@ std::string RomBuilder::IniSection() const {
     key("IconPalette", layout_.IconPalette);
     key("AttackTable", layout_.AttackTable);
     if (layout_.IconPaletteTable != 0) key("IconPaletteTable", layout_.IconPaletteTable);
+    if (layout_.FreeSpaceKey != 0) key("FreeSpace", layout_.FreeSpaceKey);
     text += "Title=" + layout_.title + "\r\n";
     if (layout_.EvolutionTable != 0) key("EvolutionTable", layout_.EvolutionTable);
     if (layout_.TMHMTable != 0) {

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ByteRange.h"
+#include "EditorSession.h"
+
+// Where the data the editor knows of lies in the session's ROM: always the fixed tables of its section (names,
+// records, the pointer tables, the icon palette numbers and the icon palette table); and the level-up attack
+// tables (rows and terminator) and icons that the species point at, among those that start inside `within`:
+// only there can their bytes be taken for free space.
+[[nodiscard]] std::vector<ByteRange> KnownTables(const EditorSession& session, const std::vector<ByteRange>& within);
+
+// For each of count pointers, stride bytes apart from entry: the file offset it points at, or nothing when it
+// holds no pointer into a file of fileSize bytes or cannot be read.
+[[nodiscard]] std::vector<std::optional<int64_t>> ReadPointerTargets(const std::string& romPath, int64_t entry,
+                                                                     int32_t count, int32_t stride,
+                                                                     int64_t fileSize);
