@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "EditorSession.h"
+#include "FreeSpaceFinder.h"
 #include "WritePlan.h"
 
 // A fresh level-up attack table of placeholder rows (attack 1 at level 1) and its terminator.
@@ -24,3 +26,10 @@ struct NewTableCheck {
 
 // The rows and the terminator as one write, named "Insert New Table at OFFSET".
 [[nodiscard]] WritePlan PlanNewAttackTable(const NewTableRequest& request);
+
+// The place in the session's free space for a new table of the count typed: its rows and terminator, with
+// the free space's margins. An error names the count or why there is no place.
+[[nodiscard]] FreeSpaceFound FindSpaceForNewTable(const EditorSession& session, const std::string& countText);
+
+// Empty when the bytes the new table takes are all FF; otherwise the question to ask before writing over them.
+[[nodiscard]] std::string OverwriteQuestion(const std::string& romPath, const NewTableRequest& request);

@@ -110,6 +110,12 @@ Answer Ask(QWidget* parent, const QString& text, const QList<Answer>& buttons, A
             case Answer::Keep:
                 button = box.addButton(QStringLiteral("Keep"), QMessageBox::DestructiveRole);
                 break;
+            case Answer::Yes:
+                button = box.addButton(QMessageBox::Yes);
+                break;
+            case Answer::No:
+                button = box.addButton(QMessageBox::No);
+                break;
         }
         answers.insert(button, answer);
         if (answer == byDefault) box.setDefaultButton(qobject_cast<QPushButton*>(button));

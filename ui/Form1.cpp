@@ -184,6 +184,8 @@ void Form1::ConnectHandlers() {
 
     connect(ui->cmdChangeOffset, &QToolButton::clicked, this, [this] { LoadAttackTable(true); });
     connect(ui->cmdChange, &QPushButton::clicked, this, &Form1::ChangeAttackRow);
+    connect(ui->cmdAddAttack, &QPushButton::clicked, this, &Form1::AddAttackRow);
+    connect(ui->cmdRemoveAttack, &QPushButton::clicked, this, &Form1::RemoveAttackRow);
     connect(ui->cmdNewTable, &QPushButton::clicked, this, &Form1::ShowInsertWindow);
     // A press over a row shows it again even when it is already selected.
     for (QListWidget* list : {ui->lstAttack, ui->lstLevel}) {
@@ -203,7 +205,7 @@ void Form1::SetEditingEnabled(bool enabled) {
         ui->txtIcon,     ui->txtEVHP,     ui->txtEVA,        ui->txtEVD,      ui->txtEVS,
         ui->txtEVSA,     ui->txtEVSD,     ui->cmbPalette,    ui->txtLevel,    ui->cmbANames,
         ui->lstAttack,   ui->lstLevel,    ui->txtATable,     ui->cmdChange,   ui->cmdChangeOffset,
-        ui->cmdNewTable};
+        ui->cmdNewTable, ui->cmdAddAttack, ui->cmdRemoveAttack};
     for (QWidget* control : controls) control->setEnabled(enabled);
     ui->cmdMoreData->setEnabled(enabled);
     if (!enabled) {
@@ -308,6 +310,7 @@ Form4* Form1::InsertWindow() {
     if (!insert_) {
         insert_ = Forgotten(new Form4(this), &insert_);
         connect(insert_, &Form4::insertRequested, this, &Form1::InsertAttackTable);
+        connect(insert_, &Form4::findSpaceRequested, this, &Form1::FindSpaceForInsert);
     }
     return insert_;
 }

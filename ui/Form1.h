@@ -88,8 +88,11 @@ private:
     void LoadAttackTable(bool userAsked);
     void ShowAttackRow(int row);
     void ChangeAttackRow();
+    void AddAttackRow();
+    void RemoveAttackRow();
     void ShowInsertWindow();
     void InsertAttackTable();
+    void FindSpaceForInsert();
 
     // The safety net (Form1Safety.cpp): unsaved edits, undo and redo, interrupted writes.
     void TrackEdits();

@@ -1,9 +1,13 @@
-// The attack table frame: loading a table into the two lists, keeping them on one row, changing a row and
-// inserting a new table.
+// The attack table frame: loading a table into the two lists, keeping them on one row, adding, changing and
+// removing rows, and inserting a new table.
 
+#include <cmath>
+
+#include "AttackRowOrder.h"
 #include "AttackTable.h"
 #include "ChoiceBox.h"
 #include "Dialogs.h"
+#include "FieldLimits.h"
 #include "Form1.h"
 #include "Form4.h"
 #include "HexFunctions.h"
@@ -67,6 +71,47 @@ void Form1::ChangeAttackRow() {
     MarkEdited();
 }
 
+void Form1::AddAttackRow() {
+    if (ui->cmbANames->currentIndex() < 0) return;
+    if (ui->lstAttack->count() >= kMaxAttackRows) {
+        Dialogs::ShowCritical(this, QStringLiteral("The table already has %1 attacks, as many as the editor reads "
+                                                   "back: remove one first.")
+                                        .arg(kMaxAttackRows));
+        return;
+    }
+    const auto levelOf = [](const QString& text) {
+        return static_cast<int>(std::nearbyint(FieldLimits::NumberValue(text.toStdString())));
+    };
+    const QString level = QString::fromStdString(FieldLimits::LimitCheck(ui->txtLevel->text().toStdString(), 99));
+    std::vector<int> levels;
+    for (int row = 0; row < ui->lstLevel->count(); ++row) levels.push_back(levelOf(ui->lstLevel->item(row)->text()));
+    const int row = AddedRowPosition(levels, ui->lstAttack->currentRow(), levelOf(level));
+    {
+        const QSignalBlocker blockLevels(ui->lstLevel);
+        const QSignalBlocker blockAttacks(ui->lstAttack);
+        auto* attack = new QListWidgetItem(ui->cmbANames->currentText());
+        attack->setData(Qt::UserRole, ChoiceBox::StoredValue(ui->cmbANames));
+        ui->lstAttack->insertItem(row, attack);
+        ui->lstLevel->insertItem(row, level);
+    }
+    ShowAttackRow(row);
+    MarkEdited();
+}
+
+void Form1::RemoveAttackRow() {
+    const int row = ui->lstAttack->currentRow();
+    if (row < 0 || row >= ui->lstLevel->count()) return;
+    {
+        const QSignalBlocker blockLevels(ui->lstLevel);
+        const QSignalBlocker blockAttacks(ui->lstAttack);
+        delete ui->lstAttack->takeItem(row);
+        delete ui->lstLevel->takeItem(row);
+    }
+    // The row below moves up into the selection, so that Remove can be pressed again.
+    ShowAttackRow(std::min(row, ui->lstAttack->count() - 1));
+    MarkEdited();
+}
+
 void Form1::ShowInsertWindow() {
     Dialogs::RunModal(InsertWindow());
 }
@@ -87,6 +132,11 @@ void Form1::InsertAttackTable() {
                               TextCodec::ToDisplay(check.error) + QStringLiteral("\nNothing was written."));
         return;
     }
+    const std::string question = OverwriteQuestion(session_->RomPath, check.request);
+    if (!question.empty() &&
+        Dialogs::Ask(insert_, TextCodec::ToDisplay(question), {Dialogs::Answer::Yes, Dialogs::Answer::No},
+                     Dialogs::Answer::No, Dialogs::Answer::No) != Dialogs::Answer::Yes)
+        return;
     if (!ApplyWrite(PlanNewAttackTable(check.request), insert_)) return;
     ui->txtATable->setText(startText);
     LoadAttackTable(false);
@@ -97,4 +147,14 @@ void Form1::InsertAttackTable() {
         QStringLiteral("Inserted a new attack table of %1 rows at %2")
             .arg(check.request.count)
             .arg(QString::number(check.request.start, 16).toUpper().rightJustified(6, QLatin1Char('0'))));
+}
+
+void Form1::FindSpaceForInsert() {
+    if (!session_ || !insert_) return;
+    const FreeSpaceFound found = FindSpaceForNewTable(*session_, insert_->CountText().toStdString());
+    if (!found.offset) {
+        Dialogs::ShowCritical(insert_, TextCodec::ToDisplay(found.error));
+        return;
+    }
+    insert_->SetStartOffsetText(QStringLiteral("%1").arg(*found.offset, 6, 16, QLatin1Char('0')).toUpper());
 }

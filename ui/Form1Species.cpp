@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "AttackTable.h"
+#include "AttackTableSave.h"
 #include "ChoiceBox.h"
 #include "Dialogs.h"
 #include "FieldLimits.h"
@@ -220,24 +221,31 @@ bool Form1::SaveSpecies() {
     }
 
     const QString typedName = ui->txtName->text();
-    SpeciesSavePlan planned = PlanSpeciesSave(*session_, index, *edits);
-    if (!planned.error.empty()) {
-        Dialogs::ShowCritical(this, TextCodec::ToDisplay(planned.error));
+    FreeSpaceMap space(*session_);
+    SpeciesTablePlan planned = PlanSpeciesWithAttackTable(*session_, index, *edits, space);
+    if (!planned.ok) {
+        const std::string changed = writer_->ChangedSinceOpening();
+        const QString message = TextCodec::ToDisplay(changed.empty() ? planned.error : changed);
+        ShowStatus(QStringLiteral("Save refused: ") + message);
+        Dialogs::ShowCritical(this, message);
         return false;
     }
     // The tables of the More Data window go out in the same step, so one undo takes the whole save back.
-    planned.plan.Append(*more);
+    planned.planned.plan.Append(*more);
     // The window keeps the user's edits when the write fails, so that the save can be tried again.
-    if (!ApplyWrite(planned.plan, this)) return false;
+    if (!ApplyWrite(planned.planned.plan, this)) return false;
     // Said here too, so that a save with the report off is still confirmed.
     const std::string parts = PlannedPartsText(*more);
-    ShowStatus((parts.empty() ? QStringLiteral("Saved %1") : QStringLiteral("Saved %1 with its %2"))
-                   .arg(typedName, QString::fromStdString(parts)) +
-               QStringLiteral(": %1 bytes").arg(planned.plan.bytes.size()));
+    QString status = (parts.empty() ? QStringLiteral("Saved %1") : QStringLiteral("Saved %1 with its %2"))
+                         .arg(typedName, QString::fromStdString(parts)) +
+                     QStringLiteral(": %1 bytes").arg(planned.planned.plan.bytes.size());
+    if (planned.movedTo)
+        status += QStringLiteral("; ") + TextCodec::ToDisplay(AttackTableMovedLine(*planned.movedTo));
+    ShowStatus(status);
 
     Form2* report = ReportWindow();
     report->SetConfirmation(typedName);
-    report->SetReport(TextCodec::ToDisplay(planned.report));
+    report->SetReport(TextCodec::ToDisplay(planned.planned.report));
 
     // Reading the species back shows what the file now holds.
     LoadNameList();

@@ -6,6 +6,7 @@ Form4::Form4(QWidget* parent) : UnloadingDialog(parent), ui(new Ui::Form4) {
     ui->setupUi(this);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     connect(ui->chameleonButton1, &QPushButton::clicked, this, &Form4::insertRequested);
+    connect(ui->cmdFindSpace, &QPushButton::clicked, this, &Form4::findSpaceRequested);
 }
 
 Form4::~Form4() {
@@ -17,4 +18,7 @@ QString Form4::StartOffsetText() const {
 }
 QString Form4::CountText() const {
     return ui->Text2->text();
+}
+void Form4::SetStartOffsetText(const QString& text) {
+    ui->Text1->setText(text);
 }

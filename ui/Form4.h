@@ -6,8 +6,8 @@ namespace Ui {
 class Form4;
 }
 
-// Asks where a new attack table goes and how many rows it has. The main window does the insert; this window
-// only keeps the texts, which survive "Insert Now!" and are forgotten when it is closed.
+// Asks where a new attack table goes and how many rows it has. The main window does the insert and finds free
+// space for it; this window only keeps the texts, which survive "Insert Now!" and are forgotten when it is closed.
 class Form4 : public UnloadingDialog {
     Q_OBJECT
 public:
@@ -16,9 +16,11 @@ public:
 
     QString StartOffsetText() const;
     QString CountText() const;
+    void SetStartOffsetText(const QString& text);
 
 signals:
     void insertRequested();
+    void findSpaceRequested();
 
 private:
     Ui::Form4* ui;

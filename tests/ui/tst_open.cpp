@@ -29,7 +29,7 @@ private slots:
         QCOMPARE(f.Caption(), QStringLiteral("Vornhal - [VRNH] - Demo (generated)"));
         QCOMPARE(f.List("lstPokemon")->count(), 412);
         QCOMPARE(f.Values("lstPokemon txtName"), "0 ZERO");
-        QCOMPARE(EnabledControls(f).size(), 48);
+        QCOMPARE(EnabledControls(f).size(), 50);
         QCOMPARE(f.messages.size(), 1);
         // Cancelling with a game open reads it again; a second game replaces the first.
         const QString speed = f.Box("txtSpeed")->text();
