@@ -1,10 +1,16 @@
 #include "BenchRom.h"
 
+#include <algorithm>
 #include <chrono>
 #include <random>
 #include <system_error>
 
+#include "AttackTable.h"
+#include "CharTable.h"
+#include "HexFunctions.h"
 #include "RomBuilder.h"
+#include "RomPointer.h"
+#include "SpeciesRecord.h"
 
 namespace fs = std::filesystem;
 
@@ -70,6 +76,50 @@ std::optional<BenchRom> WriteFireRedRom(const BenchFolder& folder) {
     if (!builder.WriteTo(rom.path)) return std::nullopt;
     rom.session = builder.Session(rom.path);
     rom.tables = tables;
+    return rom;
+}
+
+SpeciesEdits ShownSpeciesEdits(const BenchRom& rom) {
+    const EditorSession& s = rom.session;
+    const int32_t i = BenchRom::kShownSpecies;
+    const SpeciesValues v = ReadSpecies(s, i);
+    SpeciesEdits e;
+    e.name = CharTable::DecodeName(
+        HexFunctions::ReadHexBytes(s.RomPath, Species::NameEntry(s, i), Species::kNameSize));
+    e.hp = v.hp, e.attack = v.attack, e.defense = v.defense, e.speed = v.speed;
+    e.spAttack = v.spAttack, e.spDefense = v.spDefense;
+    e.baseXp = v.baseXp, e.catchRate = v.catchRate, e.safari = v.safari;
+    e.evHp = v.ev.hp, e.evAttack = v.ev.attack, e.evDefense = v.ev.defense, e.evSpeed = v.ev.speed;
+    e.evSpAttack = v.ev.spAttack, e.evSpDefense = v.ev.spDefense;
+    e.type1 = v.type1, e.type2 = v.type2, e.item1 = v.item1, e.item2 = v.item2;
+    e.gender = v.gender, e.steps = v.steps, e.eggType1 = v.eggType1, e.eggType2 = v.eggType2;
+    e.ability1 = v.ability1, e.ability2 = v.ability2, e.iconPalette = v.iconPalette;
+    e.sprite = RomPointer::ParseTarget(v.sprite).value_or(0);
+    e.backSprite = RomPointer::ParseTarget(v.backSprite).value_or(0);
+    e.palette = RomPointer::ParseTarget(v.palette).value_or(0);
+    e.shinyPalette = RomPointer::ParseTarget(v.shinyPalette).value_or(0);
+    e.icon = RomPointer::ParseTarget(v.icon).value_or(0);
+    e.attackTable = RomPointer::ParseTarget(v.attackTable).value_or(0);
+    e.rows = LoadAttackTable(s.RomPath, e.attackTable);
+    return e;
+}
+
+std::optional<ExpandedRom> WriteExpandedRom(const BenchFolder& folder) {
+    RomLayout layout = FireRedLayout();
+    layout.size = 0x2000000;
+    RomBuilder builder(layout);
+    // The used space is copies of the builder's compressed pictures and icons, which hold FF bytes mostly
+    // one at a time, as a ROM's data does.
+    std::vector<uint8_t>& bytes = builder.bytes();
+    const auto pictures = bytes.begin() + layout.freeSpace + 0x4000;
+    const std::vector<uint8_t> data(pictures, pictures + 0xD0000);
+    const size_t end = bytes.size() - ExpandedRom::kLastRun;
+    for (size_t at = static_cast<size_t>(layout.FreeSpaceKey); at < end; at += data.size())
+        std::copy_n(data.begin(), std::min(data.size(), end - at), bytes.begin() + static_cast<std::ptrdiff_t>(at));
+    ExpandedRom rom;
+    rom.path = folder.File("expanded.gba");
+    if (!builder.WriteTo(rom.path)) return std::nullopt;
+    rom.session = builder.Session(rom.path);
     return rom;
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "EditorSession.h"
+#include "SpeciesSave.h"
 
 // A private folder under the system's temporary folder with a copy of the shipped Data folder, so that a
 // window's settings never touch the project's Data.ini; removed with everything in it at the end.
@@ -41,5 +42,16 @@ struct BenchRom {
 };
 
 [[nodiscard]] std::optional<BenchRom> WriteFireRedRom(const BenchFolder& folder);
+// The edits of the shown species exactly as it is stored, so that a save of them leaves the file as it was.
+[[nodiscard]] SpeciesEdits ShownSpeciesEdits(const BenchRom& rom);
+
+// A 32 MiB ROM of the FireRed layout whose free space is taken up by data, up to a last run of 64 KiB at the
+// end: a search of free space for a table reads nearly all of it.
+struct ExpandedRom {
+    static constexpr int64_t kLastRun = 0x10000;
+    std::string path;
+    EditorSession session;
+};
+[[nodiscard]] std::optional<ExpandedRom> WriteExpandedRom(const BenchFolder& folder);
 // The 1 MiB demo ROM as ./run writes it.
 [[nodiscard]] std::optional<std::string> WriteDemoRom(const BenchFolder& folder);

@@ -232,7 +232,8 @@ std::vector<int64_t> SaveOffsets(const EditorSession& s, int32_t i, int64_t tabl
     }
     offsets.push_back(Species::IconPaletteEntry(s, i));
     for (int k : {0, 2, 1}) offsets.push_back(int64_t{Species::AttackTableEntry(s, i)} + k);
-    for (int64_t k = 0; k < 2 * int64_t{rows}; ++k) offsets.push_back(table + k);
+    // The rows and the terminator after them.
+    for (int64_t k = 0; k < 2 * int64_t{rows} + 2; ++k) offsets.push_back(table + k);
     return offsets;
 }
 
@@ -263,43 +264,6 @@ std::vector<std::vector<uint8_t>> ReadNameTables(const BenchRom& rom) {
         tables.push_back(std::move(*bytes));
     }
     return tables;
-}
-
-// The save reads the fourth byte of each of the six pointers, to know whether it must change.
-std::vector<Access> FourthByteReads(const EditorSession& s) {
-    const int32_t i = BenchRom::kShownSpecies;
-    std::vector<Access> reads;
-    for (int64_t entry :
-         {Species::SpriteEntry(s, i), Species::BackSpriteEntry(s, i), Species::PaletteEntry(s, i),
-          Species::ShinyPaletteEntry(s, i), Species::IconEntry(s, i), Species::AttackTableEntry(s, i)})
-        reads.push_back({entry + 3, 1, 0});
-    return reads;
-}
-
-// The edits of the shown species exactly as it is stored, so each save leaves the file as it was.
-SpeciesEdits UnchangedEdits(const BenchRom& rom) {
-    const EditorSession& s = rom.session;
-    const int32_t i = BenchRom::kShownSpecies;
-    const SpeciesValues v = ReadSpecies(s, i);
-    SpeciesEdits e;
-    e.name = CharTable::DecodeName(
-        HexFunctions::ReadHexBytes(s.RomPath, Species::NameEntry(s, i), Species::kNameSize));
-    e.hp = v.hp, e.attack = v.attack, e.defense = v.defense, e.speed = v.speed;
-    e.spAttack = v.spAttack, e.spDefense = v.spDefense;
-    e.baseXp = v.baseXp, e.catchRate = v.catchRate, e.safari = v.safari;
-    e.evHp = v.ev.hp, e.evAttack = v.ev.attack, e.evDefense = v.ev.defense, e.evSpeed = v.ev.speed;
-    e.evSpAttack = v.ev.spAttack, e.evSpDefense = v.ev.spDefense;
-    e.type1 = v.type1, e.type2 = v.type2, e.item1 = v.item1, e.item2 = v.item2;
-    e.gender = v.gender, e.steps = v.steps, e.eggType1 = v.eggType1, e.eggType2 = v.eggType2;
-    e.ability1 = v.ability1, e.ability2 = v.ability2, e.iconPalette = v.iconPalette;
-    e.sprite = RomPointer::ParseTarget(v.sprite).value_or(0);
-    e.backSprite = RomPointer::ParseTarget(v.backSprite).value_or(0);
-    e.palette = RomPointer::ParseTarget(v.palette).value_or(0);
-    e.shinyPalette = RomPointer::ParseTarget(v.shinyPalette).value_or(0);
-    e.icon = RomPointer::ParseTarget(v.icon).value_or(0);
-    e.attackTable = RomPointer::ParseTarget(v.attackTable).value_or(0);
-    e.rows = LoadAttackTable(s.RomPath, e.attackTable);
-    return e;
 }
 
 template <class Reads>
@@ -431,7 +395,7 @@ void RegisterOperationBenchmarks(const BenchRom& rom) {
         }));
 
     Short(benchmark::RegisterBenchmark("save", [&rom](benchmark::State& state) {
-        const SpeciesEdits edits = UnchangedEdits(rom);
+        const SpeciesEdits edits = ShownSpeciesEdits(rom);
         // The backup is taken once per opening, not per save, so it stays out of the per-save time.
         RomWriter writer(rom.session);
         writer.SetBackupsEnabled(false);
@@ -449,8 +413,8 @@ void RegisterOperationBenchmarks(const BenchRom& rom) {
             sync ? "save/floor" : "save/floor-without-fsync",
             [&rom, shownTable, sync](benchmark::State& state) {
                 const std::vector<Access> writes = SaveWrites(rom, shownTable);
-                const std::vector<Opening> reads = SyscallFloor::OneEach(FourthByteReads(rom.session));
-                if (writes.size() != static_cast<size_t>(53 + 2 * shownTable.rows))
+                const std::vector<Opening> reads = SyscallFloor::OneEach(SyscallFloor::FourthByteReads(rom.session, BenchRom::kShownSpecies));
+                if (writes.size() != static_cast<size_t>(55 + 2 * shownTable.rows))
                     state.SkipWithError("the bytes of the save could not be read");
                 RomJournal::Journal journal{static_cast<int64_t>(rom.session.FileSize), {}};
                 for (const Access& write : writes) journal.entries.push_back({write.offset, write.byte});

@@ -39,13 +39,13 @@ public:
 
     // An operation beside its floor: both per call, or per entry when perEntry is more than 1.
     void Compare(const std::string& label, const std::string& name, const std::string& floorName,
-                 double perEntry = 1) {
+                 double perEntry = 1, double target = kTargetRatio) {
         const Median* op = Find(name);
         const Median* floor = Find(floorName);
         if (!Usable(label, op, floor)) return;
         const double opSeconds = op->cpuSeconds / perEntry;
         const double floorSeconds = floor->cpuSeconds / perEntry;
-        Judge(label, Seconds(opSeconds), Seconds(floorSeconds), opSeconds / floorSeconds);
+        Judge(label, Seconds(opSeconds), Seconds(floorSeconds), opSeconds / floorSeconds, target);
     }
 
     // The time per entry of a long load over that of the shortest: above 1 means each entry costs more as
@@ -139,10 +139,11 @@ private:
         return true;
     }
 
-    void Judge(const std::string& label, const std::string& time, const std::string& floor, double ratio) {
-        const bool ok = ratio <= kTargetRatio;
+    void Judge(const std::string& label, const std::string& time, const std::string& floor, double ratio,
+               double target = kTargetRatio) {
+        const bool ok = ratio <= target;
         if (!ok) ++outcome_.misses;
-        Line(label, time, floor, Ratio(ratio), "<= " + Ratio(kTargetRatio), ok ? "OK" : "MISS");
+        Line(label, time, floor, Ratio(ratio), "<= " + Ratio(target), ok ? "OK" : "MISS");
     }
 
     void Line(const std::string& label, const std::string& time, const std::string& floor,
@@ -197,8 +198,10 @@ TableOutcome PrintTable(std::ostream& out, const std::map<std::string, Median>& 
     table.Shown("Showing one species' pictures (4 sprites + icon)", "pictures", "pictures/floor");
     table.Part("  of which decoding, timed alone from memory", "  the pictures less decoding",
                "pictures/decoding", "pictures", "pictures/floor");
-    table.Compare("Saving one species, journaled (6 reads, 93 writes)", "save", "save/floor");
+    table.Compare("Saving one species, journaled (6 reads, 95 writes)", "save", "save/floor");
     table.Share("  of which the floor's four fsyncs", "save/floor", "save/floor-without-fsync");
+    table.Compare("Saving one whose table moves (6 reads, 140 writes)", "save-moved", "save-moved/floor");
+    table.Compare("Free space search over a 32 MiB ROM (25 MiB read)", "freespace", "freespace/floor", 1, 1.5);
     table.Compare("Attack table, 20 entries, per entry", "attacks/20", "attacks/20/floor", 20);
     table.Compare("Attack table, 2,000 entries, per entry", "attacks/2000", "attacks/2000/floor", 2000);
     table.Compare("Attack table, 200,000 entries, per entry", "attacks/200000", "attacks/200000/floor",

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 
 #include "EditorSession.h"
@@ -96,6 +97,25 @@ bool JournaledWrite(const std::string& path, const std::vector<Access>& writes,
     return ok && (!sync || SyncPath(FolderOf(path), O_RDONLY | O_DIRECTORY));
 }
 
+bool ReadSpans(const std::string& path, const std::vector<Access>& spans, int64_t stopAt) {
+    constexpr int64_t kFirstPiece = 4096, kLargestPiece = 256 * 1024;
+    std::vector<unsigned char> buffer(kLargestPiece);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    bool ok = true;
+    for (const Access& span : spans) {
+        int64_t piece = kFirstPiece;
+        for (int64_t done = 0; ok && done < span.count && span.offset + done < stopAt;
+             done += piece, piece = std::min(2 * piece, kLargestPiece)) {
+            const int64_t wanted = std::min(int64_t{span.count} - done, piece);
+            ok = ::pread(fd, buffer.data(), static_cast<size_t>(wanted), span.offset + done) == wanted;
+        }
+        if (!ok || span.offset + span.count >= stopAt) break;
+    }
+    ::close(fd);
+    return ok;
+}
+
 std::vector<Opening> OneEach(const std::vector<Access>& reads) {
     std::vector<Opening> openings;
     for (const Access& read : reads) openings.push_back({false, {read}});
@@ -119,6 +139,15 @@ Opening NameTableReads(const EditorSession& session) {
         opening.reads.push_back({ParseIniOffset(keys.offset).value_or(0), count * format.entrySize, 0});
     }
     return opening;
+}
+
+std::vector<Access> FourthByteReads(const EditorSession& s, int32_t i) {
+    std::vector<Access> reads;
+    for (int64_t entry :
+         {Species::SpriteEntry(s, i), Species::BackSpriteEntry(s, i), Species::PaletteEntry(s, i),
+          Species::ShinyPaletteEntry(s, i), Species::IconEntry(s, i), Species::AttackTableEntry(s, i)})
+        reads.push_back({entry + 3, 1, 0});
+    return reads;
 }
 
 std::vector<Access> AttackTableReads(int64_t start, int32_t rows) {

@@ -38,6 +38,10 @@ inline constexpr int32_t kLargestRead = 65536;
 [[nodiscard]] bool JournaledWrite(const std::string& path, const std::vector<Access>& writes,
                                   const std::vector<uint8_t>& journal, bool sync = true);
 
+// One opening that reads each span as the editor's searches read them: in pieces that start at 4 KiB and
+// double up to 256 KiB within a span, stopping after the piece that reaches stopAt.
+[[nodiscard]] bool ReadSpans(const std::string& path, const std::vector<Access>& spans, int64_t stopAt);
+
 // Each access in an opening of its own.
 [[nodiscard]] std::vector<Opening> OneEach(const std::vector<Access>& reads);
 
@@ -45,6 +49,9 @@ inline constexpr int32_t kLargestRead = 65536;
 [[nodiscard]] std::vector<Access> NameListReads(int32_t nameOffset);
 // The reads of the four names tables of a session: one opening with its fstat, one read per table.
 [[nodiscard]] Opening NameTableReads(const EditorSession& session);
+// The reads a save makes of the fourth byte of each of the species' six pointers, to know whether it must
+// change.
+[[nodiscard]] std::vector<Access> FourthByteReads(const EditorSession& session, int32_t species);
 // The reads of one attack table of rows entries and its terminator, two bytes each.
 [[nodiscard]] std::vector<Access> AttackTableReads(int64_t start, int32_t rows);
 

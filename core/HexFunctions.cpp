@@ -95,24 +95,27 @@ std::optional<std::vector<uint8_t>> ReadBytes(const std::string& path, int64_t o
     return bytes;
 }
 
-bool VisitBytes(const std::string& path, int64_t offset, int64_t count, const ByteVisitor& visit) {
-    if (offset < 0 || count < 0) return false;
+bool VisitBytes(const std::string& path, const std::vector<ByteSpan>& spans, const ByteVisitor& visit) {
     FileDescriptor file = FileDescriptor::Open(path, O_RDONLY);
     if (!file.valid()) return false;
-    std::vector<uint8_t> buffer(static_cast<size_t>(std::min<int64_t>(count, kLargestVisitPiece)));
-    size_t piece = kFirstVisitPiece;
-    for (int64_t done = 0; done < count;) {
-        const size_t wanted = static_cast<size_t>(std::min<int64_t>(count - done, static_cast<int64_t>(piece)));
-        size_t got = 0;
-        while (got < wanted) {
-            const ssize_t result = PreadOnce(file.get(), buffer.data() + got, wanted - got,
-                                             static_cast<off_t>(offset + done + static_cast<int64_t>(got)));
-            if (result <= 0) return false;
-            got += static_cast<size_t>(result);
+    std::vector<uint8_t> buffer;
+    for (const ByteSpan& span : spans) {
+        if (span.offset < 0 || span.count < 0) return false;
+        buffer.resize(std::max(buffer.size(), static_cast<size_t>(std::min<int64_t>(span.count, kLargestVisitPiece))));
+        size_t piece = kFirstVisitPiece;
+        for (int64_t done = 0; done < span.count;) {
+            const auto wanted = static_cast<size_t>(std::min<int64_t>(span.count - done, static_cast<int64_t>(piece)));
+            const int64_t at = span.offset + done;
+            for (size_t got = 0; got < wanted;) {
+                const ssize_t result = PreadOnce(file.get(), buffer.data() + got, wanted - got,
+                                                 static_cast<off_t>(at + static_cast<int64_t>(got)));
+                if (result <= 0) return false;
+                got += static_cast<size_t>(result);
+            }
+            if (!visit(at, buffer.data(), wanted)) return true;
+            done += static_cast<int64_t>(wanted);
+            piece = std::min(2 * piece, kLargestVisitPiece);
         }
-        if (!visit(offset + done, buffer.data(), wanted)) return true;
-        done += static_cast<int64_t>(wanted);
-        piece = std::min(2 * piece, kLargestVisitPiece);
     }
     return true;
 }

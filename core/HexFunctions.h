@@ -35,10 +35,15 @@ inline constexpr int32_t kHeaderSize = 0xC0;
 // false to stop early.
 using ByteVisitor = std::function<bool(int64_t offset, const uint8_t* bytes, std::size_t count)>;
 
-// Hands the count bytes from offset to visit in file order, through one opening of the file, in pieces that
-// start at 4 KiB and double up to 256 KiB: a search that ends early reads little, a long one reads in pieces
-// that stay in the processor's cache. False when the file cannot be read or ends before the last byte.
-[[nodiscard]] bool VisitBytes(const std::string& path, int64_t offset, int64_t count, const ByteVisitor& visit);
+struct ByteSpan {
+    int64_t offset = 0;
+    int64_t count = 0;
+};
+
+// Hands the bytes of each span to visit in order, through one opening of the file, in pieces that start at
+// 4 KiB and double up to 256 KiB within a span: a search that ends early reads little, a long one reads in
+// pieces that stay in the processor's cache. False when the file cannot be read or ends before a span does.
+[[nodiscard]] bool VisitBytes(const std::string& path, const std::vector<ByteSpan>& spans, const ByteVisitor& visit);
 inline constexpr std::size_t kFirstVisitPiece = 4096;
 inline constexpr std::size_t kLargestVisitPiece = 256 * 1024;
 

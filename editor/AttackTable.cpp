@@ -65,7 +65,7 @@ AttackTableExtent MeasureAttackTable(const std::string& romPath, int64_t start, 
     // Whole entries only, and no further than the row limit and a terminator.
     const int64_t span = std::min<int64_t>(*size - start, 2 * int64_t{maxRows} + 2) & ~int64_t{1};
     const bool read = HexFunctions::VisitBytes(
-        romPath, start, span, [&extent, maxRows](int64_t, const uint8_t* bytes, size_t count) {
+        romPath, {{start, span}}, [&extent, maxRows](int64_t, const uint8_t* bytes, size_t count) {
             for (size_t k = 0; k + 1 < count; k += 2) {
                 if (bytes[k] == 0xFF && bytes[k + 1] == 0xFF) {
                     extent.terminated = true;

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "AttackTable.h"
 #include "HexFunctions.h"
 #include "RomPointer.h"
 
@@ -47,15 +46,12 @@ std::vector<ByteRange> KnownTables(const EditorSession& s, const std::vector<Byt
     };
     if (s.IconPaletteTable) known.push_back({*s.IconPaletteTable, *s.IconPaletteTable + 8 * kIconPaletteEntries});
 
-    std::vector<int64_t> measured;
+    // Every row of an attack table holds a byte other than FF, which ends a run of free space, and the margin
+    // of placed data keeps clear of a terminator at a run's edge; only a table without rows reads FF
+    // throughout, so its two bytes are kept out. Nothing needs measuring.
     for (const std::optional<int64_t>& table :
          ReadPointerTargets(s.RomPath, s.AttackTable, Species::kCount, 4, s.FileSize)) {
-        if (!table || !Inside(within, *table)) continue;
-        if (std::find(measured.begin(), measured.end(), *table) != measured.end()) continue;
-        measured.push_back(*table);
-        // A table without a terminator still reserves the two bytes one would take.
-        const AttackTableExtent extent = MeasureAttackTable(s.RomPath, *table);
-        known.push_back({*table, *table + 2 * int64_t{extent.rows} + 2});
+        if (table && Inside(within, *table)) known.push_back({*table, *table + 2});
     }
     for (const std::optional<int64_t>& icon :
          ReadPointerTargets(s.RomPath, s.IconOffset, Species::kCount, 4, s.FileSize)) {

@@ -8,10 +8,10 @@
 #include "ByteRange.h"
 #include "EditorSession.h"
 
-// Where the data the editor knows of lies in the session's ROM: always the fixed tables of its section (names,
-// records, the pointer tables, the icon palette numbers and the icon palette table); and the level-up attack
-// tables (rows and terminator) and icons that the species point at, among those that start inside `within`:
-// only there can their bytes be taken for free space.
+// Where the data the editor knows of lies in the session's ROM, for a search of free space with the usual
+// margin: always the fixed tables of its section (names, records, the pointer tables, the icon palette numbers
+// and the icon palette table); and, among the level-up attack tables and icons the species point at, those
+// that start inside `within`, where their bytes could be taken for free space.
 [[nodiscard]] std::vector<ByteRange> KnownTables(const EditorSession& session, const std::vector<ByteRange>& within);
 
 // For each of count pointers, stride bytes apart from entry: the file offset it points at, or nothing when it
