@@ -115,7 +115,8 @@ std::optional<ExpandedRom> WriteExpandedRom(const BenchFolder& folder) {
     const std::vector<uint8_t> data(pictures, pictures + 0xD0000);
     const size_t end = bytes.size() - ExpandedRom::kLastRun;
     for (size_t at = static_cast<size_t>(layout.FreeSpaceKey); at < end; at += data.size())
-        std::copy_n(data.begin(), std::min(data.size(), end - at), bytes.begin() + static_cast<std::ptrdiff_t>(at));
+        std::copy_n(data.begin(), std::min(data.size(), end - at),
+                    bytes.begin() + static_cast<std::ptrdiff_t>(at));
     ExpandedRom rom;
     rom.path = folder.File("expanded.gba");
     if (!builder.WriteTo(rom.path)) return std::nullopt;

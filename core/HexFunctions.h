@@ -43,7 +43,8 @@ struct ByteSpan {
 // Hands the bytes of each span to visit in order, through one opening of the file, in pieces that start at
 // 4 KiB and double up to 256 KiB within a span: a search that ends early reads little, a long one reads in
 // pieces that stay in the processor's cache. False when the file cannot be read or ends before a span does.
-[[nodiscard]] bool VisitBytes(const std::string& path, const std::vector<ByteSpan>& spans, const ByteVisitor& visit);
+[[nodiscard]] bool VisitBytes(const std::string& path, const std::vector<ByteSpan>& spans,
+                              const ByteVisitor& visit);
 inline constexpr std::size_t kFirstVisitPiece = 4096;
 inline constexpr std::size_t kLargestVisitPiece = 256 * 1024;
 

@@ -37,8 +37,8 @@ bool OnlyThisSpeciesUses(const EditorSession& session, int32_t index, const Byte
 
 }  // namespace
 
-SpeciesTablePlan PlanSpeciesWithAttackTable(const EditorSession& session, int32_t index, const SpeciesEdits& edits,
-                                            FreeSpaceMap& space) {
+SpeciesTablePlan PlanSpeciesWithAttackTable(const EditorSession& session, int32_t index,
+                                            const SpeciesEdits& edits, FreeSpaceMap& space) {
     SpeciesTablePlan result;
     // No pointer can hold such an offset, so there is no table there to measure: the species' plan says so.
     if (edits.attackTable < 0 || edits.attackTable >= RomPointer::kSpan) {
@@ -55,7 +55,8 @@ SpeciesTablePlan PlanSpeciesWithAttackTable(const EditorSession& session, int32_
     TableToPlace table;
     table.name = "the attack table";
     table.old = {extent.start, extent.start + extent.Bytes()};
-    const bool sameRowsWithoutEnd = !extent.terminated && edits.rows.size() == static_cast<size_t>(extent.rows);
+    const bool sameRowsWithoutEnd =
+        !extent.terminated && edits.rows.size() == static_cast<size_t>(extent.rows);
     table.data = TableBytes(edits.rows, !sameRowsWithoutEnd);
     if (static_cast<int64_t>(table.data.size()) > table.old.size())
         table.freeOld = extent.terminated && OnlyThisSpeciesUses(session, index, table.old);

@@ -19,7 +19,8 @@ struct ByteRange {
 };
 
 // The offsets of `ranges` that lie in none of `removed`, as sorted ranges that neither overlap nor touch.
-[[nodiscard]] inline std::vector<ByteRange> Subtract(std::vector<ByteRange> ranges, std::vector<ByteRange> removed) {
+[[nodiscard]] inline std::vector<ByteRange> Subtract(std::vector<ByteRange> ranges,
+                                                     std::vector<ByteRange> removed) {
     const auto byStart = [](const ByteRange& a, const ByteRange& b) { return a.start < b.start; };
     std::erase_if(ranges, [](const ByteRange& r) { return r.empty(); });
     std::erase_if(removed, [](const ByteRange& r) { return r.empty(); });

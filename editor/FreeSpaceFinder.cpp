@@ -16,8 +16,8 @@ int64_t AlignUp(int64_t value, int64_t alignment) {
     return (value + alignment - 1) / alignment * alignment;
 }
 
-// The FF bytes at the start and at the end of bytes[0, count), a word at a time: free space runs for megabytes,
-// and data has FF bytes in short runs everywhere.
+// The FF bytes at the start and at the end of bytes[0, count), a word at a time: free space runs for
+// megabytes, and data has FF bytes in short runs everywhere.
 size_t LeadingFree(const uint8_t* bytes, size_t count) {
     size_t k = 0;
     for (; k + 32 <= count; k += 32) {
@@ -51,8 +51,8 @@ size_t TrailingFree(const uint8_t* bytes, size_t count) {
 
 // Follows the runs of FF bytes through the pieces of one searched range. A run qualifies once it reaches the
 // end of the request's bytes and margin after the first aligned offset past its own margin. Data between runs
-// is mostly skipped: a run long enough must cover the byte `needed - 1` places on, so the byte there is looked
-// at first.
+// is mostly skipped: a run long enough must cover the byte `needed - 1` places on, so the byte there is
+// looked at first.
 class RunFollower {
 public:
     RunFollower(int64_t length, int64_t margin, int64_t alignment)
@@ -107,8 +107,8 @@ private:
         reach_ = place_ + length_ + margin_;
     }
 
-    // Follows the run of the last piece into this one; true when it reaches far enough. Otherwise the run either
-    // ended (next_ is the byte after it) or goes on past this piece too.
+    // Follows the run of the last piece into this one; true when it reaches far enough. Otherwise the run
+    // either ended (next_ is the byte after it) or goes on past this piece too.
     bool Extend(int64_t base, const uint8_t* bytes, size_t count) {
         const auto limit = static_cast<size_t>(std::min<int64_t>(static_cast<int64_t>(count), reach_ - base));
         const size_t end = LeadingFree(bytes, limit);
@@ -170,9 +170,9 @@ FreeSpaceFound FindFreeSpace(const std::string& romPath, const FreeSpaceRequest&
     std::string searched;
     for (const ByteRange& range : Subtract(request.searchIn, {}))
         searched += (searched.empty() ? "" : ", ") + Hex(range.start) + " to " + Hex(range.end);
-    result.error = "No run of " + std::to_string(request.length + 2 * request.margin) + " unused (FF) bytes (" +
-                   std::to_string(request.length) + " for the data and " + std::to_string(request.margin) +
-                   " on either side) lies in the free space (" + (searched.empty() ? "none" : searched) +
-                   ") outside the tables the editor knows.";
+    result.error = "No run of " + std::to_string(request.length + 2 * request.margin) +
+                   " unused (FF) bytes (" + std::to_string(request.length) + " for the data and " +
+                   std::to_string(request.margin) + " on either side) lies in the free space (" +
+                   (searched.empty() ? "none" : searched) + ") outside the tables the editor knows.";
     return result;
 }

@@ -30,8 +30,9 @@ std::vector<ByteRange> FreeSpaceMap::Regions(const EditorSession& session, std::
     // A ROM of more than 16 MiB is an expanded one: everything past the games' 16 MiB was added as free space.
     if (session.FileSize > RomPointer::kUpperHalf) regions.push_back({RomPointer::kUpperHalf, session.FileSize});
     if (regions.empty())
-        *error = section + " has no FreeSpace key (the file offset where the game's unused space starts, "
-                           "decimal or &H hexadecimal), so the editor does not know where free space is.";
+        *error = section +
+                 " has no FreeSpace key (the file offset where the game's unused space starts, "
+                 "decimal or &H hexadecimal), so the editor does not know where free space is.";
     return regions;
 }
 

@@ -20,8 +20,8 @@ public:
     // Bytes no later search may hand out, such as the old place of a table that is being moved.
     void Avoid(const ByteRange& range);
 
-    // Where free space is searched: from the section's FreeSpace key to the end of the file, and the part past
-    // 16 MiB of a larger ROM. Empty, with the reason, when there is none to search.
+    // Where free space is searched: from the section's FreeSpace key to the end of the file, and the part
+    // past 16 MiB of a larger ROM. Empty, with the reason, when there is none to search.
     [[nodiscard]] static std::vector<ByteRange> Regions(const EditorSession& session, std::string* error);
 
 private:

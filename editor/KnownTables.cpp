@@ -13,13 +13,14 @@ constexpr int64_t kIconBytes = 0x400;       // two 32x32 frames of 4-bit pixels
 constexpr int64_t kIconPaletteEntries = 3;  // the palettes the icon palette box offers, 8 bytes each
 
 bool Inside(const std::vector<ByteRange>& ranges, int64_t offset) {
-    return std::any_of(ranges.begin(), ranges.end(), [offset](const ByteRange& r) { return r.Contains(offset); });
+    return std::any_of(ranges.begin(), ranges.end(),
+                       [offset](const ByteRange& r) { return r.Contains(offset); });
 }
 
 }  // namespace
 
-std::vector<std::optional<int64_t>> ReadPointerTargets(const std::string& romPath, int64_t entry, int32_t count,
-                                                       int32_t stride, int64_t fileSize) {
+std::vector<std::optional<int64_t>> ReadPointerTargets(const std::string& romPath, int64_t entry,
+                                                       int32_t count, int32_t stride, int64_t fileSize) {
     std::vector<std::optional<int64_t>> targets(static_cast<size_t>(std::max(count, 0)));
     if (count <= 0 || stride < 4) return targets;
     const std::optional<std::vector<uint8_t>> bytes =
@@ -44,7 +45,8 @@ std::vector<ByteRange> KnownTables(const EditorSession& s, const std::vector<Byt
         {s.IconPalette, s.IconPalette + n},
         {s.AttackTable, s.AttackTable + 4 * n},
     };
-    if (s.IconPaletteTable) known.push_back({*s.IconPaletteTable, *s.IconPaletteTable + 8 * kIconPaletteEntries});
+    if (s.IconPaletteTable)
+        known.push_back({*s.IconPaletteTable, *s.IconPaletteTable + 8 * kIconPaletteEntries});
 
     // Every row of an attack table holds a byte other than FF, which ends a run of free space, and the margin
     // of placed data keeps clear of a terminator at a run's edge; only a table without rows reads FF

@@ -31,5 +31,6 @@ struct NewTableCheck {
 // the free space's margins. An error names the count or why there is no place.
 [[nodiscard]] FreeSpaceFound FindSpaceForNewTable(const EditorSession& session, const std::string& countText);
 
-// Empty when the bytes the new table takes are all FF; otherwise the question to ask before writing over them.
+// Empty when the bytes the new table takes are all FF; otherwise the question to ask before writing over
+// them.
 [[nodiscard]] std::string OverwriteQuestion(const std::string& romPath, const NewTableRequest& request);

@@ -27,8 +27,8 @@ TablePlacement PlaceTable(const TableToPlace& table, FreeSpaceMap& space) {
         const FreeSpaceFound found = space.Take(length);
         if (!found.offset) {
             placement.error = Capitalized(table.name) + " at " + Hex(table.old.start) + " holds " +
-                              std::to_string(table.old.size()) + " bytes and now needs " + std::to_string(length) +
-                              ", so it must move into free space. " + found.error;
+                              std::to_string(table.old.size()) + " bytes and now needs " +
+                              std::to_string(length) + ", so it must move into free space. " + found.error;
             return placement;
         }
         placement.offset = *found.offset;

@@ -74,17 +74,20 @@ void Form1::ChangeAttackRow() {
 void Form1::AddAttackRow() {
     if (ui->cmbANames->currentIndex() < 0) return;
     if (ui->lstAttack->count() >= kMaxAttackRows) {
-        Dialogs::ShowCritical(this, QStringLiteral("The table already has %1 attacks, as many as the editor reads "
-                                                   "back: remove one first.")
-                                        .arg(kMaxAttackRows));
+        Dialogs::ShowCritical(this,
+                              QStringLiteral("The table already has %1 attacks, as many as the editor reads "
+                                             "back: remove one first.")
+                                  .arg(kMaxAttackRows));
         return;
     }
     const auto levelOf = [](const QString& text) {
         return static_cast<int>(std::nearbyint(FieldLimits::NumberValue(text.toStdString())));
     };
-    const QString level = QString::fromStdString(FieldLimits::LimitCheck(ui->txtLevel->text().toStdString(), 99));
+    const QString level =
+        QString::fromStdString(FieldLimits::LimitCheck(ui->txtLevel->text().toStdString(), 99));
     std::vector<int> levels;
-    for (int row = 0; row < ui->lstLevel->count(); ++row) levels.push_back(levelOf(ui->lstLevel->item(row)->text()));
+    for (int row = 0; row < ui->lstLevel->count(); ++row)
+        levels.push_back(levelOf(ui->lstLevel->item(row)->text()));
     const int row = AddedRowPosition(levels, ui->lstAttack->currentRow(), levelOf(level));
     {
         const QSignalBlocker blockLevels(ui->lstLevel);

@@ -7,7 +7,8 @@ class Form4;
 }
 
 // Asks where a new attack table goes and how many rows it has. The main window does the insert and finds free
-// space for it; this window only keeps the texts, which survive "Insert Now!" and are forgotten when it is closed.
+// space for it; this window only keeps the texts, which survive "Insert Now!" and are forgotten when it is
+// closed.
 class Form4 : public UnloadingDialog {
     Q_OBJECT
 public:

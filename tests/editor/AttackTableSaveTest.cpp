@@ -20,7 +20,7 @@ using Writes = std::vector<std::pair<int64_t, std::vector<uint8_t>>>;
 constexpr int kIndex = 40;
 constexpr int32_t kTable = 0x23000;  // in the demo ROM's unused gap between its tables and its pictures
 constexpr int32_t kPointer = 0x1AA00 + 4 * kIndex;
-constexpr int32_t kKey = 0xF8000;    // the demo's FreeSpace key; the first place is 16 bytes on
+constexpr int32_t kKey = 0xF8000;  // the demo's FreeSpace key; the first place is 16 bytes on
 const std::vector<Row> kRows = {{33, 5}, {289, 5}, {10, 9}};  // 21 0A 21 0B 0A 12, then FF FF
 const std::vector<uint8_t> kFreed(8, 0xFF);
 
@@ -105,7 +105,12 @@ INSTANTIATE_TEST_SUITE_P(
          kKey,
          [](RomBuilder& b) { b.SetPointer(0x1AA00 + 4 * (kIndex + 1), kKey + 16); }},
         // A table pointer at the last byte holds no row and no room for a terminator.
-        {"AtTheLastByteUnchanged", {}, {}, std::nullopt, nullptr, kKey,
+        {"AtTheLastByteUnchanged",
+         {},
+         {},
+         std::nullopt,
+         nullptr,
+         kKey,
          [](RomBuilder& b) { b.SetPointer(kPointer, 0xFFFFF); }},
         {"AtTheLastByteMovesAndFreesNothing",
          {{7, 20}},
@@ -114,7 +119,12 @@ INSTANTIATE_TEST_SUITE_P(
          nullptr,
          kKey,
          [](RomBuilder& b) { b.SetPointer(kPointer, 0xFFFFF); }},
-        {"NoRunLongEnough", Plus(kRows, {{7, 20}}), {}, std::nullopt, "No run of 42 unused (FF) bytes", kKey,
+        {"NoRunLongEnough",
+         Plus(kRows, {{7, 20}}),
+         {},
+         std::nullopt,
+         "No run of 42 unused (FF) bytes",
+         kKey,
          [](RomBuilder& b) {
              for (int32_t at = kKey; at < 0x100000; at += 32) b.Fill(at, {0x00});
          }},

@@ -52,14 +52,15 @@ TEST(LoadAttackTable, StopsAtTerminatorEndOfFileOrMaxRowsQuickly) {
         int32_t start, maxRows;
         Rows rows;
         bool terminated = false;
-    } cases[] = {{{0xAA, 0x21, 0x0A, 0xFF, 0xFE, 0xFF, 0xFF, 0x01, 0x02}, 1, kAll, {{33, 5}, {255, 127}}, true},
-                 {{0x01, 0x02, 0x03, 0x04, 0x05, 0x06}, 0, kAll, {{1, 1}, {3, 2}, {5, 3}}},
-                 {{0x01, 0x02, 0x05}, 0, kAll, {{1, 1}}},
-                 {{0x01, 0x02, 0x01, 0x02}, 4, kAll, {}},
-                 {{0x01, 0x02, 0x01, 0x02}, 1000, kAll, {}},
-                 {{0x01, 0x02, 0x01, 0x02}, -2, kAll, {}},
-                 {std::vector<uint8_t>(100, 0x00), 0, 7, Rows(7, {0, 0})},
-                 {std::vector<uint8_t>(100, 0x00), 0, 0, {}}};
+    } cases[] = {
+        {{0xAA, 0x21, 0x0A, 0xFF, 0xFE, 0xFF, 0xFF, 0x01, 0x02}, 1, kAll, {{33, 5}, {255, 127}}, true},
+        {{0x01, 0x02, 0x03, 0x04, 0x05, 0x06}, 0, kAll, {{1, 1}, {3, 2}, {5, 3}}},
+        {{0x01, 0x02, 0x05}, 0, kAll, {{1, 1}}},
+        {{0x01, 0x02, 0x01, 0x02}, 4, kAll, {}},
+        {{0x01, 0x02, 0x01, 0x02}, 1000, kAll, {}},
+        {{0x01, 0x02, 0x01, 0x02}, -2, kAll, {}},
+        {std::vector<uint8_t>(100, 0x00), 0, 7, Rows(7, {0, 0})},
+        {std::vector<uint8_t>(100, 0x00), 0, 0, {}}};
     const testsupport::TempDir dir;
     const std::string rom = dir.File("rom.gba");
     for (const auto& c : cases) {
@@ -80,8 +81,8 @@ TEST(LoadAttackTable, StopsAtTerminatorEndOfFileOrMaxRowsQuickly) {
 TEST(AddedRowPosition, KeepsAscendingLevelsAndOtherwiseFollowsTheSelection) {
     const std::vector<int> ordered = {1, 5, 5, 9};
     const std::vector<std::tuple<std::vector<int>, int, int, int>> cases = {
-        {ordered, -1, 5, 3}, {ordered, 1, 5, 2}, {ordered, 0, 5, 1}, {ordered, 3, 0, 0},
-        {ordered, 0, 7, 3},  {ordered, -1, 99, 4}, {{}, -1, 3, 0},  {{9, 1}, 0, 5, 1}, {{9, 1}, -1, 5, 2}};
+        {ordered, -1, 5, 3},  {ordered, 1, 5, 2}, {ordered, 0, 5, 1}, {ordered, 3, 0, 0}, {ordered, 0, 7, 3},
+        {ordered, -1, 99, 4}, {{}, -1, 3, 0},     {{9, 1}, 0, 5, 1},  {{9, 1}, -1, 5, 2}};
     for (const auto& [levels, selected, level, position] : cases)
         EXPECT_EQ(AddedRowPosition(levels, selected, level), position) << selected << " " << level;
 }

@@ -71,7 +71,8 @@ TEST(FreeSpaceFinderRandomTest, AgreesWithATrialOfEveryOffset) {
         const std::vector<ByteRange> avoid = {{random(0, 20000), 0}};
         std::optional<int64_t> expected;
         const auto usable = [&](int64_t at) {
-            return at >= searchIn[0].start && at < searchIn[0].end && !avoid[0].Contains(at) && bytes[at] == 0xFF;
+            return at >= searchIn[0].start && at < searchIn[0].end && !avoid[0].Contains(at) &&
+                   bytes[at] == 0xFF;
         };
         for (int64_t place = 16; !expected && place + length + 16 <= 20000; place += 4) {
             bool all = true;
@@ -79,7 +80,8 @@ TEST(FreeSpaceFinderRandomTest, AgreesWithATrialOfEveryOffset) {
             if (all) expected = place;
         }
         ASSERT_TRUE(testsupport::WriteFileBytes(dir.File("rom"), bytes));
-        EXPECT_EQ(FindFreeSpace(dir.File("rom"), {length, searchIn, avoid}).offset, expected) << "trial " << trial;
+        EXPECT_EQ(FindFreeSpace(dir.File("rom"), {length, searchIn, avoid}).offset, expected)
+            << "trial " << trial;
     }
 }
 

@@ -68,14 +68,15 @@ TEST(SoakTest, FourHundredRandomSavesChangeExactlyTheirBytes) {
         e.sprite = at(image, l.size - 1, 3), e.backSprite = at(image + 5280, l.size - 1, 3);
         e.palette = at(palette, l.size - 1, 3), e.shinyPalette = at(palette + 3520, l.size - 1, 3);
         e.icon = at(l.IconOffset + 4 * i, l.size - 1, 3);
-        // Tables are typed offsets at the back of the file, those of different saves overlapping. A save keeps
-        // at most the rows the table there holds (moves have cases of their own), and a shorter one gets
-        // FF FF after its last row.
+        // Tables are typed offsets at the back of the file, those of different saves overlapping. A save
+        // keeps at most the rows the table there holds (moves have cases of their own), and a shorter one
+        // gets FF FF after its last row.
         e.attackTable = random(l.freeSpace + 0x60000, l.size - 50);
         Put(expected, l.AttackTable + 4 * i, e.attackTable, 3);
         int held = 0;
         auto end = static_cast<size_t>(e.attackTable);
-        for (; held < 4096 && end + 1 < expected.size() && (expected[end] & expected[end + 1]) != 0xFF; end += 2)
+        for (; held < 4096 && end + 1 < expected.size() && (expected[end] & expected[end + 1]) != 0xFF;
+             end += 2)
             ++held;
         const bool terminated = held < 4096 && end + 1 < expected.size();
         const int rows = std::min(random(0, 24), held);

@@ -118,8 +118,8 @@ TEST_P(SpeciesSaveFieldTest, LandsAtItsOwnOffsetAndNowhereElse) {
     EXPECT_EQ(Differences(expected, ReadFileBytes(files_.rom)), "");
 }
 
-// Numbers wrap into their byte, fractions round, no selection writes FF (items FF FF). Tables that change size:
-// AttackTableSaveTest.
+// Numbers wrap into their byte, fractions round, no selection writes FF (items FF FF). Tables that change
+// size: AttackTableSaveTest.
 INSTANTIATE_TEST_SUITE_P(
     Fields, SpeciesSaveFieldTest,
     ::testing::ValuesIn(std::vector<FieldCase>{

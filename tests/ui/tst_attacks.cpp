@@ -99,9 +99,11 @@ private slots:
         for (const Dialogs::Answer answer : {Dialogs::Answer::No, Dialogs::Answer::Yes}) {
             f.answers = {answer};
             Insert(f, QStringLiteral("e8000"), QStringLiteral("1"));
-            QCOMPARE(f.questions.takeFirst(), QStringLiteral("The 4 bytes at 0E8000 are not free space: they may hold "
-                                                             "other data. Write the table there anyway?"));
-            if (answer == Dialogs::Answer::Yes) std::copy_n("\x01\x02\xFF\xFF", 4, expected.begin() + 0xE8000);
+            QCOMPARE(f.questions.takeFirst(),
+                     QStringLiteral("The 4 bytes at 0E8000 are not free space: they may hold "
+                                    "other data. Write the table there anyway?"));
+            if (answer == Dialogs::Answer::Yes)
+                std::copy_n("\x01\x02\xFF\xFF", 4, expected.begin() + 0xE8000);
             QCOMPARE(f.Bytes(path), expected);
             QCOMPARE(f.Box("txtATable")->text() == "e8000", answer == Dialogs::Answer::Yes);
         }
@@ -110,7 +112,8 @@ private slots:
             f.Click("cmdNewTable");
             f.window().InsertWindow()->findChild<QLineEdit*>("Text2")->setText(count);
             WindowFixture::Press(f.window().InsertWindow(), "cmdFindSpace");
-            QVERIFY2(f.messages.size() == 1 && f.window().InsertWindow()->StartOffsetText() == "e8000", count);
+            QVERIFY2(f.messages.size() == 1 && f.window().InsertWindow()->StartOffsetText() == "e8000",
+                     count);
             f.messages.clear();
         }
         // The texts survive for the next insert; the species keeps its own table until it is saved.
@@ -150,7 +153,8 @@ private slots:
         std::copy_n(pointer, 4, expected.begin() + DemoLayout().AttackTable + 4 * 2);
         std::fill_n(expected.begin() + kTable, 8, 0xFF);
         std::copy_n(table, 12, expected.begin() + 0xF8010);
-        expected[DemoLayout().DataOffset + 28 * 2 + 11] &= 0x0F;  // a save clears bits 12 to 15 of the EV word
+        // A save clears bits 12 to 15 of the EV word.
+        expected[DemoLayout().DataOffset + 28 * 2 + 11] &= 0x0F;
         const std::string differences = testsupport::Differences(expected, f.Bytes(path));
         QVERIFY2(differences.empty(), differences.c_str());
         QVERIFY(f.window().ReportWindow()->Report().endsWith("\nAttack Table Moved To: 1015824 (0xF8010)"));

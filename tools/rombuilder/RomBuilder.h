@@ -17,7 +17,8 @@ struct RomLayout {
     int32_t NameOffset = 0, DataOffset = 0, ImageOffset = 0, PaletteOffset = 0, IconOffset = 0,
             IconPalette = 0, AttackTable = 0, IconPaletteTable = 0;
     int32_t freeSpace = 0;  // first byte of the area where the builder places attack tables and graphics
-    int32_t FreeSpaceKey = 0;  // the Data.ini key FreeSpace: where unused space starts, after all of it (0: none)
+    // The Data.ini key FreeSpace: where the unused space after all of that starts (0: no key).
+    int32_t FreeSpaceKey = 0;
     std::string title;
 
     // Evolutions, TM/HM and tutor compatibility; an offset of 0 leaves the table and its key out.
