@@ -130,10 +130,11 @@ private slots:
         f.OpenDemo(5, rom);
         QCOMPARE(Shown(f), "Opened test.gba");
         QCOMPARE(Shown(f, "lblRom"), QStringLiteral("test.gba  \u00b7  Demo (generated)  \u00b7  1 MiB"));
-        // Name (11 bytes), record (23), five pointers (15), icon palette (1), table pointer (3), two per row.
+        // Name (11 bytes), record (23), five pointers (15), icon palette (1), table pointer (3), two per row and
+        // two for the terminator.
         f.Click("cmdSave");
         QCOMPARE(Shown(f),
-                 QStringLiteral("Saved CHARIZARD: %1 bytes").arg(53 + 2 * f.List("lstAttack")->count()));
+                 QStringLiteral("Saved CHARIZARD: %1 bytes").arg(55 + 2 * f.List("lstAttack")->count()));
         f.Box("txtSprite")->setText("XYZ");
         f.Click("cmdSave");
         QVERIFY(Shown(f).startsWith("Save refused: \"Sprite Offset:\""));
