@@ -32,6 +32,7 @@ struct TableCase {
     const char* error = nullptr;  // in the message of a refused save, which writes nothing
     int32_t key = kKey;           // 0: no FreeSpace key
     void (*prepare)(RomBuilder&) = [](RomBuilder&) {};
+    int32_t size = 0x100000;
     friend void PrintTo(const TableCase& c, std::ostream* out) { *out << c.name; }
 };
 
@@ -47,6 +48,7 @@ TEST_P(AttackTableSaveTest, ChangesExactlyTheTableBytesAsOneStep) {
     testsupport::TempDir dir;
     RomLayout layout = DemoLayout();
     layout.FreeSpaceKey = c.key;
+    layout.size = c.size;
     RomBuilder builder(layout);
     builder.SetAttackTable(kIndex, kTable, kRows);
     c.prepare(builder);
@@ -129,6 +131,17 @@ INSTANTIATE_TEST_SUITE_P(
              for (int32_t at = kKey; at < 0x100000; at += 32) b.Fill(at, {0x00});
          }},
         {"NoKey", Plus(kRows, {{7, 20}}), {}, std::nullopt, "has no FreeSpace key", 0},
+        // Past 16 MiB everything is free space, behind pointers whose fourth byte is 09.
+        {"NoKeyIn32MiBMovesAbove16MiB",
+         Plus(kRows, {{7, 20}}),
+         {{kPointer, {0x10, 0x00, 0x00, 0x09}},
+          {kTable, kFreed},
+          {0x1000010, {0x21, 0x0A, 0x21, 0x0B, 0x0A, 0x12, 0x07, 0x28, 0xFF, 0xFF}}},
+         0x1000010,
+         nullptr,
+         0,
+         [](RomBuilder&) {},
+         0x2000000},
         {"KeyBeyondTheFile", Plus(kRows, {{7, 20}}), {}, std::nullopt, "0x100000, beyond the end", 0x100000},
         {"MoreRowsThanALoadReads", std::vector<Row>(4097, {1, 1}), {}, std::nullopt, "at most 4096"}}),
     [](const auto& info) { return std::string(info.param.name); });
