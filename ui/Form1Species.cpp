@@ -236,9 +236,10 @@ bool Form1::SaveSpecies() {
     if (!ApplyWrite(planned.planned.plan, this)) return false;
     // Said here too, so that a save with the report off is still confirmed.
     const std::string parts = PlannedPartsText(*more);
-    QString status = (parts.empty() ? QStringLiteral("Saved %1") : QStringLiteral("Saved %1 with its %2"))
-                         .arg(typedName, QString::fromStdString(parts)) +
-                     QStringLiteral(": %1 bytes").arg(planned.planned.plan.bytes.size());
+    QString status =
+        parts.empty() ? QStringLiteral("Saved %1").arg(typedName)
+                      : QStringLiteral("Saved %1 with its %2").arg(typedName, QString::fromStdString(parts));
+    status += QStringLiteral(": %1 bytes").arg(planned.planned.plan.bytes.size());
     if (planned.movedTo)
         status += QStringLiteral("; ") + TextCodec::ToDisplay(AttackTableMovedLine(*planned.movedTo));
     ShowStatus(status);
