@@ -28,6 +28,9 @@ struct EditorSession {
     std::array<NameTableKeys, 4> NameTables;
     // Optional key: where the game's unused space starts; tables that outgrow their place move there.
     std::optional<int32_t> FreeSpace;
+    // Optional key: Emerald's second front sprite table, whose two-frame sprites the game animates; the one
+    // at ImageOffset holds the still pictures. A replaced front sprite goes into both.
+    std::optional<int32_t> AnimatedImageOffset;
 
     std::string GameCode;  // as stored in the header
     int Version = 0;       // the release byte at 0xBC

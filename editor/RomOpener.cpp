@@ -258,6 +258,9 @@ OpenRomResult OpenRomFile(const std::string& romPath, const std::string& iniPath
         session.NameTables[k] = {value(format.offsetKey), value(format.countKey)};
     }
     session.FreeSpace = ParseIniOffset(value("FreeSpace"));
+    // Checked entry by entry where a front sprite is replaced: a table this editor only writes one entry of
+    // must not keep a ROM from opening.
+    session.AnimatedImageOffset = ParseIniOffset(value("AnimatedImageOffset"));
 
     struct Extent {
         const char* description;

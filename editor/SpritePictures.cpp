@@ -170,6 +170,38 @@ public:
         return Unpack(packed->data(), packed->size(), wanted, Context{" at " + Hex(offset), what}, problem);
     }
 
+    // The 32 bytes of icon palette `number`, found through its entry in the table (8 bytes each, a ROM
+    // pointer first).
+    [[nodiscard]] std::optional<std::vector<uint8_t>> IconPalette(int32_t table, int number,
+                                                                  std::string* problem) const {
+        const auto fail = [problem](std::string text) -> std::optional<std::vector<uint8_t>> {
+            *problem = std::move(text);
+            return std::nullopt;
+        };
+        if (number < 0 || number > kMaxIconPalette) {
+            return fail("Icon palette " + std::to_string(number) + " is not one of 0 to " +
+                        std::to_string(kMaxIconPalette) + ".");
+        }
+        const int64_t entry = static_cast<int64_t>(table) + 8 * static_cast<int64_t>(number);
+        if (auto bad = CheckOffset(entry)) return fail("Icon palette table: " + *bad);
+        const auto pointerBytes = Read(entry, 4);
+        if (!pointerBytes || pointerBytes->size() < 4)
+            return fail("The icon palette table entry at " + Hex(entry) + " ends with the file.");
+        const uint32_t pointer =
+            static_cast<uint32_t>((*pointerBytes)[0]) | static_cast<uint32_t>((*pointerBytes)[1]) << 8 |
+            static_cast<uint32_t>((*pointerBytes)[2]) << 16 | static_cast<uint32_t>((*pointerBytes)[3]) << 24;
+        if (pointer < kRomBase || pointer >= kRomEnd) {
+            return fail("Icon palette " + std::to_string(number) + " has no ROM pointer (" + Hex(pointer) +
+                        ").");
+        }
+        const int64_t colourOffset = static_cast<int64_t>(pointer - kRomBase);
+        if (auto bad = CheckOffset(colourOffset)) return fail("Icon palette: " + *bad);
+        auto colours = Read(colourOffset, kPaletteBytes);
+        if (!colours || colours->size() < kPaletteBytes)
+            return fail("The icon palette at " + Hex(colourOffset) + " ends with the file.");
+        return colours;
+    }
+
     [[nodiscard]] int64_t size() const { return size_; }
 
 private:
@@ -247,58 +279,84 @@ Picture DecodeTiles(const uint8_t* tiles, std::size_t size, int widthTiles, int 
 }
 
 Picture ReadSprite(const std::string& romPath, int32_t spriteOffset, int32_t paletteOffset) {
-    const RomFile rom(romPath);
-    if (auto unusable = rom.Unusable()) return Problem(*unusable);
+    return ReadSprite(romPath, PictureSource{spriteOffset}, PictureSource{paletteOffset});
+}
+
+Picture ReadSprite(const std::string& romPath, PictureSource tiles, PictureSource palette) {
+    std::optional<RomFile> rom;
+    if (!tiles.replaced || !palette.replaced) {
+        rom.emplace(romPath);
+        if (auto unusable = rom->Unusable()) return Problem(*unusable);
+    }
     std::string problem;
-    const auto tiles = rom.Unpacked(spriteOffset, kSpriteBytes, "a sprite", &problem);
-    if (!tiles) return Problem(problem);
-    const auto colours = rom.Unpacked(paletteOffset, kPaletteBytes, "a palette", &problem);
+    const auto unpacked = [&](PictureSource source, std::size_t wanted, const char* what) {
+        if (source.replaced) {
+            if (source.replaced->size() >= wanted)
+                return std::optional<std::vector<uint8_t>>(*source.replaced);
+            problem = std::string("The imported data of ") + what + " is too short.";
+            return std::optional<std::vector<uint8_t>>();
+        }
+        return rom->Unpacked(source.offset, wanted, what, &problem);
+    };
+    const auto spriteTiles = unpacked(tiles, kSpriteBytes, "a sprite");
+    if (!spriteTiles) return Problem(problem);
+    const auto colours = unpacked(palette, kPaletteBytes, "a palette");
     if (!colours) return Problem(problem);
-    return DecodeTiles(tiles->data(), tiles->size(), kSpriteSize / kTileSide, kSpriteSize / kTileSide,
-                       DecodePalette(colours->data()));
+    return DecodeTiles(spriteTiles->data(), spriteTiles->size(), kSpriteSize / kTileSide,
+                       kSpriteSize / kTileSide, DecodePalette(colours->data()));
+}
+
+std::optional<std::vector<uint8_t>> ReadUnpacked(const std::string& romPath, int32_t offset,
+                                                 std::size_t wanted, std::string* problem) {
+    const RomFile rom(romPath);
+    if (auto unusable = rom.Unusable()) {
+        *problem = *unusable;
+        return std::nullopt;
+    }
+    return rom.Unpacked(offset, wanted, {}, problem);
 }
 
 Picture ReadIcon(const std::string& romPath, int32_t iconOffset, int paletteNumber,
                  std::optional<int32_t> paletteTable) {
+    return ReadIcon(romPath, PictureSource{iconOffset}, paletteNumber, paletteTable);
+}
+
+Picture ReadIcon(const std::string& romPath, PictureSource icon, int paletteNumber,
+                 std::optional<int32_t> paletteTable) {
     const RomFile rom(romPath);
     if (auto unusable = rom.Unusable()) return Problem(*unusable);
-    if (auto bad = rom.CheckOffset(iconOffset)) return Problem(*bad);
-    const auto tiles = rom.Read(iconOffset, kIconFrameBytes);
-    if (!tiles) return Problem("The file cannot be read at " + Hex(iconOffset) + ".");
+    std::optional<std::vector<uint8_t>> tiles;
+    if (icon.replaced) {
+        tiles = *icon.replaced;
+    } else {
+        if (auto bad = rom.CheckOffset(icon.offset)) return Problem(*bad);
+        tiles = rom.Read(icon.offset, kIconFrameBytes);
+        if (!tiles) return Problem("The file cannot be read at " + Hex(icon.offset) + ".");
+    }
     if (tiles->size() < kIconFrameBytes) {
-        return Problem("The icon at " + Hex(iconOffset) + " needs " + std::to_string(kIconFrameBytes) +
+        return Problem("The icon at " + Hex(icon.offset) + " needs " + std::to_string(kIconFrameBytes) +
                        " bytes but the file ends after " + std::to_string(tiles->size()) + ".");
     }
 
     Palette palette = GreyLevels();
     if (paletteTable) {
-        if (paletteNumber < 0 || paletteNumber > kMaxIconPalette) {
-            return Problem("Icon palette " + std::to_string(paletteNumber) + " is not one of 0 to " +
-                           std::to_string(kMaxIconPalette) + ".");
-        }
-        const int64_t entry = static_cast<int64_t>(*paletteTable) + 8 * static_cast<int64_t>(paletteNumber);
-        if (auto bad = rom.CheckOffset(entry)) return Problem("Icon palette table: " + *bad);
-        const auto pointerBytes = rom.Read(entry, 4);
-        if (!pointerBytes || pointerBytes->size() < 4) {
-            return Problem("The icon palette table entry at " + Hex(entry) + " ends with the file.");
-        }
-        const uint32_t pointer =
-            static_cast<uint32_t>((*pointerBytes)[0]) | static_cast<uint32_t>((*pointerBytes)[1]) << 8 |
-            static_cast<uint32_t>((*pointerBytes)[2]) << 16 | static_cast<uint32_t>((*pointerBytes)[3]) << 24;
-        if (pointer < kRomBase || pointer >= kRomEnd) {
-            return Problem("Icon palette " + std::to_string(paletteNumber) + " has no ROM pointer (" +
-                           Hex(pointer) + ").");
-        }
-        const int64_t colourOffset = static_cast<int64_t>(pointer - kRomBase);
-        if (auto bad = rom.CheckOffset(colourOffset)) return Problem("Icon palette: " + *bad);
-        const auto colours = rom.Read(colourOffset, kPaletteBytes);
-        if (!colours || colours->size() < kPaletteBytes) {
-            return Problem("The icon palette at " + Hex(colourOffset) + " ends with the file.");
-        }
+        std::string problem;
+        const auto colours = rom.IconPalette(*paletteTable, paletteNumber, &problem);
+        if (!colours) return Problem(problem);
         palette = DecodePalette(colours->data());
     }
     const int side = kIconSize / kTileSide;
     return DecodeTiles(tiles->data(), tiles->size(), side, side, palette);
+}
+
+std::optional<std::vector<uint8_t>> ReadIconPalette(const std::string& romPath, int32_t paletteTable,
+                                                    int number, std::string* problem) {
+    const RomFile rom(romPath);
+    if (auto unusable = rom.Unusable()) {
+        *problem = *unusable;
+        return std::nullopt;
+    }
+    return rom.IconPalette(paletteTable, number, problem);
 }
 
 }  // namespace SpritePictures

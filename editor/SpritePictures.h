@@ -45,6 +45,26 @@ inline constexpr int kIconSize = 32;
 // of the file for both.
 [[nodiscard]] Picture ReadSprite(const std::string& romPath, int32_t spriteOffset, int32_t paletteOffset);
 
+// What a picture is drawn from: the data at a file offset, or bytes the user imported that are not written
+// yet and stand in for it (tiles as they are before compression, 32 palette bytes).
+struct PictureSource {
+    int32_t offset = 0;
+    const std::vector<uint8_t>* replaced = nullptr;
+};
+// As above; the file is opened only when one of the two is not replaced.
+[[nodiscard]] Picture ReadSprite(const std::string& romPath, PictureSource tiles, PictureSource palette);
+[[nodiscard]] Picture ReadIcon(const std::string& romPath, PictureSource icon, int paletteNumber,
+                               std::optional<int32_t> paletteTable);
+
+// The first `wanted` bytes that the LZ77 data at offset unpacks to: the tiles and palettes an import builds
+// on. Nothing, with *problem set, when there are none.
+[[nodiscard]] std::optional<std::vector<uint8_t>> ReadUnpacked(const std::string& romPath, int32_t offset,
+                                                               std::size_t wanted, std::string* problem);
+// The 32 bytes of icon palette `number` of the table at paletteTable.
+[[nodiscard]] std::optional<std::vector<uint8_t>> ReadIconPalette(const std::string& romPath,
+                                                                  int32_t paletteTable, int number,
+                                                                  std::string* problem);
+
 // The first 32x32 frame of the uncompressed icon at iconOffset, in icon palette `paletteNumber` of the table
 // at paletteTable (8-byte entries, a ROM pointer to 32 uncompressed palette bytes first); in grey levels
 // without a table. One opening of the file.

@@ -25,6 +25,7 @@
 #include "RomOpener.h"
 #include "RomPointer.h"
 #include "RomWriter.h"
+#include "SpritePreview.h"
 #include "TextCodec.h"
 #include "UserState.h"
 #include "modConv.h"
@@ -181,6 +182,7 @@ void Form1::ConnectHandlers() {
          {ui->txtSprite, ui->txtBackSprite, ui->txtPalette, ui->txtShinyPalette, ui->txtIcon})
         connect(pointer, &QLineEdit::textChanged, this, &Form1::UpdatePreview);
     connect(ui->cmbPalette, &QComboBox::currentIndexChanged, this, &Form1::UpdatePreview);
+    connect(ui->preview, &SpritePreview::replaceRequested, this, &Form1::ReplacePicture);
 
     connect(ui->cmdChangeOffset, &QToolButton::clicked, this, [this] { LoadAttackTable(true); });
     connect(ui->cmdChange, &QPushButton::clicked, this, &Form1::ChangeAttackRow);
@@ -208,6 +210,7 @@ void Form1::SetEditingEnabled(bool enabled) {
         ui->cmdNewTable, ui->cmdAddAttack, ui->cmdRemoveAttack};
     for (QWidget* control : controls) control->setEnabled(enabled);
     ui->cmdMoreData->setEnabled(enabled);
+    ui->preview->SetReplaceable(enabled);
     if (!enabled) {
         ui->cmdNameEx->setEnabled(false);
         ui->cmdNameIm->setEnabled(false);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "EditorSession.h"
+#include "PictureReplacements.h"
 #include "RomNameTables.h"
 
 namespace Ui {
@@ -84,6 +85,11 @@ private:
     // The pictures beside the graphics pointers (Form1Species.cpp).
     void UpdatePreview();
 
+    // Pictures replaced from PNG files (Form1Pictures.cpp).
+    void ReplacePicture(PictureImport::Kind kind);
+    // Marks the pointer boxes of replaced pictures.
+    void ShowReplacements();
+
     // The attack table frame (Form1Attacks.cpp).
     void LoadAttackTable(bool userAsked);
     void ShowAttackRow(int row);
@@ -140,6 +146,7 @@ private:
     std::optional<EditorSession> session_;
     std::unique_ptr<RomWriter> writer_;  // of the open ROM: every write and its history
     int shownIndex_ = -1;                // the species the controls hold
+    PictureReplacements replaced_;       // its pictures imported and not saved yet
     QAction* undoAction_ = nullptr;
     QAction* redoAction_ = nullptr;
     // The list files' names of the lists a ROM can name itself, loaded once at start.

@@ -139,6 +139,9 @@ void Form1::ShowSpecies() {
     shownIndex_ = index;
 
     fillingSpecies_ = true;
+    // Pictures imported for the species shown before are saved or discarded by now.
+    replaced_ = PictureReplacements{};
+    ShowReplacements();
     const SpeciesValues species = ReadSpecies(*session_, index);
     const RecordFields fields = FieldsOf(ui);
     for (const NumberField& field : fields.numbers) field.box->setText(Decimal(species.*field.shown));
@@ -171,6 +174,7 @@ void Form1::UpdatePreview() {
     sources.icon = ui->txtIcon->text();
     sources.iconPalette = ChoiceBox::StoredValue(ui->cmbPalette);
     sources.iconPaletteTable = session_->IconPaletteTable;
+    sources.replaced = replaced_.empty() ? nullptr : &replaced_;
     ui->preview->Show(sources);
 }
 
@@ -189,6 +193,8 @@ std::optional<SpeciesEdits> Form1::GatherEdits(QString* problem) const {
         edits.*field.saved = *value;
     }
     for (const PointerField& field : fields.pointers) {
+        // The box of a replaced picture is read-only: the save points it at the picture's new place.
+        if (field.box->isReadOnly()) continue;
         const std::optional<int32_t> value = PointerIn(field.box, QLatin1String(field.label), problem);
         if (!value) return std::nullopt;
         edits.*field.saved = *value;
@@ -212,8 +218,8 @@ bool Form1::SaveSpecies() {
     if (!session_ || !writer_ || index < 0) return false;
 
     QString problem;
-    const std::optional<SpeciesEdits> edits = GatherEdits(&problem);
-    const std::optional<std::vector<PlannedByte>> more = edits ? PlanMoreData(index, &problem) : std::nullopt;
+    std::optional<SpeciesEdits> edits = GatherEdits(&problem);
+    std::optional<std::vector<PlannedByte>> more = edits ? PlanMoreData(index, &problem) : std::nullopt;
     if (!edits || !more) {
         ShowStatus(QStringLiteral("Save refused: ") + problem);
         Dialogs::ShowCritical(this, problem + QStringLiteral("\nNothing was saved."));
@@ -221,17 +227,31 @@ bool Form1::SaveSpecies() {
     }
 
     const QString typedName = ui->txtName->text();
+    // One map of free space for the whole save, so that the pictures and a moved attack table never get the
+    // same bytes. The pictures come first: the species' pointers are then pointed at them.
     FreeSpaceMap space(*session_);
-    SpeciesTablePlan planned = PlanSpeciesWithAttackTable(*session_, index, *edits, space);
-    if (!planned.ok) {
+    PicturesPlan pictures;
+    if (!replaced_.empty()) {
+        pictures = PlanPictureReplacements(
+            *session_, index, replaced_, [&space](int64_t length) { return space.Take(length); }, *edits);
+    }
+    SpeciesTablePlan planned;
+    if (pictures.error.empty()) planned = PlanSpeciesWithAttackTable(*session_, index, *edits, space);
+    if (!pictures.error.empty() || !planned.ok) {
         const std::string changed = writer_->ChangedSinceOpening();
-        const QString message = TextCodec::ToDisplay(changed.empty() ? planned.error : changed);
+        const QString message =
+            TextCodec::ToDisplay(!changed.empty()         ? changed
+                                 : !planned.error.empty() ? planned.error
+                                                          : pictures.error + " Nothing was saved.");
         ShowStatus(QStringLiteral("Save refused: ") + message);
         Dialogs::ShowCritical(this, message);
         return false;
     }
-    // The tables of the More Data window go out in the same step, so one undo takes the whole save back.
+    // The tables of the More Data window and the pictures go out in the same step, so one undo takes the
+    // whole save back.
+    more->insert(more->end(), pictures.bytes.begin(), pictures.bytes.end());
     planned.planned.plan.Append(*more);
+    for (const std::string& line : pictures.reportLines) planned.planned.report += "\r\n" + line;
     // The window keeps the user's edits when the write fails, so that the save can be tried again.
     if (!ApplyWrite(planned.planned.plan, this)) return false;
     // Said here too, so that a save with the report off is still confirmed.

@@ -6,6 +6,7 @@
 #include <QMenu>
 
 #include "Dialogs.h"
+#include "PictureReplacements.h"
 #include "RomPointer.h"
 #include "SpritePictures.h"
 #include "TextCodec.h"
@@ -75,24 +76,36 @@ void SpritePreview::Show(const Sources& sources) {
                                  palette = offset(sources.palette), shiny = offset(sources.shinyPalette),
                                  icon = offset(sources.icon);
 
+    // An imported picture stands in for the data at its pointer, so that pointer's text does not matter.
+    const PictureReplacements none;
+    const PictureReplacements& replaced = sources.replaced ? *sources.replaced : none;
+    const auto source = [](const std::optional<int32_t>& at,
+                           const std::optional<std::vector<uint8_t>>& data) {
+        return SpritePictures::PictureSource{at.value_or(0), data ? &*data : nullptr};
+    };
     const auto sprites = [&](View view, const std::optional<int32_t>& tiles, const QString& tilesText,
-                             const std::optional<int32_t>& colours, const QString& coloursText) {
-        if (!tiles)
+                             const std::optional<std::vector<uint8_t>>& newTiles,
+                             const std::optional<int32_t>& colours, const QString& coloursText,
+                             const std::optional<std::vector<uint8_t>>& newColours) {
+        if (!tiles && !newTiles)
             Put(view, Refused(QStringLiteral("sprite"), tilesText));
-        else if (!colours)
+        else if (!colours && !newColours)
             Put(view, Refused(QStringLiteral("palette"), coloursText));
         else
-            Put(view, SpritePictures::ReadSprite(sources.romPath, *tiles, *colours));
+            Put(view, SpritePictures::ReadSprite(sources.romPath, source(tiles, newTiles),
+                                                 source(colours, newColours)));
     };
-    sprites(View::Front, sprite, sources.sprite, palette, sources.palette);
-    sprites(View::FrontShiny, sprite, sources.sprite, shiny, sources.shinyPalette);
-    sprites(View::Back, back, sources.backSprite, palette, sources.palette);
-    sprites(View::BackShiny, back, sources.backSprite, shiny, sources.shinyPalette);
-    if (!icon)
+    sprites(View::Front, sprite, sources.sprite, replaced.front, palette, sources.palette, replaced.palette);
+    sprites(View::FrontShiny, sprite, sources.sprite, replaced.front, shiny, sources.shinyPalette,
+            replaced.shinyPalette);
+    sprites(View::Back, back, sources.backSprite, replaced.back, palette, sources.palette, replaced.palette);
+    sprites(View::BackShiny, back, sources.backSprite, replaced.back, shiny, sources.shinyPalette,
+            replaced.shinyPalette);
+    if (!icon && !replaced.icon)
         Put(View::Icon, Refused(QStringLiteral("icon"), sources.icon));
     else
-        Put(View::Icon,
-            SpritePictures::ReadIcon(sources.romPath, *icon, sources.iconPalette, sources.iconPaletteTable));
+        Put(View::Icon, SpritePictures::ReadIcon(sources.romPath, source(icon, replaced.icon),
+                                                 sources.iconPalette, sources.iconPaletteTable));
 }
 
 void SpritePreview::Put(View view, const Picture& picture) {
@@ -131,6 +144,19 @@ void SpritePreview::contextMenuEvent(QContextMenuEvent* event) {
                                        [this, factor] { SetZoom(factor); });
         zoom->setCheckable(true);
         zoom->setChecked(factor == zoom_);
+    }
+    menu.addSeparator();
+    using Kind = PictureImport::Kind;
+    for (const Kind kind : {Kind::FrontSprite, Kind::BackSprite, Kind::ShinyPalette, Kind::Icon}) {
+        const QString what = QString::fromLatin1(PictureImport::KindName(kind));
+        // "Replace Front Sprite...": each word of the kind's name capitalised.
+        QStringList words = what.split(QLatin1Char(' '));
+        for (QString& word : words) word[0] = word[0].toUpper();
+        QAction* replace = menu.addAction(QStringLiteral("Replace %1...").arg(words.join(QLatin1Char(' '))),
+                                          this, [this, kind] { emit replaceRequested(kind); });
+        replace->setObjectName(QStringLiteral("mnuReplace") +
+                               words.join(QString()));  // mnuReplaceFrontSprite
+        replace->setEnabled(replaceable_);
     }
     menu.addSeparator();
     for (int i = 0; i < kViewCount; ++i) {

@@ -6,8 +6,11 @@
 #include <optional>
 #include <string>
 
+#include "PictureImport.h"
+
 class QLabel;
 struct Picture;
+struct PictureReplacements;
 
 // Shows what the graphics pointers of the main window point to: the front and back sprites in the normal and
 // shiny palettes, and the icon in its icon palette. Pictures are drawn without smoothing at 1x, 2x or 3x, and
@@ -24,6 +27,8 @@ public:
         QString sprite, backSprite, palette, shinyPalette, icon;
         int iconPalette = 0;
         std::optional<int32_t> iconPaletteTable;
+        // Pictures imported and not saved yet: shown in place of what the pointers hold.
+        const PictureReplacements* replaced = nullptr;
     };
 
     explicit SpritePreview(QWidget* parent = nullptr);
@@ -33,6 +38,12 @@ public:
     void SetZoom(int factor);
     int Zoom() const { return zoom_; }
     QImage Image(View view) const { return images_[static_cast<int>(view)]; }
+    // Offers the context menu's Replace entries (a species is shown).
+    void SetReplaceable(bool on) { replaceable_ = on; }
+
+signals:
+    // A Replace entry of the context menu was chosen.
+    void replaceRequested(PictureImport::Kind kind);
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
@@ -46,4 +57,5 @@ private:
     std::array<QImage, kViewCount> images_;
     std::array<QString, kViewCount> descriptions_;
     int zoom_ = 1;
+    bool replaceable_ = false;
 };

@@ -814,6 +814,7 @@ RomLayout EmeraldLayout() {
     layout.IconPalette = 0x57C388;
     layout.AttackTable = 0x32937C;
     layout.IconPaletteTable = 0x57C540;
+    layout.AnimatedImageOffset = 0x30A18C;
     layout.title = "Pokemon Emerald (U)";
     layout.EvolutionTable = 0x32531C;
     layout.TMHMTable = 0x31E898;
@@ -949,6 +950,7 @@ RomBuilder::RomBuilder(RomLayout layout, uint32_t variety)
         SetPointer(layout_.IconOffset + 4 * i, placed.icon);
         Fill(layout_.IconPalette + i, {static_cast<uint8_t>(i % kIconPaletteCount)});
     }
+    if (layout_.AnimatedImageOffset != 0) PlaceAnimatedFronts(variety, picturesCursor);
     PlaceSpeciesTables(*this, variety);
     WriteNameTables(variety);
 }
@@ -982,6 +984,31 @@ void RomBuilder::SetListName(RomNames::List list, int index, const std::string& 
     for (size_t k = 0; k < shown.size(); ++k) entry[k] = GameCode(shown[k]);
     entry[shown.size()] = 0xFF;
     Fill(ListTable(list) + format.entrySize * index, entry);
+}
+
+void RomBuilder::PlaceAnimatedFronts(uint32_t variety, int32_t cursor) {
+    // The same creatures as the still pictures, drawn again: the second frame hops by a pixel.
+    std::optional<int32_t> first;
+    for (int i = 0; i < kSpeciesCount; ++i) {
+        Random random = RandomFor(variety, i, kPicturePurpose);
+        Canvas canvas = DrawFront(MadeUpCreature(random), View{});
+        std::vector<uint8_t> frames;
+        canvas.AppendTiles(frames);
+        canvas.ShiftUp(1);
+        canvas.AppendTiles(frames);
+        const std::vector<uint8_t> packed = Lz77::Compress(frames);
+        // A layout whose free space runs out points the rest at the first species' frames.
+        int32_t at = first.value_or(cursor);
+        if (!first || cursor + static_cast<int64_t>(packed.size()) <= static_cast<int64_t>(bytes_.size())) {
+            at = cursor;
+            Fill(at, packed);
+            cursor += (static_cast<int32_t>(packed.size()) + 3) & ~3;
+            if (!first) first = at;
+        }
+        const int32_t entry = layout_.AnimatedImageOffset + 8 * i;
+        SetPointer(entry, at);
+        Fill(entry + 4, {0x00, 0x10, static_cast<uint8_t>(i & 0xFF), static_cast<uint8_t>(i >> 8)});
+    }
 }
 
 void RomBuilder::SetName(int index, const std::string& name) {
@@ -1052,6 +1079,7 @@ EditorSession RomBuilder::Session(const std::string& path) const {
     if (layout_.ItemTable != 0)
         session.NameTables[RomNames::kItems].count = std::to_string(layout_.ItemCount);
     if (layout_.FreeSpaceKey != 0) session.FreeSpace = layout_.FreeSpaceKey;
+    if (layout_.AnimatedImageOffset != 0) session.AnimatedImageOffset = layout_.AnimatedImageOffset;
     session.GameCode = layout_.gameCode;
     session.Version = layout_.version;
     session.FileSize = static_cast<int64_t>(bytes_.size());
@@ -1085,6 +1113,7 @@ std::string RomBuilder::IniSection() const {
     key("AttackTable", layout_.AttackTable);
     if (layout_.IconPaletteTable != 0) key("IconPaletteTable", layout_.IconPaletteTable);
     if (layout_.FreeSpaceKey != 0) key("FreeSpace", layout_.FreeSpaceKey);
+    if (layout_.AnimatedImageOffset != 0) key("AnimatedImageOffset", layout_.AnimatedImageOffset);
     text += "Title=" + layout_.title + "\r\n";
     if (layout_.EvolutionTable != 0) key("EvolutionTable", layout_.EvolutionTable);
     if (layout_.TMHMTable != 0) {

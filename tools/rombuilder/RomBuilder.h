@@ -16,6 +16,8 @@ struct RomLayout {
     int32_t size = 0;      // file length in bytes
     int32_t NameOffset = 0, DataOffset = 0, ImageOffset = 0, PaletteOffset = 0, IconOffset = 0,
             IconPalette = 0, AttackTable = 0, IconPaletteTable = 0;
+    // Emerald's second front sprite table (two frames each, animated); 0 for the games without one.
+    int32_t AnimatedImageOffset = 0;
     int32_t freeSpace = 0;  // first byte of the area where the builder places attack tables and graphics
     // The Data.ini key FreeSpace: where the unused space after all of that starts (0: no key).
     int32_t FreeSpaceKey = 0;
@@ -75,6 +77,7 @@ public:
 
 private:
     void WriteNameTables(uint32_t variety);
+    void PlaceAnimatedFronts(uint32_t variety, int32_t cursor);
 
     RomLayout layout_;
     std::vector<uint8_t> bytes_;
