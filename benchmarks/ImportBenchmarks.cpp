@@ -13,6 +13,7 @@
 #include "PictureReplacements.h"
 #include "PngFile.h"
 #include "RomJournal.h"
+#include "RomPointer.h"
 #include "RomWriter.h"
 #include "SpeciesRecord.h"
 #include "SpritePictures.h"
@@ -46,7 +47,7 @@ struct Import {
         *problem = read.error;
         if (!problem->empty()) return std::nullopt;
         const SpeciesValues shown = ReadSpecies(rom->session, BenchRom::kShownSpecies);
-        const auto offset = [](const std::string& text) { return ParseHexOffset(text); };
+        const auto offset = [](const std::string& text) { return RomPointer::ParseTarget(text); };
         PictureReplacements replaced;
         *problem = ReplacePicture(
                        PictureImport::Kind::FrontSprite, read.image, rom->session, BenchRom::kShownSpecies,
@@ -74,8 +75,9 @@ struct Import {
 // The shown species' front sprite as a PNG file, as a user would export it, edit it and bring it back.
 bool WriteFrontPng(const BenchRom& rom, const std::string& path, std::vector<uint8_t>* tiles) {
     const SpeciesValues shown = ReadSpecies(rom.session, BenchRom::kShownSpecies);
-    const Picture front = SpritePictures::ReadSprite(rom.path, ParseHexOffset(shown.sprite).value_or(0),
-                                                     ParseHexOffset(shown.palette).value_or(0));
+    const Picture front =
+        SpritePictures::ReadSprite(rom.path, RomPointer::ParseTarget(shown.sprite).value_or(0),
+                                   RomPointer::ParseTarget(shown.palette).value_or(0));
     if (!front.ok()) return false;
     QImage image(front.width, front.height, QImage::Format_ARGB32);
     for (int y = 0; y < front.height; ++y) {
@@ -83,8 +85,8 @@ bool WriteFrontPng(const BenchRom& rom, const std::string& path, std::vector<uin
             image.setPixel(x, y, front.argb[static_cast<std::size_t>(y * front.width + x)]);
     }
     std::string problem;
-    auto unpacked =
-        SpritePictures::ReadUnpacked(rom.path, ParseHexOffset(shown.sprite).value_or(0), 2048, &problem);
+    auto unpacked = SpritePictures::ReadUnpacked(rom.path, RomPointer::ParseTarget(shown.sprite).value_or(0),
+                                                 2048, &problem);
     if (!unpacked) return false;
     *tiles = std::move(*unpacked);
     return image.save(QString::fromStdString(path), "PNG");

@@ -125,6 +125,18 @@ std::string SizeProblem(Kind kind, bool twoFrames, int64_t width, int64_t height
            KindName(kind) + " must be " + wanted + ".";
 }
 
+namespace {
+
+// The size check, and that the pixels are as many as the size says.
+std::string ShapeProblem(Kind kind, bool twoFrames, const PixelImage& image) {
+    std::string problem = SizeProblem(kind, twoFrames, image.width, image.height);
+    if (problem.empty() && image.argb.size() != static_cast<std::size_t>(image.width) * image.height)
+        problem = "The picture does not hold a colour for each of its pixels.";
+    return problem;
+}
+
+}  // namespace
+
 uint16_t ToBgr555(uint32_t argb) {
     const auto five = [](uint32_t eight) { return (eight * 31 + 127) / 255; };
     return static_cast<uint16_t>(five(argb >> 16 & 0xFF) | five(argb >> 8 & 0xFF) << 5 |
@@ -171,7 +183,7 @@ std::vector<uint8_t> EncodeTiles(const std::vector<uint8_t>& indexes, int width,
 
 FrontSprite ImportFrontSprite(const PixelImage& image, bool twoFrames) {
     FrontSprite sprite;
-    sprite.error = SizeProblem(Kind::FrontSprite, twoFrames, image.width, image.height);
+    sprite.error = ShapeProblem(Kind::FrontSprite, twoFrames, image);
     if (!sprite.error.empty()) return sprite;
     const std::size_t count = ColourCount(image);
     if (count > kColours) {
@@ -223,7 +235,7 @@ FrontSprite ImportFrontSprite(const PixelImage& image, bool twoFrames) {
 
 BackSprite ImportBackSprite(const PixelImage& image, const PaletteWords& normal) {
     BackSprite sprite;
-    sprite.error = SizeProblem(Kind::BackSprite, false, image.width, image.height);
+    sprite.error = ShapeProblem(Kind::BackSprite, false, image);
     if (!sprite.error.empty()) return sprite;
     const std::vector<uint8_t> indexes = Indexes(
         image, [&](uint32_t key) { return Find(normal, ToBgr555(key)); },
@@ -236,7 +248,7 @@ ShinyPalette ImportShinyPalette(const PixelImage& image, const std::vector<uint8
                                 const PaletteWords& current) {
     ShinyPalette shiny;
     shiny.palette = current;
-    shiny.error = SizeProblem(Kind::ShinyPalette, false, image.width, image.height);
+    shiny.error = ShapeProblem(Kind::ShinyPalette, false, image);
     if (!shiny.error.empty()) return shiny;
     if (frontTiles.size() < kSpriteTileBytes) {
         shiny.error = "The front sprite has no 64 x 64 picture to take the colour numbers from.";
@@ -271,7 +283,7 @@ ShinyPalette ImportShinyPalette(const PixelImage& image, const std::vector<uint8
 
 Icon ImportIcon(const PixelImage& image, const std::vector<PaletteWords>& iconPalettes) {
     Icon icon;
-    icon.error = SizeProblem(Kind::Icon, false, image.width, image.height);
+    icon.error = ShapeProblem(Kind::Icon, false, image);
     if (!icon.error.empty()) return icon;
     if (iconPalettes.empty()) {
         icon.error =
