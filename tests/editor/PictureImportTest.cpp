@@ -67,6 +67,10 @@ struct RoundTrip {
     int species;
 };
 
+void PrintTo(const RoundTrip& roundTrip, std::ostream* out) {
+    *out << roundTrip.name;
+}
+
 class PictureRoundTrip : public ::testing::TestWithParam<RoundTrip> {};
 
 TEST_P(PictureRoundTrip, ImportsReadBackPixelForPixelAndSaveAsOneStep) {
