@@ -19,23 +19,29 @@ namespace {
 using fuzz::Require;
 using namespace PictureImport;
 
-// The pixel the preview shows where the picture has `argb`: transparent for colour 0, else the 15-bit colour.
-bool ShowsAs(uint32_t shown, uint32_t argb, bool zero) {
-    if (zero || argb >> 24 == 0) return shown == 0;
+// The pixel the preview shows where the picture has `argb`: transparent for colour 0 (a transparent pixel
+// is colour 0 unless it only keeps a colour number's shiny colour as it was), else the 15-bit colour, or
+// transparent where that colour is also colour 0's.
+bool ShowsAs(uint32_t shown, uint32_t argb, bool zero, bool transparentKeeps) {
+    if (argb >> 24 == 0) return transparentKeeps || shown == 0;
+    if (zero) return shown == 0;
     return shown == ShownColour(ToBgr555(argb)) || shown == 0;
 }
 
+enum class Zero { TopLeft, Transparent, TransparentKeeps };
+
 void CheckTiles(const PixelImage& image, const std::vector<uint8_t>& tiles, const PaletteWords& palette,
-                int side, bool topLeftIsZero) {
+                int side, Zero zero) {
     const std::vector<uint8_t> bytes = PaletteBytes(palette);
     const Picture picture = SpritePictures::DecodeTiles(tiles.data(), tiles.size(), side / 8, side / 8,
                                                         SpritePictures::DecodePalette(bytes.data()));
     Require(picture.ok(), "imported tiles decode");
+    const auto key = [](uint32_t colour) { return colour >> 24 == 0 ? 0u : colour | 0xFF000000u; };
     for (std::size_t k = 0; k < picture.argb.size(); ++k) {
         const uint32_t argb = image.argb[k];
-        const auto key = [](uint32_t colour) { return colour >> 24 == 0 ? 0u : colour | 0xFF000000u; };
-        const bool zero = topLeftIsZero && key(argb) == key(image.argb[0]);
-        Require(ShowsAs(picture.argb[k], argb, zero), "every pixel reads back in its 15-bit colour");
+        const bool topLeft = zero == Zero::TopLeft && key(argb) == key(image.argb[0]);
+        Require(ShowsAs(picture.argb[k], argb, topLeft, zero == Zero::TransparentKeeps),
+                "every pixel reads back in its 15-bit colour");
     }
     const std::vector<uint8_t> packed = Lz77::Compress(tiles);
     Require(packed.size() <= ((4 + tiles.size() + (tiles.size() + 7) / 8 + 3) & ~std::size_t{3}),
@@ -77,7 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             Require(front.tiles.size() == 2048 && front.colours >= 1 && front.colours <= 16,
                     "one frame, 16 colours");
             Require(front.animated.size() == (twoFrames ? 4096u : 0u), "two frames where the game animates");
-            CheckTiles(image, front.tiles, front.palette, 64, true);
+            CheckTiles(image, front.tiles, front.palette, 64, Zero::TopLeft);
             // What passes as the front sprite passes as the back sprite in its palette.
             if (image.height == 64) {
                 const BackSprite back = ImportBackSprite(image, front.palette);
@@ -88,7 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         case Kind::BackSprite: {
             const BackSprite back = ImportBackSprite(image, Greys());
-            if (back.error.empty()) CheckTiles(image, back.tiles, Greys(), 64, false);
+            if (back.error.empty()) CheckTiles(image, back.tiles, Greys(), 64, Zero::Transparent);
             break;
         }
         case Kind::ShinyPalette: {
@@ -96,7 +102,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             for (std::size_t k = 0; k < tiles.size(); ++k) tiles[k] = static_cast<uint8_t>(k * 37 % 251);
             // Each colour number got the colour of its pixels, so the tiles show the picture in it.
             const ShinyPalette shiny = ImportShinyPalette(image, tiles, Greys());
-            if (shiny.error.empty()) CheckTiles(image, tiles, shiny.palette, 64, false);
+            if (shiny.error.empty()) CheckTiles(image, tiles, shiny.palette, 64, Zero::TransparentKeeps);
             break;
         }
         case Kind::Icon: {
@@ -104,7 +110,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             if (!icon.error.empty()) return 0;
             Require(icon.tiles.size() == 1024 && (icon.palette == 0 || icon.palette == 1),
                     "two frames in one palette");
-            CheckTiles(image, icon.tiles, icon.palette == 0 ? Greys() : PaletteWords{}, 32, false);
+            CheckTiles(image, icon.tiles, icon.palette == 0 ? Greys() : PaletteWords{}, 32,
+                       Zero::Transparent);
             break;
         }
     }
