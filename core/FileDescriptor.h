@@ -23,7 +23,8 @@ public:
     [[nodiscard]] static FileDescriptor Open(const std::string& path, int mode) {
         int fd;
         do {
-            fd = ::open(path.c_str(), mode | O_CLOEXEC | O_NONBLOCK);
+            // A file made here (a journal, a backup) gets read and write permission as the umask allows.
+            fd = ::open(path.c_str(), mode | O_CLOEXEC | O_NONBLOCK, 0666);
         } while (fd < 0 && errno == EINTR);
         return FileDescriptor(fd);
     }

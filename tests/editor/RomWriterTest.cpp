@@ -191,6 +191,7 @@ TEST_F(RomWriterTest, BacksUpOnceBeforeTheFirstWriteAndKeepsTheNewestFive) {
     const std::vector<std::string> made = RomBackups::List(files_.rom);
     ASSERT_EQ(made.size(), 1u);
     EXPECT_EQ(ReadFileBytes(made[0]), original_);
+    EXPECT_EQ(fs::status(made[0]).permissions() & fs::perms::owner_read, fs::perms::owner_read);
 
     const std::time_t later = std::time(nullptr) + 3600;
     for (std::time_t t = later; t < later + 7; ++t) ASSERT_EQ(RomBackups::BackUp(files_.rom, t), "");
