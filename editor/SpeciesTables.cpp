@@ -4,7 +4,8 @@
 
 #include "EditorSession.h"
 #include "HexFunctions.h"
-#include "RomOpener.h"
+#include "EggMoveAndDexCheck.h"
+#include "SectionKeys.h"
 
 namespace {
 
@@ -30,45 +31,6 @@ std::string Upper(std::string text) {
 int WordAt(const HexFunctions::HexByteString& hex, size_t byte) {
     return HexFunctions::ByteAt(hex, byte) | HexFunctions::ByteAt(hex, byte + 1) << 8;
 }
-
-// Reads the keys of one part; the first problem ends it.
-class PartReader {
-public:
-    PartReader(const std::string& iniPath, const std::string& section, std::string* problem)
-        : iniPath_(iniPath), section_(section), shownSection_(Upper(section)), problem_(problem) {}
-
-    std::optional<int32_t> Offset(const char* key) {
-        if (!problem_->empty()) return std::nullopt;
-        const std::string value = SectionValue(iniPath_, section_, key);
-        if (value.empty()) {
-            *problem_ = "Data.ini's section [" + shownSection_ + "] has no " + key + " key.";
-            return std::nullopt;
-        }
-        const std::optional<int32_t> offset = ParseIniOffset(value);
-        if (!offset) {
-            *problem_ = "The key " + std::string(key) + " in section [" + shownSection_ +
-                        "] of Data.ini is \"" + value + "\", which is not a file offset.";
-        }
-        return offset;
-    }
-
-    std::optional<int32_t> Count(const char* key, int32_t most) {
-        const std::optional<int32_t> count = Offset(key);
-        if (count && *count > most) {
-            *problem_ = "The key " + std::string(key) + " in section [" + shownSection_ +
-                        "] of Data.ini is " + std::to_string(*count) +
-                        "; it must be a whole number from 0 to " + std::to_string(most) + ".";
-            return std::nullopt;
-        }
-        return count;
-    }
-
-private:
-    const std::string& iniPath_;
-    const std::string& section_;
-    std::string shownSection_;
-    std::string* problem_;
-};
 
 // Empty when the table of length bytes at start lies inside the file.
 std::string Outside(const char* what, int64_t start, int64_t length, int64_t fileSize) {
@@ -130,7 +92,7 @@ SpeciesTables CheckSpeciesTables(const std::string& romPath, int64_t fileSize, c
                                  const std::string& section) {
     SpeciesTables tables;
 
-    PartReader evolutions(iniPath, section, &tables.evolutions.unavailable);
+    SectionKeys evolutions(iniPath, section, &tables.evolutions.unavailable);
     if (const std::optional<int32_t> start = evolutions.Offset("EvolutionTable")) {
         const int64_t length = int64_t{Sizes::kEvolutions} * Sizes::kEvolutionEntry * Species::kCount;
         tables.evolutions.unavailable = Outside("evolution table", *start, length, fileSize);
@@ -139,7 +101,7 @@ SpeciesTables CheckSpeciesTables(const std::string& romPath, int64_t fileSize, c
         if (tables.evolutions.unavailable.empty()) tables.evolutions.where = start;
     }
 
-    PartReader tmhm(iniPath, section, &tables.tmhm.unavailable);
+    SectionKeys tmhm(iniPath, section, &tables.tmhm.unavailable);
     const std::optional<int32_t> tmhmTable = tmhm.Offset("TMHMTable");
     const std::optional<int32_t> tmhmMoves = tmhm.Offset("TMHMMoves");
     if (tmhmTable && tmhmMoves) {
@@ -148,7 +110,7 @@ SpeciesTables CheckSpeciesTables(const std::string& romPath, int64_t fileSize, c
     }
 
     // A count of 0 is how a section says that its game has no tutors, so their two keys are not asked for.
-    PartReader tutors(iniPath, section, &tables.tutors.unavailable);
+    SectionKeys tutors(iniPath, section, &tables.tutors.unavailable);
     const std::optional<int32_t> tutorCount = tutors.Count("TutorCount", Sizes::kMaxTutors);
     if (tutorCount == 0) {
         tables.tutors.unavailable = "This game has no move tutors.";
@@ -169,5 +131,6 @@ SpeciesTables CheckSpeciesTables(const std::string& romPath, int64_t fileSize, c
             "The three tutors of the starters' strongest moves are not in this table: the game decides "
             "them in its code.";
     }
+    CheckEggMovesAndDex(tables, romPath, fileSize, iniPath, section);
     return tables;
 }

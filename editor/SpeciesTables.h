@@ -4,7 +4,8 @@
 #include <optional>
 #include <string>
 
-// The fixed-size tables of every species beyond its record: evolutions, TM/HM and move tutor compatibility.
+// The tables of every species beyond its record: evolutions, TM/HM and move tutor compatibility (fixed sizes),
+// egg moves and Pokédex entries (texts and lists of varying length).
 namespace SpeciesTableSizes {
 inline constexpr int32_t kEvolutions = 5;      // entries per species
 inline constexpr int32_t kEvolutionEntry = 8;  // method, parameter, target (16 bits each), 2 bytes padding
@@ -24,6 +25,22 @@ struct CompatibilityTable {
     int32_t entrySize = 0;  // bytes per species
 };
 
+// The egg move table: where it is now and where Data.ini says it is (they differ once a save has moved it into
+// free space), and how many pointers of the game's code refer to it.
+struct EggMovePlace {
+    int64_t table = 0;
+    int32_t keyOffset = 0;
+    int32_t references = 2;
+};
+
+// The Pokédex: a national number per species from species 1, and an entry per national number.
+struct DexPlace {
+    int32_t nationalNumbers = 0;  // the number of species 1
+    int32_t entries = 0;          // the entry of national number 0
+    int32_t entrySize = 0;        // 36 in FireRed, LeafGreen, Ruby and Sapphire; 32 in Emerald
+    bool twoPages = false;        // Ruby and Sapphire show a second page of description
+};
+
 // One part of the tables: where it lies, or why it cannot be shown.
 template <class Where>
 struct TablePart {
@@ -39,10 +56,13 @@ struct SpeciesTables {
     TablePart<CompatibilityTable> tutors;
     // Said beside the tutors where the table is not the whole story.
     std::string tutorsNote;
+    TablePart<EggMovePlace> eggMoves;
+    TablePart<DexPlace> dex;
 };
 
 // Reads the keys EvolutionTable, TMHMTable, TMHMMoves, TutorTable, TutorMoves and TutorCount of the section
 // and checks each table against the file: it must lie inside it, evolutions must hold methods below 16 and
-// targets below 412 (the opening's 95% rule), move lists must hold move numbers. Reads only.
+// targets below 412 (the opening's 95% rule), move lists must hold move numbers. Then the egg moves and the
+// Pokédex (EggMoveAndDexCheck.h). Reads only.
 [[nodiscard]] SpeciesTables CheckSpeciesTables(const std::string& romPath, int64_t fileSize,
                                                const std::string& iniPath, const std::string& section);

@@ -14,13 +14,12 @@ QString NameIn(const QStringList& names, int number) {
     return number >= 0 && number < names.size() ? names[number] : ChoiceBox::UnlistedText(number);
 }
 
-// A part the game or Data.ini does not offer shows its reason above its controls, which stay off and empty.
-void ShowStatus(QLabel* status, const QString& text) {
+}  // namespace
+
+void Form5::ShowStatus(QLabel* status, const QString& text) {
     status->setText(text);
     status->setVisible(!text.isEmpty());
 }
-
-}  // namespace
 
 Form5::Form5(QWidget* parent) : QDialog(parent), ui(new Ui::Form5) {
     ui->setupUi(this);
@@ -48,6 +47,8 @@ Form5::Form5(QWidget* parent) : QDialog(parent), ui(new Ui::Form5) {
     }
     for (QListWidget* list : {ui->lstTMHM, ui->lstTutor})
         connect(list, &QListWidget::itemChanged, this, &Form5::ReportEdit);
+    ConnectEggMoves();
+    ConnectPokedex();
     connect(ui->cmdClose, &QPushButton::clicked, this, &QDialog::hide);
     ShowNoRom();
 }
@@ -69,12 +70,15 @@ void Form5::SetNames(const Names& names) {
         ChoiceBox::SelectStored(row.target, target);
         ShowParameterMeaning(row);
     }
+    FillEggMoveChoices();
     filling_ = false;
 }
 
 void Form5::ShowSpecies(const EditorSession& session, int index, const QString& speciesName) {
-    shown_ = ReadSpeciesTableValues(session, index);
+    SpeciesTableNotes notes;
+    shown_ = ReadSpeciesTableValues(session, index, &notes);
     shownIndex_ = index;
+    gameCode_ = session.GameCode;
     setWindowTitle(QStringLiteral("More Data - %1").arg(speciesName));
     const SpeciesTables& tables = session.Tables;
     ShowEvolutions(shown_.evolutions, TextCodec::ToDisplay(tables.evolutions.unavailable));
@@ -83,6 +87,8 @@ void Form5::ShowSpecies(const EditorSession& session, int index, const QString& 
     ShowCompatibility(ui->lstTutor, ui->lblTutorStatus, shown_.tutors,
                       TextCodec::ToDisplay(tables.tutors.unavailable), false);
     ShowStatus(ui->lblTutorNote, shown_.tutors ? TextCodec::ToDisplay(tables.tutorsNote) : QString());
+    ShowEggMoves(shown_.eggMoves, TextCodec::ToDisplay(notes.eggMoves));
+    ShowPokedex(shown_.dex, notes, tables.dex.where && tables.dex.where->twoPages);
 }
 
 void Form5::ShowNoRom() {
@@ -94,6 +100,10 @@ void Form5::ShowNoRom() {
     ShowCompatibility(ui->lstTMHM, ui->lblTMHMStatus, std::nullopt, why, true);
     ShowCompatibility(ui->lstTutor, ui->lblTutorStatus, std::nullopt, why, false);
     ShowStatus(ui->lblTutorNote, QString());
+    ShowEggMoves(std::nullopt, why);
+    SpeciesTableNotes notes;
+    notes.dex = why.toStdString();
+    ShowPokedex(std::nullopt, notes, false);
 }
 
 void Form5::ShowEvolutions(const std::optional<Evolutions>& evolutions, const QString& unavailable) {
@@ -187,5 +197,11 @@ std::optional<SpeciesTableValues> Form5::ValuesToSave(int index, QString* proble
     if (shown_.tmhm) values.tmhm = Compatibility{MaskWithRows(shown_.tmhm->mask, checked(ui->lstTMHM)), {}};
     if (shown_.tutors)
         values.tutors = Compatibility{MaskWithRows(shown_.tutors->mask, checked(ui->lstTutor)), {}};
+    if (shown_.eggMoves && ListedEggMoves() != *shown_.eggMoves) values.eggMoves = ListedEggMoves();
+    if (shown_.dex) {
+        values.dex = PokedexToSave(problem);
+        if (!values.dex) return std::nullopt;
+        if (*values.dex == *shown_.dex) values.dex.reset();
+    }
     return values;
 }

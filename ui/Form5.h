@@ -15,7 +15,9 @@ class QLineEdit;
 class QListWidget;
 
 // The species' tables beyond its record, in a window beside the main one that follows the selected species:
-// evolutions, TM/HM and move tutor compatibility. It reads through editor/ and hands back values to save.
+// evolutions, TM/HM and move tutor compatibility, egg moves and the Pokédex entry. It reads through editor/ and
+// hands back values to save. The tabs of egg moves and the Pokédex live in Form5EggMoves.cpp and
+// Form5Pokedex.cpp.
 class Form5 : public QDialog {
     Q_OBJECT
 public:
@@ -33,9 +35,12 @@ public:
     void ShowSpecies(const EditorSession& session, int index, const QString& speciesName);
     // No ROM open: every part empty and off.
     void ShowNoRom();
-    // The values a save of species index writes: empty parts for a species not shown here; nothing, with
-    // *problem set, when a parameter box does not hold a number from 0 to 65535.
+    // The values a save of species index writes: empty parts for a species not shown here, and the egg moves
+    // and the Pokédex entry only when they were edited; nothing, with *problem set, when a box holds what
+    // cannot be saved (a parameter or number beyond 0 to 65535, a character outside the game's text).
     [[nodiscard]] std::optional<SpeciesTableValues> ValuesToSave(int index, QString* problem) const;
+    // How the edited descriptions of species index may not show whole in the game; empty when none does.
+    [[nodiscard]] QString DescriptionWarnings(int index) const;
 
 signals:
     // The user changed a value of the shown species (values the window sets itself do not count).
@@ -55,10 +60,30 @@ private:
     void ShowParameterMeaning(const EvolutionRow& row);
     void ReportEdit();
 
+    // A part the game or Data.ini does not offer shows its reason above its controls, which stay off and empty.
+    static void ShowStatus(QLabel* status, const QString& text);
+
+    // Egg moves (Form5EggMoves.cpp).
+    void ConnectEggMoves();
+    void FillEggMoveChoices();
+    void ShowEggMoves(const std::optional<std::vector<int>>& moves, const QString& unavailable);
+    void AddEggMove();
+    void RemoveEggMove();
+    void AddEggMoveRow(int move);
+    [[nodiscard]] std::vector<int> ListedEggMoves() const;
+
+    // The Pokédex entry (Form5Pokedex.cpp).
+    void ConnectPokedex();
+    void ShowPokedex(const std::optional<DexEntryValues>& dex, const SpeciesTableNotes& notes, bool twoPages);
+    void ShowNumberMeanings();
+    void ShowDescriptionGuide();
+    [[nodiscard]] std::optional<DexEntryValues> PokedexToSave(QString* problem) const;
+
     Ui::Form5* ui;
     std::vector<EvolutionRow> rows_;
     Names names_;
     int shownIndex_ = -1;
     SpeciesTableValues shown_;  // as read: the bits of the masks beyond their lists come from here
+    std::string gameCode_;      // of the shown ROM, for the description guide
     bool filling_ = false;
 };

@@ -740,7 +740,119 @@ void PlaceSpeciesTables(RomBuilder& builder, uint32_t variety) {
     }
 }
 
+// Egg moves and the Pokédex, apart from the other purposes like the tables above.
+constexpr uint32_t kEggMovePurpose = 103;
+constexpr uint32_t kDexPurpose = 104;
+
+// About one species in four opens a block of one to eight moves, in species order as in the games.
+void PlaceEggMoves(RomBuilder& builder, uint32_t variety) {
+    const RomLayout& l = builder.layout();
+    std::vector<uint8_t> table;
+    const auto word = [&table](int value) {
+        for (uint8_t byte : LittleEndian(static_cast<uint64_t>(value), 2)) table.push_back(byte);
+    };
+    for (int i = 1; i < kSpeciesCount; ++i) {
+        Random random = RandomFor(variety, i, kEggMovePurpose);
+        if (random.Between(0, 3) != 0) continue;
+        word(20000 + i);
+        for (int move : MadeUpMoveList(variety ^ static_cast<uint32_t>(i), random.Between(1, 8), 2)) word(move);
+    }
+    word(0xFFFF);
+    builder.Fill(l.EggMoves, table);
+    for (const int32_t reference : l.eggMoveReferences) builder.SetPointer(reference, l.EggMoves);
+}
+
+// A description as the game stores it: lines of words joined by the line break FE, ended by FF, now and then
+// with the characters game text has and names do not: commas, quotes, parentheses, an apostrophe, é.
+std::vector<uint8_t> MadeUpDescription(Random& random, int lines, int longest) {
+    static const char* const kWords[] = {"it", "lives", "in", "deep", "forests", "and", "sleeps", "by", "day",
+                                         "the", "glow", "of", "its", "tail", "grows", "when", "angry", "rivers",
+                                         "it", "hums", "softly", "to", "calm", "others", "stones", "warm",
+                                         "nests", "high", "cliffs", "a", "gentle", "creature", "rarely", "seen"};
+    std::vector<uint8_t> text;
+    for (int line = 0; line < lines; ++line) {
+        if (line > 0) text.push_back(0xFE);
+        int used = 0;
+        for (int w = 0; used < longest - 12; ++w) {
+            if (w > 0) text.push_back(0x00);
+            const std::string word = random.Pick(kWords);
+            const int extra = random.Between(0, 11);
+            if (extra == 0) {
+                for (char c : std::string("POK")) text.push_back(GameCode(c));
+                text.push_back(0x1B);
+                for (char c : std::string("MON")) text.push_back(GameCode(c));
+                used += 8;
+                continue;
+            }
+            if (extra == 1) text.push_back(0x5C);
+            if (extra == 2) text.push_back(0xB1);
+            for (size_t k = 0; k < word.size(); ++k)
+                text.push_back(GameCode(line == 0 && w == 0 && k == 0 ? static_cast<char>(word[k] - 32) : word[k]));
+            if (extra == 1) text.push_back(0x5D);
+            if (extra == 2) text.push_back(0xB2);
+            if (extra == 3) text.insert(text.end(), {0xB4, 0xE7});  // ’s
+            used += static_cast<int>(word.size()) + 3;
+        }
+        text.push_back(line + 1 == lines ? 0xAD : 0xB8);
+    }
+    text.push_back(0xFF);
+    return text;
+}
+
+void PlaceDex(RomBuilder& builder, uint32_t variety) {
+    static const char* const kCategories[] = {"PEBBLE", "FLUFF", "EMBER", "RIPPLE", "THORN", "GUST",
+                                              "GLOW",   "BURROW", "CREST", "DRIFT",  "LANTERN", "MOSS"};
+    const RomLayout& l = builder.layout();
+    std::vector<uint8_t> numbers;
+    for (int i = 1; i < kSpeciesCount; ++i) {
+        for (uint8_t byte : LittleEndian(static_cast<uint64_t>(MadeUpNationalNumber(i)), 2)) numbers.push_back(byte);
+    }
+    builder.Fill(l.NationalDex, numbers);
+
+    // Texts one after the other; a layout whose room runs out points the rest at the first.
+    int32_t cursor = l.dexTexts;
+    const auto place = [&builder, &cursor, &l](const std::vector<uint8_t>& text) {
+        if (cursor + static_cast<int32_t>(text.size()) > l.dexTextsEnd) return l.dexTexts;
+        builder.Fill(cursor, text);
+        cursor += static_cast<int32_t>(text.size());
+        return cursor - static_cast<int32_t>(text.size());
+    };
+    const int32_t unused = place({0xC8, 0xE3, 0xE8, 0x00, 0xE9, 0xE7, 0xD9, 0xD8, 0xAD, 0xFF});  // "Not used."
+    const bool twoPages = l.gameCode == "AXVE" || l.gameCode == "AXPE";
+    const bool small = l.size <= 0x100000;
+    for (int n = 0; n <= 386; ++n) {
+        Random random = RandomFor(variety, n, kDexPurpose);
+        std::vector<uint8_t> entry(static_cast<size_t>(l.DexEntrySize), 0x00);
+        const std::string category = random.Pick(kCategories);
+        for (size_t k = 0; k < category.size(); ++k) entry[k] = GameCode(category[k]);
+        entry[category.size()] = 0xFF;
+        const auto put = [&entry](size_t at, uint64_t value, int bytes) {
+            const std::vector<uint8_t> data = LittleEndian(value, bytes);
+            std::copy(data.begin(), data.end(), entry.begin() + static_cast<std::ptrdiff_t>(at));
+        };
+        put(12, static_cast<uint64_t>(random.Between(1, 200)), 2);
+        put(14, static_cast<uint64_t>(random.Between(1, 9999)), 2);
+        const int lines = small ? random.Between(1, 2) : random.Between(2, 3);
+        put(16, 0x08000000u + static_cast<uint32_t>(place(MadeUpDescription(random, lines, small ? 20 : 40))), 4);
+        size_t rest = 20;
+        if (l.DexEntrySize >= 36) {
+            const int32_t second = twoPages ? place(MadeUpDescription(random, random.Between(1, 3), 40)) : unused;
+            put(20, 0x08000000u + static_cast<uint32_t>(second), 4);
+            rest = 24;
+        }
+        // The scale and offset values the editor leaves alone.
+        for (size_t at = rest; at + 2 <= entry.size(); at += 2) put(at, static_cast<uint64_t>(random.Between(0, 512)), 2);
+        builder.Fill(l.DexEntries + l.DexEntrySize * n, entry);
+    }
+}
+
 }  // namespace
+
+int MadeUpNationalNumber(int index) {
+    if (index <= 251) return index;
+    if (index <= 276) return 387 + (index - 252);
+    return index - 25;
+}
 
 RomLayout DemoLayout() {
     RomLayout layout;
@@ -770,6 +882,13 @@ RomLayout DemoLayout() {
     layout.TypeNames = 0x2800;
     layout.ItemTable = 0x9600;
     layout.ItemCount = 377;
+    layout.NationalDex = 0x2C00;
+    layout.EggMoves = 0x3000;
+    layout.DexEntries = 0x1B200;
+    layout.DexEntrySize = 36;
+    layout.eggMoveReferences = {0x2900, 0x2A04};
+    layout.dexTexts = 0xD700;
+    layout.dexTextsEnd = 0x10000;
     return layout;
 }
 
@@ -800,6 +919,13 @@ RomLayout FireRedLayout() {
     layout.TypeNames = 0x24F1A0;
     layout.ItemTable = 0x3DB028;
     layout.ItemCount = 375;
+    layout.NationalDex = 0x251FEE;
+    layout.EggMoves = 0x25EF0C;
+    layout.DexEntries = 0x44E850;
+    layout.DexEntrySize = 36;
+    layout.eggMoveReferences = {0x045F8C, 0x046A40};
+    layout.dexTexts = 0x43E850;
+    layout.dexTextsEnd = 0x44E850;
     return layout;
 }
 
@@ -827,6 +953,12 @@ RomLayout EmeraldLayout() {
     layout.TypeNames = 0x31AE38;
     layout.ItemTable = 0x5839A0;
     layout.ItemCount = 377;
+    layout.NationalDex = 0x31DC82;
+    layout.EggMoves = 0x32ADD8;
+    layout.DexEntries = 0x56B5B0;
+    layout.DexEntrySize = 32;
+    layout.dexTexts = 0x55B5B0;
+    layout.dexTextsEnd = 0x56B5B0;
     return layout;
 }
 
@@ -853,6 +985,12 @@ RomLayout RubyLayout() {
     layout.TypeNames = 0x1F9870;
     layout.ItemTable = 0x3C5564;
     layout.ItemCount = 349;
+    layout.NationalDex = 0x1FC516;
+    layout.EggMoves = 0x2091DC;
+    layout.DexEntries = 0x3B1858;
+    layout.DexEntrySize = 36;
+    layout.dexTexts = 0x391858;
+    layout.dexTextsEnd = 0x3B1858;
     return layout;
 }
 
@@ -953,6 +1091,8 @@ RomBuilder::RomBuilder(RomLayout layout, uint32_t variety)
     if (layout_.AnimatedImageOffset != 0) PlaceAnimatedFronts(variety, picturesCursor);
     PlaceSpeciesTables(*this, variety);
     WriteNameTables(variety);
+    if (layout_.EggMoves != 0) PlaceEggMoves(*this, variety);
+    if (layout_.DexEntries != 0) PlaceDex(*this, variety);
 }
 
 void RomBuilder::WriteNameTables(uint32_t variety) {
@@ -1091,6 +1231,11 @@ EditorSession RomBuilder::Session(const std::string& path) const {
         session.Tables.tutors.where = CompatibilityTable{layout_.TutorTable, layout_.TutorMoves, layout_.TutorCount,
                                                          layout_.TutorCount <= 16 ? 2 : 4};
     }
+    if (layout_.EggMoves != 0) session.Tables.eggMoves.where = EggMovePlace{layout_.EggMoves, layout_.EggMoves, 2};
+    if (layout_.DexEntries != 0) {
+        const bool twoPages = layout_.gameCode == "AXVE" || layout_.gameCode == "AXPE";
+        session.Tables.dex.where = DexPlace{layout_.NationalDex, layout_.DexEntries, layout_.DexEntrySize, twoPages};
+    }
     return session;
 }
 
@@ -1130,6 +1275,15 @@ std::string RomBuilder::IniSection() const {
         if (ListTable(list) != 0) key(RomNames::Format(list).offsetKey, ListTable(list));
     }
     if (layout_.ItemTable != 0) text += "ItemCount=" + std::to_string(layout_.ItemCount) + "\r\n";
+    if (layout_.EggMoves != 0) {
+        key("EggMoves", layout_.EggMoves);
+        text += "EggMoveRefs=2\r\n";
+    }
+    if (layout_.DexEntries != 0) {
+        key("NationalDex", layout_.NationalDex);
+        key("DexEntries", layout_.DexEntries);
+        text += "DexEntrySize=" + std::to_string(layout_.DexEntrySize) + "\r\n";
+    }
     return text;
 }
 

@@ -28,7 +28,16 @@ struct RomLayout {
     int32_t TutorCount = -1;  // -1: no key; 0: the game has no tutors
     // The game's own names tables (0: none) and its number of items.
     int32_t MoveNames = 0, AbilityNames = 0, TypeNames = 0, ItemTable = 0, ItemCount = 0;
+
+    // Egg moves and the Pokédex; an offset of 0 leaves the table and its keys out.
+    int32_t EggMoves = 0, NationalDex = 0, DexEntries = 0, DexEntrySize = 0;
+    std::array<int32_t, 2> eggMoveReferences{};  // words of the "code" that point at the egg move table
+    int32_t dexTexts = 0, dexTextsEnd = 0;      // where the builder writes the descriptions
 };
+
+// The national number the builder gives species index: species 1-251 keep their index, the 25 placeholders
+// 252-276 get 387-411 (no entry), the rest follow on from 252.
+[[nodiscard]] int MadeUpNationalNumber(int index);
 
 // The demo game (code "VRNH", 1 MiB, 30 tutors) and the FireRed 1.0 layout (16 MiB, 15 tutors).
 [[nodiscard]] RomLayout DemoLayout();
@@ -42,8 +51,9 @@ struct RomLayout {
 
 // Builds a ROM in memory whose tables hold plausible made-up species: names, records, a short attack table
 // and pictures each (LZ77-compressed front and back sprites, normal and shiny palettes, a two-frame icon in
-// one of three icon palettes), evolutions, TM/HM and tutor compatibility, and made-up names in the layout's
-// names tables, the same for the same variety.
+// one of three icon palettes), evolutions, TM/HM and tutor compatibility, made-up names in the layout's
+// names tables, egg moves (the table and its two references) and Pokédex entries with their descriptions
+// (two pages in Ruby and Sapphire), the same for the same variety.
 class RomBuilder {
 public:
     explicit RomBuilder(RomLayout layout, uint32_t variety = 1);

@@ -1,0 +1,36 @@
+#include "MoreDataSave.h"
+
+#include <cstdio>
+
+#include "SpeciesEggMoves.h"
+
+MoreDataPlan PlanMoreDataSave(const EditorSession& session, int32_t index, const SpeciesTableValues& values,
+                              SpaceForMoves& space) {
+    MoreDataPlan plan;
+    plan.bytes = PlanSpeciesTableWrites(session, index, values);
+    if (values.eggMoves) {
+        const EggMoveSavePlan eggMoves = PlanEggMoveSave(session, index, *values.eggMoves, space);
+        if (!eggMoves.ok) {
+            plan.error = eggMoves.error;
+            return plan;
+        }
+        plan.bytes.insert(plan.bytes.end(), eggMoves.bytes.begin(), eggMoves.bytes.end());
+        if (eggMoves.movedTo) {
+            char to[24];
+            std::snprintf(to, sizeof to, "0x%llX", static_cast<unsigned long long>(*eggMoves.movedTo));
+            plan.moved.push_back(std::string("the egg move table moved to ") + to);
+            plan.eggMovesMovedTo = eggMoves.movedTo;
+        }
+    }
+    if (values.dex) {
+        const DexSavePlan dex = PlanDexEntrySave(session, index, *values.dex, space);
+        if (!dex.ok) {
+            plan.error = dex.error;
+            return plan;
+        }
+        plan.bytes.insert(plan.bytes.end(), dex.bytes.begin(), dex.bytes.end());
+        plan.moved.insert(plan.moved.end(), dex.moved.begin(), dex.moved.end());
+    }
+    plan.ok = true;
+    return plan;
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// Pointers found by their value. Code refers to some tables through words of its own rather than through a
+// table of pointers that Data.ini could name, so the only way to find every reference is to look at every
+// aligned word of the file.
+namespace PointerSearch {
+
+// The console sees the cartridge at 0x08000000; pointers up to 0x09FFFFFF address the 32 MiB a ROM can hold.
+inline constexpr uint32_t kRomBase = 0x08000000;
+inline constexpr int64_t kAddressable = 0x2000000;
+
+// The pointer value of a file offset.
+[[nodiscard]] inline uint32_t PointerTo(int64_t offset) {
+    return kRomBase + static_cast<uint32_t>(offset);
+}
+
+// The little-endian word at bytes[at].
+[[nodiscard]] inline uint32_t WordAt(const uint8_t* bytes) {
+    return uint32_t{bytes[0]} | uint32_t{bytes[1]} << 8 | uint32_t{bytes[2]} << 16 | uint32_t{bytes[3]} << 24;
+}
+
+// The offsets, in file order, of the words on a multiple of 4 that hold the pointer to target. Reads the file
+// once in large pieces; nothing when it cannot be read to its end.
+[[nodiscard]] std::optional<std::vector<int64_t>> FindPointersTo(const std::string& romPath, int64_t target);
+
+}  // namespace PointerSearch
