@@ -49,6 +49,10 @@ bool EggMoveTableAt(const std::string& romPath, int64_t offset, std::string* pro
         *problem = read.problem;
         return false;
     }
+    if (read.table->blocks.empty()) {
+        *problem = "The egg move table at " + HexOffset(offset) + " holds no species (it is FF FF).";
+        return false;
+    }
     const int64_t words = read.table->size / 2;
     if (100 * (words - read.table->oddWords) >= kPassPercent * words) return true;
     *problem = "The egg move table at " + HexOffset(offset) + " does not look like one: " +
@@ -63,6 +67,16 @@ EggMoveLocation LocateEggMoveTable(const std::string& romPath, int64_t keyOffset
     if (EggMoveTableAt(romPath, keyOffset, &atKey)) {
         location.table = keyOffset;
         return location;
+    }
+    // The old place of a moved table is FF, which reads as a table without species; a table that every
+    // species' block was taken out of reads the same, and only its references tell the two apart.
+    const EggMoveTableRead empty = ReadEggMoveTable(romPath, keyOffset);
+    if (empty.table && empty.table->blocks.empty()) {
+        const std::optional<std::vector<int64_t>> pointers = PointerSearch::FindPointersTo(romPath, keyOffset);
+        if (pointers && static_cast<int>(pointers->size()) == references) {
+            location.table = keyOffset;
+            return location;
+        }
     }
     const std::optional<int64_t> size = HexFunctions::RomFileSize(romPath);
     const std::optional<std::vector<uint8_t>> file =

@@ -16,8 +16,9 @@ struct EggMoveLocation {
 // for a table that exactly `references` aligned pointers point at (and that is well-formed throughout).
 [[nodiscard]] EggMoveLocation LocateEggMoveTable(const std::string& romPath, int64_t keyOffset, int references);
 
-// True when the table at offset looks like an egg move table: well-formed, and at least 95% of its openers
-// and moves name species and moves that exist (a hack's odd entry must not turn the part off).
+// True when the table at offset looks like an egg move table: well-formed, with at least one species, and at
+// least 95% of its openers and moves name species and moves that exist (a hack's odd entry must not turn the
+// part off).
 [[nodiscard]] bool EggMoveTableAt(const std::string& romPath, int64_t offset, std::string* problem);
 
 // After a write, an undo or a redo the table may stand elsewhere (a save moved it, an undo moved it back): the

@@ -73,11 +73,13 @@ EggMoveSavePlan PlanEggMoveSave(const EditorSession& session, int32_t index, con
     const std::optional<std::vector<int64_t>> references = PointerSearch::FindPointersTo(session.RomPath, old.offset);
     if (!references) return Refused("The file cannot be read to find the references to the egg move table.");
     if (static_cast<int>(references->size()) != place->references) {
-        return Refused("The egg move table at " + HexOffset(old.offset) + " must move into free space, but " +
-                       std::to_string(references->size()) + " pointers refer to it where section [" +
-                       session.Section + "] of Data.ini expects " + std::to_string(place->references) +
-                       " (EggMoveRefs). The code that reads the table may have been changed by a hack, so the "
-                       "table stays where it is.");
+        const size_t found = references->size();
+        return Refused("The egg move table at " + HexOffset(old.offset) +
+                       " must move into free space, and the game's code should refer to it through " +
+                       std::to_string(place->references) + " pointers (EggMoveRefs in section [" +
+                       session.Section + "] of Data.ini), but " + std::to_string(found) +
+                       (found == 1 ? " does" : " do") +
+                       ". A hack may have changed the code that reads the table, so it stays where it is.");
     }
     space.Avoid(old.offset, old.offset + old.size);
     std::string noRoom;
