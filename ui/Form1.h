@@ -25,6 +25,8 @@ class QLabel;
 class QMenu;
 class QMimeData;
 class RomWriter;
+class SpaceForMoves;
+struct MoreDataPlan;
 struct PlannedByte;
 struct WritePlan;
 class FieldLimitBinder;
@@ -125,9 +127,10 @@ private:
     // The window of more species data (Form1MoreData.cpp).
     void RefreshMoreDataNames();
     void FollowInMoreData();
-    // The window's values of species index as bytes for its save; nothing, with *problem set, when a value
-    // cannot be saved.
-    [[nodiscard]] std::optional<std::vector<PlannedByte>> PlanMoreData(int index, QString* problem) const;
+    // The window's values of species index as bytes for its save, moves taking room from `space`. Nothing,
+    // with *problem set, when a value cannot be saved; with *problem empty when the user chose not to save a
+    // description the game may not show whole.
+    [[nodiscard]] std::optional<MoreDataPlan> PlanMoreData(int index, SpaceForMoves& space, QString* problem);
 
     // The menu bar, the status bar and the About box (Form1Menus.cpp).
     void SetUpMenus();

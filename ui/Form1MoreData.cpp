@@ -1,10 +1,13 @@
-// The window of evolutions, TM/HM and tutor compatibility: it follows the selected species and takes its
+// The window of evolutions, TM/HM and tutor compatibility, egg moves and the Pokédex: it follows the selected
+// species and takes its
 // names from the main window's lists, so names read from the ROM reach it the same way.
 
 #include "ChoiceBox.h"
+#include "Dialogs.h"
 #include "Form1.h"
 #include "Form5.h"
-#include "SpeciesTableValues.h"
+#include "MoreDataSave.h"
+#include "TextCodec.h"
 #include "ui_Form1.h"
 
 namespace {
@@ -48,10 +51,30 @@ void Form1::FollowInMoreData() {
         moreData_->ShowNoRom();
 }
 
-std::optional<std::vector<PlannedByte>> Form1::PlanMoreData(int index, QString* problem) const {
+std::optional<MoreDataPlan> Form1::PlanMoreData(int index, SpaceForMoves& space, QString* problem) {
     // A window never opened shows nothing, so a save leaves its tables as they are.
-    if (!moreData_ || !session_) return std::vector<PlannedByte>{};
+    MoreDataPlan nothing;
+    nothing.ok = true;
+    if (!moreData_ || !session_) return nothing;
     const std::optional<SpeciesTableValues> values = moreData_->ValuesToSave(index, problem);
     if (!values) return std::nullopt;
-    return PlanSpeciesTableWrites(*session_, index, *values);
+    // The lengths are a guide (the game's font is proportional), so the user decides; the text is never cut.
+    if (const QString warnings = moreData_->DescriptionWarnings(index); !warnings.isEmpty()) {
+        const Dialogs::Answer answer = Dialogs::Ask(
+            this,
+            QStringLiteral("The game may not show the whole description:\n%1\n\nThe game's font is proportional, "
+                           "so this is a guide, not a rule. Save the description as it is?")
+                .arg(warnings),
+            {Dialogs::Answer::Save, Dialogs::Answer::Cancel}, Dialogs::Answer::Save, Dialogs::Answer::Cancel);
+        if (answer != Dialogs::Answer::Save) {
+            problem->clear();
+            return std::nullopt;
+        }
+    }
+    MoreDataPlan plan = PlanMoreDataSave(*session_, index, *values, space);
+    if (!plan.ok) {
+        *problem = TextCodec::ToDisplay(plan.error);
+        return std::nullopt;
+    }
+    return plan;
 }

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 
 #include "Dialogs.h"
+#include "EggMoveLocator.h"
 #include "Form1.h"
 #include "Form3.h"
 #include "RomJournal.h"
@@ -153,6 +154,8 @@ void Form1::WriteBackStep(bool undo) {
         Dialogs::ShowCritical(this, error);
         return;
     }
+    // An undone or redone move of the egg move table takes it back to where it was.
+    if (session_) FollowEggMoveTable(session_->Tables.eggMoves, session_->RomPath);
     // The window shows what the file now holds, at the species of the step.
     LoadNameList();
     SelectSilently(species >= 0 && species < ui->lstPokemon->count() ? species : std::max(shownIndex_, 0));

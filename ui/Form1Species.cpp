@@ -10,6 +10,7 @@
 #include "Form1.h"
 #include "Form2.h"
 #include "Form3.h"
+#include "MoreDataSave.h"
 #include "RomPointer.h"
 #include "SpeciesRecord.h"
 #include "SpeciesSave.h"
@@ -17,6 +18,20 @@
 #include "SpritePreview.h"
 #include "TextCodec.h"
 #include "ui_Form1.h"
+
+namespace {
+
+// Stands in for the free space finder of the attack table work until it is on main: every move is refused.
+class MovesWithoutFinder : public SpaceForMoves {
+public:
+    std::optional<int64_t> Take(int64_t, std::string* error) override {
+        *error = "No free space finder is available to this build.";
+        return std::nullopt;
+    }
+    void Avoid(int64_t, int64_t) override {}
+};
+
+}  // namespace
 
 namespace {
 
@@ -219,15 +234,14 @@ bool Form1::SaveSpecies() {
 
     QString problem;
     std::optional<SpeciesEdits> edits = GatherEdits(&problem);
-    std::optional<std::vector<PlannedByte>> more = edits ? PlanMoreData(index, &problem) : std::nullopt;
-    if (!edits || !more) {
+    if (!edits) {
         ShowStatus(QStringLiteral("Save refused: ") + problem);
         Dialogs::ShowCritical(this, problem + QStringLiteral("\nNothing was saved."));
         return false;
     }
 
     const QString typedName = ui->txtName->text();
-    // One map of free space for the whole save, so that the pictures and a moved attack table never get the
+    // One map of free space for the whole save, so that the pictures and the tables it moves never get the
     // same bytes. The pictures come first: the species' pointers are then pointed at them.
     FreeSpaceMap space(*session_);
     PicturesPlan pictures;
@@ -247,21 +261,36 @@ bool Form1::SaveSpecies() {
         Dialogs::ShowCritical(this, message);
         return false;
     }
+    MovesWithoutFinder moves;
+    const std::optional<MoreDataPlan> more = PlanMoreData(index, moves, &problem);
+    if (!more) {
+        if (problem.isEmpty()) {
+            ShowStatus(QStringLiteral("Not saved."));
+            return false;
+        }
+        ShowStatus(QStringLiteral("Save refused: ") + problem);
+        Dialogs::ShowCritical(this, problem + QStringLiteral("\nNothing was saved."));
+        return false;
+    }
     // The tables of the More Data window and the pictures go out in the same step, so one undo takes the
     // whole save back.
-    more->insert(more->end(), pictures.bytes.begin(), pictures.bytes.end());
-    planned.planned.plan.Append(*more);
+    std::vector<PlannedByte> extra = more->bytes;
+    extra.insert(extra.end(), pictures.bytes.begin(), pictures.bytes.end());
+    planned.planned.plan.Append(extra);
     for (const std::string& line : pictures.reportLines) planned.planned.report += "\r\n" + line;
     // The window keeps the user's edits when the write fails, so that the save can be tried again.
     if (!ApplyWrite(planned.planned.plan, this)) return false;
+    if (more->eggMovesMovedTo && session_->Tables.eggMoves.where)
+        session_->Tables.eggMoves.where->table = *more->eggMovesMovedTo;
     // Said here too, so that a save with the report off is still confirmed.
-    const std::string parts = PlannedPartsText(*more);
+    const std::string parts = PlannedPartsText(extra);
     QString status =
         parts.empty() ? QStringLiteral("Saved %1").arg(typedName)
-                      : QStringLiteral("Saved %1 with its %2").arg(typedName, QString::fromStdString(parts));
+                      : QStringLiteral("Saved %1 with its %2").arg(typedName, TextCodec::ToDisplay(parts));
     status += QStringLiteral(": %1 bytes").arg(planned.planned.plan.bytes.size());
     if (planned.movedTo)
         status += QStringLiteral("; ") + TextCodec::ToDisplay(AttackTableMovedLine(*planned.movedTo));
+    for (const std::string& moved : more->moved) status += QStringLiteral("; ") + TextCodec::ToDisplay(moved);
     ShowStatus(status);
 
     Form2* report = ReportWindow();
