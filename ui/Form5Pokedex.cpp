@@ -77,8 +77,8 @@ void Form5::ShowPokedex(const std::optional<DexEntryValues>& dex, const SpeciesT
     }
     for (QWidget* page2 : {static_cast<QWidget*>(ui->lblDescription2), static_cast<QWidget*>(ui->txtDescription2)})
         page2->setVisible(twoPages);
-    for (QWidget* control : {ui->txtNational, ui->txtCategory, ui->txtHeight, ui->txtWeight})
-        control->setEnabled(dex.has_value());
+    ui->txtNational->setEnabled(notes.national > 0);
+    for (QWidget* control : {ui->txtCategory, ui->txtHeight, ui->txtWeight}) control->setEnabled(dex.has_value());
     filling_ = false;
     ShowNumberMeanings();
     ShowDescriptionGuide();
@@ -104,12 +104,13 @@ void Form5::ShowDescriptionGuide() {
     QString guide = QStringLiteral("The game shows %1 lines of about %2 characters.")
                         .arg(shape.lines)
                         .arg(shape.longestLine);
+    const bool twoPages = !ui->txtDescription2->isHidden();
     for (QPlainTextEdit* box : {ui->txtDescription, ui->txtDescription2}) {
         if (!box->isEnabled() || box->isHidden()) continue;
         const std::string warning = DescriptionWarning(gameCode_, TextCodec::FromDisplay(box->toPlainText()));
-        if (!warning.empty())
-            guide += (box == ui->txtDescription ? QStringLiteral(" Page 1: ") : QStringLiteral(" Page 2: ")) +
-                     QString::fromStdString(warning);
+        if (warning.empty()) continue;
+        const QString page = box == ui->txtDescription ? QStringLiteral("Page 1: ") : QStringLiteral("Page 2: ");
+        guide += QLatin1Char('\n') + (twoPages ? page : QString()) + QString::fromStdString(warning);
     }
     ui->lblDescriptionGuide->setText(guide);
 }
