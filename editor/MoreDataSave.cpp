@@ -5,7 +5,7 @@
 #include "SpeciesEggMoves.h"
 
 MoreDataPlan PlanMoreDataSave(const EditorSession& session, int32_t index, const SpeciesTableValues& values,
-                              SpaceForMoves& space) {
+                              FreeSpaceMap& space) {
     MoreDataPlan plan;
     plan.bytes = PlanSpeciesTableWrites(session, index, values);
     if (values.eggMoves) {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "EditorSession.h"
-#include "SpaceForMoves.h"
+#include "FreeSpaceMap.h"
 #include "SpeciesTableValues.h"
 #include "WritePlan.h"
 
@@ -21,4 +21,4 @@ struct MoreDataPlan {
 // Every part of values for species index: the fixed-size parts (PlanSpeciesTableWrites), then the egg moves
 // and the Pokédex entry, which take what they move into from `space` (shared with the rest of the save).
 [[nodiscard]] MoreDataPlan PlanMoreDataSave(const EditorSession& session, int32_t index,
-                                            const SpeciesTableValues& values, SpaceForMoves& space);
+                                            const SpeciesTableValues& values, FreeSpaceMap& space);

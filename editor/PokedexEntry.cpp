@@ -136,7 +136,7 @@ bool Shared(const EditorSession& session, int64_t own, uint32_t pointer) {
 // Plans one description: in place when it fits and is its own, else moved. False, with *error, when it
 // cannot be.
 bool PlanText(const EditorSession& session, const std::string& name, int64_t pointerAt, const TextAt& now,
-              const std::string& text, SpaceForMoves& space, DexSavePlan& plan) {
+              const std::string& text, FreeSpaceMap& space, DexSavePlan& plan) {
     const GameText::Encoded encoded = GameText::Encode(text);
     if (!encoded.ok()) {
         plan.error = "The " + name + " cannot be saved. " + encoded.error;
@@ -147,14 +147,12 @@ bool PlanText(const EditorSession& session, const std::string& name, int64_t poi
     const std::string field = "the Pok\xE9" "dex " + name;
     int64_t to = now.at;
     if (encoded.codes.size() > now.codes.size() || Shared(session, pointerAt, now.pointer)) {
-        std::string noRoom;
-        const std::optional<int64_t> found = space.Take(static_cast<int64_t>(data.size()), &noRoom);
-        if (!found) {
-            plan.error = "The " + name + " no longer fits its place at " + HexOffset(now.at) +
-                         " and must move into free space. " + noRoom;
+        const FreeSpaceFound found = space.Take(static_cast<int64_t>(data.size()));
+        if (!found.offset) {
+            plan.error = "The " + name + " at " + HexOffset(now.at) + " must move into free space. " + found.error;
             return false;
         }
-        to = *found;
+        to = *found.offset;
         plan.moved.push_back("the " + name + " moved to " + HexOffset(to));
     }
     for (size_t k = 0; k < data.size(); ++k) plan.bytes.push_back({to + static_cast<int64_t>(k), data[k], field});
@@ -178,7 +176,7 @@ DexEntryRead ReadDexEntry(const EditorSession& session, int32_t index) {
 }
 
 DexSavePlan PlanDexEntrySave(const EditorSession& session, int32_t index, const DexEntryValues& edited,
-                             SpaceForMoves& space) {
+                             FreeSpaceMap& space) {
     DexSavePlan plan;
     const Entry now = ReadEntry(session, index);
     if (!now.read.values) {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "EditorSession.h"
-#include "SpaceForMoves.h"
+#include "FreeSpaceMap.h"
 #include "WritePlan.h"
 
 // A species' Pokédex entry as the window shows it: texts decoded with the games' text characters (GameText),
@@ -54,4 +54,4 @@ struct DexSavePlan {
 // pointer of the entries shares, goes into free space from `space` and the entry's pointer is pointed at it.
 // The old text is left where it is.
 [[nodiscard]] DexSavePlan PlanDexEntrySave(const EditorSession& session, int32_t index,
-                                           const DexEntryValues& edited, SpaceForMoves& space);
+                                           const DexEntryValues& edited, FreeSpaceMap& space);

@@ -6,12 +6,12 @@
 #include "HexFunctions.h"
 #include "PointerSearch.h"
 #include "Repoint.h"
+#include "TableMover.h"
 
 namespace {
 
 const std::string kTableField = "the egg move table";
 const std::string kReferenceField = "a reference to the egg move table";
-const std::string kOldPlaceField = "the old place of the egg move table";
 const std::string kNoBlockForSpecies0 =
     "Species 0 can have no egg moves: the game would read the number that opens its block as a move of the "
     "block before it.";
@@ -28,14 +28,6 @@ EggMoveSavePlan Refused(std::string error) {
     return plan;
 }
 
-void AddData(std::vector<PlannedByte>& bytes, const std::string& field, int64_t at, const std::vector<uint8_t>& data) {
-    for (size_t k = 0; k < data.size(); ++k) bytes.push_back({at + static_cast<int64_t>(k), data[k], field});
-}
-
-void AddFill(std::vector<PlannedByte>& bytes, const std::string& field, int64_t from, int64_t to) {
-    for (int64_t at = from; at < to; ++at) bytes.push_back({at, 0xFF, field});
-}
-
 }  // namespace
 
 SpeciesEggMoves ReadSpeciesEggMoves(const EditorSession& session, int32_t index) {
@@ -48,7 +40,7 @@ SpeciesEggMoves ReadSpeciesEggMoves(const EditorSession& session, int32_t index)
 }
 
 EggMoveSavePlan PlanEggMoveSave(const EditorSession& session, int32_t index, const std::vector<int>& moves,
-                                SpaceForMoves& space) {
+                                FreeSpaceMap& space) {
     const std::optional<EggMovePlace>& place = session.Tables.eggMoves.where;
     if (!place) return Refused("The egg moves cannot be saved: " + session.Tables.eggMoves.unavailable);
     if (index <= 0) return Refused(kNoBlockForSpecies0);
@@ -59,43 +51,41 @@ EggMoveSavePlan PlanEggMoveSave(const EditorSession& session, int32_t index, con
     const EggMoveTableRead read = ReadEggMoveTable(session.RomPath, place->table);
     if (!read.table) return Refused(read.problem);
     const EggMoveTable& old = *read.table;
-    const std::vector<uint8_t> data = EncodeEggMoveTable(WithEggMoves(old.blocks, index, moves));
-    const auto length = static_cast<int64_t>(data.size());
+    TableToPlace table{kTableField, EncodeEggMoveTable(WithEggMoves(old.blocks, index, moves)),
+                       {old.offset, old.offset + old.size}, true};
+
+    // Only a move needs the references, and a count other than the section's stops it before space is taken.
+    std::vector<int64_t> references;
+    if (static_cast<int64_t>(table.data.size()) > old.size) {
+        const std::optional<std::vector<int64_t>> found = PointerSearch::FindPointersTo(session.RomPath, old.offset);
+        if (!found) return Refused("The file cannot be read to find the references to the egg move table.");
+        if (static_cast<int>(found->size()) != place->references) {
+            return Refused("The egg move table at " + HexOffset(old.offset) +
+                           " must move into free space, and the game's code should refer to it through " +
+                           std::to_string(place->references) + " pointers (EggMoveRefs in section [" +
+                           session.Section + "] of Data.ini), but " + std::to_string(found->size()) +
+                           (found->size() == 1 ? " does" : " do") +
+                           ". A hack may have changed the code that reads the table, so it stays where it is.");
+        }
+        references = *found;
+    }
+    const TablePlacement placement = PlaceTable(table, space);
+    if (!placement.ok) return Refused(placement.error);
 
     EggMoveSavePlan plan;
-    if (length <= old.size) {
-        AddData(plan.bytes, kTableField, old.offset, data);
-        AddFill(plan.bytes, kTableField, old.offset + length, old.offset + old.size);
-        plan.ok = true;
-        return plan;
+    plan.bytes = placement.bytes;
+    if (placement.moved) {
+        const int fourth = static_cast<int>(PointerSearch::PointerTo(old.offset) >> 24);
+        for (const int64_t at : references) {
+            for (const PlannedByte& byte : RepointBytes(kReferenceField, at, fourth, placement.offset))
+                plan.bytes.push_back(byte);
+        }
+        plan.movedTo = placement.offset;
+    } else {
+        // What the table no longer uses of its place.
+        for (int64_t at = old.offset + static_cast<int64_t>(table.data.size()); at < old.offset + old.size; ++at)
+            plan.bytes.push_back({at, 0xFF, kTableField});
     }
-
-    const std::optional<std::vector<int64_t>> references = PointerSearch::FindPointersTo(session.RomPath, old.offset);
-    if (!references) return Refused("The file cannot be read to find the references to the egg move table.");
-    if (static_cast<int>(references->size()) != place->references) {
-        const size_t found = references->size();
-        return Refused("The egg move table at " + HexOffset(old.offset) +
-                       " must move into free space, and the game's code should refer to it through " +
-                       std::to_string(place->references) + " pointers (EggMoveRefs in section [" +
-                       session.Section + "] of Data.ini), but " + std::to_string(found) +
-                       (found == 1 ? " does" : " do") +
-                       ". A hack may have changed the code that reads the table, so it stays where it is.");
-    }
-    space.Avoid(old.offset, old.offset + old.size);
-    std::string noRoom;
-    const std::optional<int64_t> to = space.Take(length, &noRoom);
-    if (!to) {
-        return Refused("The egg move table at " + HexOffset(old.offset) + " holds " + std::to_string(old.size) +
-                       " bytes and now needs " + std::to_string(length) + ", so it must move into free space. " +
-                       noRoom);
-    }
-    AddData(plan.bytes, kTableField, *to, data);
-    const int fourth = PointerSearch::PointerTo(old.offset) >> 24;
-    for (const int64_t at : *references) {
-        for (const PlannedByte& byte : RepointBytes(kReferenceField, at, fourth, *to)) plan.bytes.push_back(byte);
-    }
-    AddFill(plan.bytes, kOldPlaceField, old.offset, old.offset + old.size);
-    plan.movedTo = to;
     plan.ok = true;
     return plan;
 }

@@ -25,7 +25,7 @@ class QLabel;
 class QMenu;
 class QMimeData;
 class RomWriter;
-class SpaceForMoves;
+class FreeSpaceMap;
 struct MoreDataPlan;
 struct PlannedByte;
 struct WritePlan;
@@ -130,7 +130,7 @@ private:
     // The window's values of species index as bytes for its save, moves taking room from `space`. Nothing,
     // with *problem set, when a value cannot be saved; with *problem empty when the user chose not to save a
     // description the game may not show whole.
-    [[nodiscard]] std::optional<MoreDataPlan> PlanMoreData(int index, SpaceForMoves& space, QString* problem);
+    [[nodiscard]] std::optional<MoreDataPlan> PlanMoreData(int index, FreeSpaceMap& space, QString* problem);
 
     // The menu bar, the status bar and the About box (Form1Menus.cpp).
     void SetUpMenus();

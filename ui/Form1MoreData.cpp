@@ -51,7 +51,7 @@ void Form1::FollowInMoreData() {
         moreData_->ShowNoRom();
 }
 
-std::optional<MoreDataPlan> Form1::PlanMoreData(int index, SpaceForMoves& space, QString* problem) {
+std::optional<MoreDataPlan> Form1::PlanMoreData(int index, FreeSpaceMap& space, QString* problem) {
     // A window never opened shows nothing, so a save leaves its tables as they are.
     MoreDataPlan nothing;
     nothing.ok = true;

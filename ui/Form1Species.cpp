@@ -21,20 +21,6 @@
 
 namespace {
 
-// Stands in for the free space finder of the attack table work until it is on main: every move is refused.
-class MovesWithoutFinder : public SpaceForMoves {
-public:
-    std::optional<int64_t> Take(int64_t, std::string* error) override {
-        *error = "No free space finder is available to this build.";
-        return std::nullopt;
-    }
-    void Avoid(int64_t, int64_t) override {}
-};
-
-}  // namespace
-
-namespace {
-
 QString Decimal(int value) {
     return QString::number(value);
 }
@@ -261,8 +247,7 @@ bool Form1::SaveSpecies() {
         Dialogs::ShowCritical(this, message);
         return false;
     }
-    MovesWithoutFinder moves;
-    const std::optional<MoreDataPlan> more = PlanMoreData(index, moves, &problem);
+    const std::optional<MoreDataPlan> more = PlanMoreData(index, space, &problem);
     if (!more) {
         if (problem.isEmpty()) {
             ShowStatus(QStringLiteral("Not saved."));

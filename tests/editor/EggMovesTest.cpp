@@ -8,7 +8,7 @@
 
 #include "EggMoveLocator.h"
 #include "EggMoveTable.h"
-#include "FixedSpace.h"
+#include "FreeSpaceMap.h"
 #include "RomBuilder.h"
 #include "RomOpener.h"
 #include "SpeciesEggMoves.h"
@@ -20,8 +20,6 @@ namespace {
 using testsupport::Differences;
 using Bytes = std::vector<uint8_t>;
 using Words = std::vector<int>;
-
-constexpr int64_t kFree = 0xF8000;  // FF in the demo ROM, past its pictures
 
 Bytes Applied(Bytes bytes, const std::vector<PlannedByte>& plan) {
     for (const PlannedByte& b : plan) bytes.at(static_cast<size_t>(b.offset)) = b.value;
@@ -110,20 +108,21 @@ TEST_P(EggMoveEditTest, OnlyTheTableAndItsReferencesChange) {
     table.erase(table.begin() + long(block.begin), table.begin() + long(block.end));
     table.insert(table.begin() + long(block.begin), replacement.begin(), replacement.end());
 
-    testsupport::FixedSpace space({kFree});
+    FreeSpaceMap space(f.files.session);
     const EggMoveSavePlan plan = PlanEggMoveSave(f.files.session, species, moves, space);
     ASSERT_TRUE(plan.ok) << plan.error;
-    EXPECT_EQ(plan.movedTo.has_value(), c.moves);
+    ASSERT_EQ(plan.movedTo.has_value(), c.moves);
+    // A move goes where the free space finder puts a table of its length.
+    const int64_t to = c.moves ? FreeSpaceMap(f.files.session).Take(2 * int64_t(table.size())).offset.value() : -1;
     Bytes expected = f.rom.bytes();
     if (c.moves) {
+        EXPECT_EQ(plan.movedTo, to);
         std::fill_n(expected.begin() + l.EggMoves, 2 * f.table.size(), 0xFF);
-        PutWords(expected, kFree, table);
+        PutWords(expected, to, table);
         for (const int32_t reference : l.eggMoveReferences) {
-            const uint32_t pointer = 0x08000000 + kFree;
+            const uint32_t pointer = uint32_t(0x08000000 + to);
             for (int k = 0; k < 4; ++k) expected[size_t(reference + k)] = uint8_t(pointer >> (8 * k));
         }
-        EXPECT_EQ(space.avoided, (std::vector<std::pair<int64_t, int64_t>>{
-                                     {l.EggMoves, l.EggMoves + 2 * int64_t(f.table.size())}}));
     } else {
         std::fill_n(expected.begin() + l.EggMoves, 2 * f.table.size(), 0xFF);
         PutWords(expected, l.EggMoves, table);
@@ -134,7 +133,7 @@ TEST_P(EggMoveEditTest, OnlyTheTableAndItsReferencesChange) {
     // Read back, the species has its new moves, wherever the table now is.
     ASSERT_TRUE(testsupport::WriteFileBytes(f.files.rom, written));
     const EggMoveLocation location = LocateEggMoveTable(f.files.rom, l.EggMoves, 2);
-    ASSERT_EQ(location.table, c.moves ? kFree : l.EggMoves) << location.problem;
+    ASSERT_EQ(location.table, c.moves ? to : l.EggMoves) << location.problem;
     f.files.session.Tables.eggMoves.where->table = *location.table;
     EXPECT_EQ(ReadSpeciesEggMoves(f.files.session, species).moves, moves);
 }
@@ -170,7 +169,7 @@ TEST(EggMovesTest, RefusalsPlanNothing) {
          grown, -1, true, "but 1 does"},
         {"eleven moves", nullptr, [](Words) { return Words(11, 1); }, -1, true, "at most 10 egg moves"},
         {"species 0", nullptr, grown, 0, true, "Species 0 can have no egg moves"},
-        {"no room", nullptr, grown, -1, false, "No free space of"},
+        {"no free space", nullptr, grown, -1, false, "no FreeSpace key"},
     };
     for (const auto& c : cases) {
         Fixture f;
@@ -178,7 +177,8 @@ TEST(EggMovesTest, RefusalsPlanNothing) {
         f.Write();
         const int species = c.species >= 0 ? c.species : WithBlock(f.table);
         const Words moves = c.edit(BlockOf(f.table, species).moves);
-        testsupport::FixedSpace space(c.room ? std::vector<int64_t>{kFree} : std::vector<int64_t>{});
+        if (!c.room) f.files.session.FreeSpace.reset();
+        FreeSpaceMap space(f.files.session);
         const EggMoveSavePlan plan = PlanEggMoveSave(f.files.session, species, moves, space);
         EXPECT_FALSE(plan.ok) << c.name;
         EXPECT_TRUE(plan.bytes.empty()) << c.name;
@@ -192,7 +192,7 @@ TEST(EggMovesTest, TheTableIsFoundWhereverItWasMoved) {
     Fixture f;
     f.Write();
     const RomLayout& l = f.rom.layout();
-    testsupport::FixedSpace space({kFree});
+    FreeSpaceMap space(f.files.session);
     const int species = WithBlock(f.table);
     const EggMoveSavePlan plan = PlanEggMoveSave(f.files.session, species, {1, 2, 3, 4, 5, 6, 7, 8, 9}, space);
     ASSERT_TRUE(plan.ok && plan.movedTo) << plan.error;
@@ -201,7 +201,7 @@ TEST(EggMovesTest, TheTableIsFoundWhereverItWasMoved) {
     OpenRomResult opened = OpenRomFile(f.files.rom, f.files.ini);
     ASSERT_TRUE(opened.session) << opened.error;
     ASSERT_TRUE(opened.session->Tables.eggMoves.where);
-    EXPECT_EQ(opened.session->Tables.eggMoves.where->table, kFree);
+    EXPECT_EQ(opened.session->Tables.eggMoves.where->table, *plan.movedTo);
     EXPECT_EQ(opened.session->Tables.eggMoves.where->keyOffset, l.EggMoves);
 
     TablePart<EggMovePlace> part = opened.session->Tables.eggMoves;

@@ -7,7 +7,7 @@
 #include <functional>
 #include <tuple>
 
-#include "FixedSpace.h"
+#include "FreeSpaceMap.h"
 #include "GameText.h"
 #include "PokedexEntry.h"
 #include "ReadINI.h"
@@ -22,7 +22,6 @@ using testsupport::Differences;
 using Bytes = std::vector<uint8_t>;
 
 constexpr int kSpecies = 40;  // national number 40 in every layout
-constexpr int64_t kFree = 0xF00000;
 
 Bytes Applied(Bytes bytes, const std::vector<PlannedByte>& plan) {
     for (const PlannedByte& b : plan) bytes.at(static_cast<size_t>(b.offset)) = b.value;
@@ -134,8 +133,9 @@ struct EditCase {
     const char* name;
     RomLayout (*layout)();
     std::function<void(DexEntryValues&)> edit;
-    // The expected change of the file: rom is the fixture, entry the offset of the species' entry.
-    std::function<void(Bytes& expected, const Bytes& rom, int64_t entry)> expect;
+    // The expected change of the file: rom is the fixture, entry the offset of the species' entry, and
+    // free(n) where the free space finder puts n bytes.
+    std::function<void(Bytes& expected, const Bytes& rom, int64_t entry, std::function<int64_t(size_t)> free)> expect;
     const char* moved;  // the text that moved, or nullptr
     friend void PrintTo(const EditCase& c, std::ostream* out) { *out << c.name; }
 };
@@ -175,12 +175,16 @@ TEST_P(PokedexEditTest, OnlyItsOwnBytesChange) {
     ASSERT_TRUE(files.written);
     DexEntryValues values = ReadDexEntry(files.session, kSpecies).values.value();
     c.edit(values);
-    testsupport::FixedSpace space({kFree});
+    FreeSpaceMap space(files.session);
     const DexSavePlan plan = PlanDexEntrySave(files.session, kSpecies, values, space);
     ASSERT_TRUE(plan.ok) << plan.error;
-    EXPECT_EQ(plan.moved, c.moved ? std::vector<std::string>{c.moved} : std::vector<std::string>{});
+    ASSERT_EQ(plan.moved.size(), c.moved ? 1u : 0u);
+    if (c.moved) {
+        EXPECT_EQ(plan.moved.front().rfind(c.moved, 0), 0u) << plan.moved.front();
+    }
     Bytes expected = rom.bytes();
-    c.expect(expected, rom.bytes(), EntryOf(rom.layout(), kSpecies));
+    c.expect(expected, rom.bytes(), EntryOf(rom.layout(), kSpecies),
+             [&files](size_t n) { return FreeSpaceMap(files.session).Take(int64_t(n)).offset.value_or(-1); });
     const Bytes written = Applied(rom.bytes(), plan.bytes);
     EXPECT_EQ(Differences(expected, written), "");
     // Shown again and saved unchanged, it writes nothing (typed quotes read back as the game's own).
@@ -192,7 +196,7 @@ TEST_P(PokedexEditTest, OnlyItsOwnBytesChange) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, PokedexEditTest,
     ::testing::ValuesIn(std::vector<EditCase>{
-        {"UneditedChangesNothing", FireRedLayout, [](DexEntryValues&) {}, [](Bytes&, const Bytes&, int64_t) {},
+        {"UneditedChangesNothing", FireRedLayout, [](DexEntryValues&) {}, [](Bytes&, const Bytes&, int64_t, auto) {},
          nullptr},
         {"NumbersAndCategoryInPlace", EmeraldLayout,
          [](DexEntryValues& v) {
@@ -200,7 +204,7 @@ INSTANTIATE_TEST_SUITE_P(
              v.height = 258;
              v.weight = 65535;
          },
-         [](Bytes& e, const Bytes&, int64_t entry) {
+         [](Bytes& e, const Bytes&, int64_t entry, auto) {
              PutCodes(e, entry, {0xC8, 0xBF, 0xD1});
              for (const auto& [at, value] : {std::pair{12, 0x0102}, std::pair{14, 0xFFFF}}) {
                  e[size_t(entry + at)] = uint8_t(value & 0xFF);
@@ -209,29 +213,31 @@ INSTANTIATE_TEST_SUITE_P(
          },
          nullptr},
         {"ShorterDescriptionInPlace", FireRedLayout, [](DexEntryValues& v) { v.description = "Hi."; },
-         [](Bytes& e, const Bytes& rom, int64_t entry) {
+         [](Bytes& e, const Bytes& rom, int64_t entry, auto) {
              PutCodes(e, PointerAt(rom, entry + 16) - 0x08000000, {0xC2, 0xDD, 0xAD});
          },
          nullptr},
         {"LongerDescriptionMoves", FireRedLayout, [](DexEntryValues& v) { v.description = kSpecialText; },
-         [](Bytes& e, const Bytes&, int64_t entry) {
-             PutCodes(e, kFree, kSpecialCodes);
-             PutPointer(e, entry + 16, kFree);
+         [](Bytes& e, const Bytes&, int64_t entry, auto free) {
+             const int64_t to = free(kSpecialCodes.size() + 1);
+             PutCodes(e, to, kSpecialCodes);
+             PutPointer(e, entry + 16, to);
          },
-         "the description moved to 0xF00000"},
+         "the description moved to 0x"},
         {"RubySecondPageInPlace", RubyLayout, [](DexEntryValues& v) { v.page2 = "{5E}"; },
-         [](Bytes& e, const Bytes& rom, int64_t entry) {
+         [](Bytes& e, const Bytes& rom, int64_t entry, auto) {
              PutCodes(e, PointerAt(rom, entry + 20) - 0x08000000, {0x5E});
          },
          nullptr},
         {"RubySecondPageMoves", RubyLayout, [](DexEntryValues& v) { *v.page2 += "\nMore."; },
-         [](Bytes& e, const Bytes& rom, int64_t entry) {
+         [](Bytes& e, const Bytes& rom, int64_t entry, auto free) {
              Bytes codes = CodesAt(rom, PointerAt(rom, entry + 20) - 0x08000000);
              codes.insert(codes.end(), {0xFE, 0xC7, 0xE3, 0xE6, 0xD9, 0xAD});
-             PutCodes(e, kFree, codes);
-             PutPointer(e, entry + 20, kFree);
+             const int64_t to = free(codes.size() + 1);
+             PutCodes(e, to, codes);
+             PutPointer(e, entry + 20, to);
          },
-         "the description's second page moved to 0xF00000"}}),
+         "the description's second page moved to 0x"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A text another entry points at moves even when it is shorter: writing it in place would change both.
@@ -245,10 +251,11 @@ TEST(PokedexTest, ASharedDescriptionMovesInsteadOfChangingBoth) {
     const testsupport::RomFiles files = testsupport::WriteRomFiles(dir, rom);
     DexEntryValues values = ReadDexEntry(files.session, kSpecies).values.value();
     values.description = "A.";
-    testsupport::FixedSpace space({kFree});
+    FreeSpaceMap space(files.session);
     const DexSavePlan plan = PlanDexEntrySave(files.session, kSpecies, values, space);
     ASSERT_TRUE(plan.ok) << plan.error;
-    EXPECT_EQ(plan.moved, std::vector<std::string>{"the description moved to 0xF00000"});
+    ASSERT_EQ(plan.moved.size(), 1u);
+    EXPECT_EQ(plan.moved.front().rfind("the description moved to 0x71A2", 0), 0u) << plan.moved.front();
 }
 
 TEST(PokedexTest, RefusalsPlanNothing) {
@@ -256,15 +263,16 @@ TEST(PokedexTest, RefusalsPlanNothing) {
         {[](DexEntryValues& v) { v.category = "TWELVELETTER"; }, "It has 12 characters; the entry holds 11."},
         {[](DexEntryValues& v) { v.description = "50~"; }, "The character \"~\" has no code"},
         {[](DexEntryValues& v) { v.weight = 65536; }, "The weight must be"},
-        {[](DexEntryValues& v) { v.description = *v.description + "!"; }, "No free space of"},
+        {[](DexEntryValues& v) { v.description = *v.description + "!"; }, "no FreeSpace key"},
     };
     const RomBuilder rom(DemoLayout());
     testsupport::TempDir dir;
-    const testsupport::RomFiles files = testsupport::WriteRomFiles(dir, rom);
+    testsupport::RomFiles files = testsupport::WriteRomFiles(dir, rom);
+    files.session.FreeSpace.reset();
     for (const auto& [edit, error] : cases) {
         DexEntryValues values = ReadDexEntry(files.session, kSpecies).values.value();
         edit(values);
-        testsupport::FixedSpace none({});
+        FreeSpaceMap none(files.session);
         const DexSavePlan plan = PlanDexEntrySave(files.session, kSpecies, values, none);
         EXPECT_FALSE(plan.ok);
         EXPECT_NE(plan.error.find(error), std::string::npos) << plan.error;

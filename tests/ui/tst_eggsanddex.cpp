@@ -69,6 +69,19 @@ private slots:
         WindowFixture::Press(more, "cmdAddEggMove");
         QCOMPARE(list->count(), 10);
         QVERIFY(f.messages.size() == 1 && f.messages.takeFirst().contains("at most 10 egg moves"));
+
+        // Ten no longer fit where the table is: the save moves it, Undo and Redo take it back and forth.
+        f.Click("cmdSave");
+        QVERIFY(f.Find<QLabel>("lblStatus")->text().contains("; the egg move table moved to 0x"));
+        const auto place = [&f] { return f.window().Session()->Tables.eggMoves.where.value().table; };
+        const int64_t moved = place();
+        QVERIFY(moved != table && list->count() == 10);
+        f.window().findChild<QAction*>("mnuUndo")->trigger();
+        QCOMPARE(place(), table);
+        QCOMPARE(list->count(), int(kept.size()));
+        f.window().findChild<QAction*>("mnuRedo")->trigger();
+        QCOMPARE(place(), moved);
+        QCOMPARE(list->count(), 10);
     }
 
     // The entry as stored; edits saved in place; a description longer than the game shows asks first.
