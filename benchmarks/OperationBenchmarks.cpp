@@ -64,18 +64,35 @@ std::vector<Opening> SpeciesOpenings(const BenchRom& rom, const BenchTable& tabl
 }
 
 // With the More Data window open, a selection also reads the species' evolutions, its TM/HM entry and move
-// list, and its tutor entry and move list: one opening each.
+// list, its tutor entry and move list, the egg move table (its size check, then the table in one read), its
+// national number, its Pokédex entry and the description: one opening each.
 std::vector<Opening> MoreDataOpenings(const BenchRom& rom) {
     const SpeciesTables& t = rom.session.Tables;
     const int32_t i = BenchRom::kShownSpecies;
-    if (!t.evolutions.where || !t.tmhm.where || !t.tutors.where) return {};
+    if (!t.evolutions.where || !t.tmhm.where || !t.tutors.where || !t.eggMoves.where || !t.dex.where) return {};
     const CompatibilityTable& tmhm = *t.tmhm.where;
     const CompatibilityTable& tutors = *t.tutors.where;
-    return SyscallFloor::OneEach({{*t.evolutions.where + 40 * i, 40, 0},
-                                  {tmhm.table + tmhm.entrySize * i, tmhm.entrySize, 0},
-                                  {tmhm.moves, 2 * tmhm.count, 0},
-                                  {tutors.table + tutors.entrySize * i, tutors.entrySize, 0},
-                                  {tutors.moves, 2 * tutors.count, 0}});
+    const DexPlace& dex = *t.dex.where;
+    const HexFunctions::HexByteString national =
+        HexFunctions::ReadHexBytes(rom.path, dex.nationalNumbers + 2 * (i - 1), 2);
+    const int64_t entry = dex.entries + int64_t{dex.entrySize} * (HexFunctions::ByteAt(national, 0) |
+                                                                  HexFunctions::ByteAt(national, 1) << 8);
+    const std::optional<std::vector<uint8_t>> pointer = HexFunctions::ReadBytes(rom.path, entry + 16, 4);
+    if (!pointer) return {};
+    const int64_t text = int64_t{(*pointer)[0] | (*pointer)[1] << 8 | (*pointer)[2] << 16};
+    std::vector<Opening> openings =
+        SyscallFloor::OneEach({{*t.evolutions.where + 40 * i, 40, 0},
+                               {tmhm.table + tmhm.entrySize * i, tmhm.entrySize, 0},
+                               {tmhm.moves, 2 * tmhm.count, 0},
+                               {tutors.table + tutors.entrySize * i, tutors.entrySize, 0},
+                               {tutors.moves, 2 * tutors.count, 0}});
+    openings.push_back({true, {}});
+    for (const Opening& read : SyscallFloor::OneEach({{t.eggMoves.where->table, 4096, 0},
+                                                      {dex.nationalNumbers + 2 * (i - 1), 2, 0},
+                                                      {entry, dex.entrySize, 0},
+                                                      {text, 1024, 0}}))
+        openings.push_back(read);
+    return openings;
 }
 
 // The offsets the preview is given for the shown species, as the window's pointer boxes hold them.
@@ -354,10 +371,10 @@ void RegisterOperationBenchmarks(const BenchRom& rom) {
             if (start) rows = LoadAttackTable(rom.session.RomPath, *start);
             SpeciesTableValues more = ReadSpeciesTableValues(rom.session, BenchRom::kShownSpecies);
             benchmark::DoNotOptimize(values);
-            return std::make_pair(rows.size(), more.tutors.has_value());
+            return std::make_pair(rows.size(), more.tutors && more.eggMoves && more.dex && more.dex->description);
         };
         if (show() != std::make_pair(static_cast<size_t>(shownTable.rows), true))
-            state.SkipWithError("the shown species does not have the 20-row table and the three tables");
+            state.SkipWithError("the shown species does not have the 20-row table and the More Data tables");
         for (auto _ : state) {
             auto shown = show();
             benchmark::DoNotOptimize(shown);

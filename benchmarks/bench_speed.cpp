@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "BenchRom.h"
+#include "EggMoveBenchmarks.h"
 #include "FlowBenchmarks.h"
 #include "MoveBenchmarks.h"
 #include "ImportBenchmarks.h"
@@ -87,6 +88,7 @@ int main(int argc, char* argv[]) {
     RegisterOperationBenchmarks(*rom);
     RegisterMoveBenchmarks(*rom, *expanded);
     RegisterImportBenchmarks(*rom);
+    RegisterEggMoveBenchmarks(*rom);
     WindowFlows flows(folder, *rom);
     flows.Register();
 

@@ -25,11 +25,13 @@ bool IsOpener(int word) {
 
 }  // namespace
 
-EggMoveTableRead ParseEggMoveTable(const uint8_t* bytes, int64_t available, int64_t offset) {
+EggMoveTableRead ParseEggMoveTable(const uint8_t* bytes, int64_t available, int64_t offset, int onlySpecies) {
     EggMoveTableRead read;
     const int64_t limit = std::min(available, Limits::kLongestTable) / 2 * 2;
     EggMoveTable table;
     table.offset = offset;
+    bool begun = false;
+    bool keeping = false;
     for (int64_t at = 0; at < limit; at += 2) {
         const int word = bytes[at] | bytes[at + 1] << 8;
         if (word == Limits::kEnd) {
@@ -39,16 +41,18 @@ EggMoveTableRead ParseEggMoveTable(const uint8_t* bytes, int64_t available, int6
         }
         if (IsOpener(word)) {
             if (word - Limits::kBlockBase >= kSpeciesCount) ++table.oddWords;
-            table.blocks.push_back({word, {}});
+            begun = true;
+            keeping = onlySpecies < 0 || word == Limits::kBlockBase + onlySpecies;
+            if (keeping) table.blocks.push_back({word, {}});
             continue;
         }
-        if (table.blocks.empty()) {
+        if (!begun) {
             read.problem = "The egg move table at " + HexOffset(offset) + " does not begin with a species (it "
                            "begins with " + std::to_string(word) + ").";
             return read;
         }
         if (word < 1 || word > Limits::kLastMoveNumber) ++table.oddWords;
-        table.blocks.back().moves.push_back(word);
+        if (keeping) table.blocks.back().moves.push_back(word);
     }
     read.problem = "The egg move table at " + HexOffset(offset) + " has no end (FFFF) within " +
                    std::to_string(limit) + " bytes.";
@@ -56,7 +60,7 @@ EggMoveTableRead ParseEggMoveTable(const uint8_t* bytes, int64_t available, int6
     return read;
 }
 
-EggMoveTableRead ReadEggMoveTable(const std::string& romPath, int64_t offset) {
+EggMoveTableRead ReadEggMoveTable(const std::string& romPath, int64_t offset, int onlySpecies) {
     const std::optional<int64_t> fileSize = HexFunctions::RomFileSize(romPath);
     if (!fileSize || offset < 0 || offset >= *fileSize) {
         return {std::nullopt, "The egg move table at " + HexOffset(offset) + " lies outside the file."};
@@ -65,7 +69,7 @@ EggMoveTableRead ReadEggMoveTable(const std::string& romPath, int64_t offset) {
     for (int64_t length = std::min(kFirstRead, longest);; length = std::min(4 * length, longest)) {
         const std::optional<std::vector<uint8_t>> bytes = HexFunctions::ReadBytes(romPath, offset, length);
         if (!bytes) return {std::nullopt, "The egg move table at " + HexOffset(offset) + " cannot be read."};
-        EggMoveTableRead read = ParseEggMoveTable(bytes->data(), length, offset);
+        EggMoveTableRead read = ParseEggMoveTable(bytes->data(), length, offset, onlySpecies);
         if (!read.endMissing || length == longest) return read;
     }
 }

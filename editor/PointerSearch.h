@@ -25,7 +25,7 @@ inline constexpr int64_t kAddressable = 0x2000000;
 }
 
 // The offsets, in file order, of the words on a multiple of 4 that hold the pointer to target. Reads the file
-// once in large pieces; nothing when it cannot be read to its end.
+// once, in pieces of 1 MiB through one opening; nothing when it cannot be read to its end.
 [[nodiscard]] std::optional<std::vector<int64_t>> FindPointersTo(const std::string& romPath, int64_t target);
 
 }  // namespace PointerSearch

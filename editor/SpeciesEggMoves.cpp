@@ -34,7 +34,7 @@ SpeciesEggMoves ReadSpeciesEggMoves(const EditorSession& session, int32_t index)
     const std::optional<EggMovePlace>& place = session.Tables.eggMoves.where;
     if (!place) return {std::nullopt, session.Tables.eggMoves.unavailable};
     if (index <= 0) return {std::nullopt, kNoBlockForSpecies0};
-    const EggMoveTableRead read = ReadEggMoveTable(session.RomPath, place->table);
+    const EggMoveTableRead read = ReadEggMoveTable(session.RomPath, place->table, index);
     if (!read.table) return {std::nullopt, read.problem};
     return {EggMovesOf(*read.table, index).value_or(std::vector<int>{}), {}};
 }

@@ -9,6 +9,7 @@
 #include "EggMoveLocator.h"
 #include "EggMoveTable.h"
 #include "FreeSpaceMap.h"
+#include "PointerSearch.h"
 #include "RomBuilder.h"
 #include "RomOpener.h"
 #include "SpeciesEggMoves.h"
@@ -216,6 +217,24 @@ TEST(EggMovesTest, TheTableIsFoundWhereverItWasMoved) {
     FollowEggMoveTable(part, f.files.rom);
     EXPECT_FALSE(part.where);
     EXPECT_NE(part.unavailable.find("No other table has the 2 references"), std::string::npos) << part.unavailable;
+}
+
+// The search finds aligned words only, at the edges of its pieces and blocks and at the end of the file.
+TEST(EggMovesTest, ReferencesAreFoundByValueOnAlignedWords) {
+    constexpr int64_t kPiece = 1 << 20;
+    const int64_t size = kPiece + 4 * 70 + 2;
+    Bytes file(static_cast<size_t>(size), 0xFF);
+    const auto put = [&file](int64_t at) {
+        const uint32_t pointer = 0x0925EF0C;  // a table above 16 MiB in an expanded ROM
+        for (int k = 0; k < 4; ++k) file[size_t(at + k)] = uint8_t(pointer >> (8 * k));
+    };
+    const std::vector<int64_t> aligned = {0, 4 * 63, 4 * 64, kPiece - 4, kPiece, size - 6};
+    for (const int64_t at : aligned) put(at);
+    put(2 * 4 * 64 + 2);  // not on a multiple of 4
+    testsupport::TempDir dir;
+    ASSERT_TRUE(testsupport::WriteFileBytes(dir.File("rom.gba"), file));
+    EXPECT_EQ(PointerSearch::FindPointersTo(dir.File("rom.gba"), 0x125EF0C), aligned);
+    EXPECT_EQ(PointerSearch::FindPointersTo(dir.File("missing.gba"), 0), std::nullopt);
 }
 
 }  // namespace

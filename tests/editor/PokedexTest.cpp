@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 #include <tuple>
 
 #include "FreeSpaceMap.h"
@@ -13,6 +14,7 @@
 #include "ReadINI.h"
 #include "RomBuilder.h"
 #include "RomOpener.h"
+#include "SpeciesEggMoves.h"
 #include "TempDir.h"
 #include "TestFiles.h"
 
@@ -20,6 +22,7 @@ namespace {
 
 using testsupport::Differences;
 using Bytes = std::vector<uint8_t>;
+using Words = std::vector<int>;
 
 constexpr int kSpecies = 40;  // national number 40 in every layout
 
@@ -256,6 +259,29 @@ TEST(PokedexTest, ASharedDescriptionMovesInsteadOfChangingBoth) {
     ASSERT_TRUE(plan.ok) << plan.error;
     ASSERT_EQ(plan.moved.size(), 1u);
     EXPECT_EQ(plan.moved.front().rfind("the description moved to 0x71A2", 0), 0u) << plan.moved.front();
+}
+
+// In a 32 MiB ROM without a FreeSpace key, moves go above 16 MiB: the egg move references and the
+// description's pointer get the fourth byte 09.
+TEST(PokedexTest, MovesAbove16MiBWriteTheFourthPointerByte) {
+    RomLayout layout = ExpandedLayout();
+    layout.FreeSpaceKey = 0;
+    const RomBuilder rom(layout);
+    testsupport::TempDir dir;
+    const testsupport::RomFiles files = testsupport::WriteRomFiles(dir, rom);
+    DexEntryValues values = ReadDexEntry(files.session, kSpecies).values.value();
+    values.description = kSpecialText;
+    FreeSpaceMap space(files.session);
+    const DexSavePlan dex = PlanDexEntrySave(files.session, kSpecies, values, space);
+    const EggMoveSavePlan eggs = PlanEggMoveSave(files.session, 1, Words(10, 1), space);
+    ASSERT_TRUE(dex.ok && eggs.ok && eggs.movedTo) << dex.error << eggs.error;
+    std::map<int64_t, int> planned;
+    for (const std::vector<PlannedByte>* plan : {&dex.bytes, &eggs.bytes}) {
+        for (const PlannedByte& b : *plan) planned[b.offset] = b.value;
+    }
+    for (const int64_t fourth : {EntryOf(layout, kSpecies) + 19, int64_t{layout.eggMoveReferences[0]} + 3,
+                                 int64_t{layout.eggMoveReferences[1]} + 3})
+        EXPECT_EQ(planned[fourth], 0x09) << fourth;
 }
 
 TEST(PokedexTest, RefusalsPlanNothing) {
