@@ -122,7 +122,8 @@ void RegisterEggMoveBenchmarks(const BenchRom& rom) {
         const WritePlan plan = PlanOf(rom, Grown(rom), &movedTo);
         std::vector<Access> writes;
         std::map<int64_t, uint8_t> journaled;
-        const std::optional<std::vector<uint8_t>> file = HexFunctions::ReadBytes(rom.path, 0, rom.session.FileSize);
+        const std::optional<std::vector<uint8_t>> file =
+            HexFunctions::ReadBytes(rom.path, 0, rom.session.FileSize);
         for (const PlannedByte& byte : plan.bytes) {
             if (!file) break;
             const uint8_t now = (*file)[static_cast<size_t>(byte.offset)];

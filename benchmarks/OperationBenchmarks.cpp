@@ -69,7 +69,8 @@ std::vector<Opening> SpeciesOpenings(const BenchRom& rom, const BenchTable& tabl
 std::vector<Opening> MoreDataOpenings(const BenchRom& rom) {
     const SpeciesTables& t = rom.session.Tables;
     const int32_t i = BenchRom::kShownSpecies;
-    if (!t.evolutions.where || !t.tmhm.where || !t.tutors.where || !t.eggMoves.where || !t.dex.where) return {};
+    if (!t.evolutions.where || !t.tmhm.where || !t.tutors.where || !t.eggMoves.where || !t.dex.where)
+        return {};
     const CompatibilityTable& tmhm = *t.tmhm.where;
     const CompatibilityTable& tutors = *t.tutors.where;
     const DexPlace& dex = *t.dex.where;
@@ -371,7 +372,8 @@ void RegisterOperationBenchmarks(const BenchRom& rom) {
             if (start) rows = LoadAttackTable(rom.session.RomPath, *start);
             SpeciesTableValues more = ReadSpeciesTableValues(rom.session, BenchRom::kShownSpecies);
             benchmark::DoNotOptimize(values);
-            return std::make_pair(rows.size(), more.tutors && more.eggMoves && more.dex && more.dex->description);
+            return std::make_pair(rows.size(),
+                                  more.tutors && more.eggMoves && more.dex && more.dex->description);
         };
         if (show() != std::make_pair(static_cast<size_t>(shownTable.rows), true))
             state.SkipWithError("the shown species does not have the 20-row table and the More Data tables");

@@ -131,8 +131,9 @@ Encoded Encode(const std::string& text) {
         } else if (const int code = kTables.code[static_cast<unsigned char>(c)]; code >= 0) {
             encoded.codes.push_back(static_cast<uint8_t>(code));
         } else {
-            encoded.error = Named(c) + " has no code in the game's text; a code can be written as {XX}, "
-                                       "for example {5E}.";
+            encoded.error = Named(c) +
+                            " has no code in the game's text; a code can be written as {XX}, "
+                            "for example {5E}.";
             return encoded;
         }
     }

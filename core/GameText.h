@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-// The games' character set for running text (Pokédex descriptions and categories). It differs from the species
-// name table in places (B8 is a comma there, B9 a multiplication sign), so names keep CharTable. Texts are
-// single-byte Windows-1252 strings, the male and female symbols the characters 11 and 12, as everywhere else.
-// A code with no character of its own shows as an escape "{5E}" that encodes back to the same code, so that
-// showing a text and saving it unchanged never loses a byte.
+// The games' character set for running text (Pokédex descriptions and categories). It differs from the
+// species name table in places (B8 is a comma there, B9 a multiplication sign), so names keep CharTable.
+// Texts are single-byte Windows-1252 strings, the male and female symbols the characters 11 and 12, as
+// everywhere else. A code with no character of its own shows as an escape "{5E}" that encodes back to the
+// same code, so that showing a text and saving it unchanged never loses a byte.
 namespace GameText {
 
 inline constexpr uint8_t kLineBreak = 0xFE;  // shown as '\n'
@@ -25,8 +25,8 @@ struct Encoded {
     [[nodiscard]] bool ok() const { return error.empty(); }
 };
 
-// A plain apostrophe encodes as the closing single quote (B4), and a plain double quote as the opening (B1) or
-// closing one (B2) by what stands before it, so that typed quotes come out as the games print them. CR LF
+// A plain apostrophe encodes as the closing single quote (B4), and a plain double quote as the opening (B1)
+// or closing one (B2) by what stands before it, so that typed quotes come out as the games print them. CR LF
 // counts as one line break.
 [[nodiscard]] Encoded Encode(const std::string& text);
 

@@ -44,21 +44,28 @@ std::string DexProblem(const DexPlace& dex, const std::string& romPath, int64_t 
     const int64_t numbersLength = 2 * int64_t{Species::kCount - 1};
     const int64_t entriesLength = int64_t{dex.entrySize} * (DexLimits::kLastEntry + 1);
     if (dex.nationalNumbers + numbersLength > fileSize)
-        return "The national number table at " + HexOffset(dex.nationalNumbers) + " runs beyond the end of the file.";
+        return "The national number table at " + HexOffset(dex.nationalNumbers) +
+               " runs beyond the end of the file.";
     if (dex.entries + entriesLength > fileSize)
-        return "The Pok\xE9" "dex entries at " + HexOffset(dex.entries) + " run beyond the end of the file.";
+        return "The Pok\xE9"
+               "dex entries at " +
+               HexOffset(dex.entries) + " run beyond the end of the file.";
 
     const std::optional<std::vector<uint8_t>> numbers =
         HexFunctions::ReadBytes(romPath, dex.nationalNumbers, numbersLength);
-    const std::optional<std::vector<uint8_t>> entries = HexFunctions::ReadBytes(romPath, dex.entries, entriesLength);
-    if (!numbers || !entries) return "The Pok\xE9" "dex tables cannot be read.";
+    const std::optional<std::vector<uint8_t>> entries =
+        HexFunctions::ReadBytes(romPath, dex.entries, entriesLength);
+    if (!numbers || !entries)
+        return "The Pok\xE9"
+               "dex tables cannot be read.";
     int numbered = 0;
     for (size_t k = 0; k + 1 < numbers->size(); k += 2) {
         if (((*numbers)[k] | (*numbers)[k + 1] << 8) < Species::kCount) ++numbered;
     }
     if (!EnoughFit(numbered, Species::kCount - 1)) {
-        return "The national number table at " + HexOffset(dex.nationalNumbers) + " does not look like one: only " +
-               std::to_string(numbered) + " of 411 species have numbers below 412.";
+        return "The national number table at " + HexOffset(dex.nationalNumbers) +
+               " does not look like one: only " + std::to_string(numbered) +
+               " of 411 species have numbers below 412.";
     }
     int pointing = 0;
     for (int n = 1; n <= DexLimits::kLastEntry; ++n) {
@@ -68,14 +75,16 @@ std::string DexProblem(const DexPlace& dex, const std::string& romPath, int64_t 
         if (target >= 0 && target < fileSize) ++pointing;
     }
     if (!EnoughFit(pointing, DexLimits::kLastEntry)) {
-        return "The Pok\xE9" "dex entries at " + HexOffset(dex.entries) + " do not look like them: only " +
-               std::to_string(pointing) + " of 386 point at a description inside the file.";
+        return "The Pok\xE9"
+               "dex entries at " +
+               HexOffset(dex.entries) + " do not look like them: only " + std::to_string(pointing) +
+               " of 386 point at a description inside the file.";
     }
     return {};
 }
 
-void CheckDex(TablePart<DexPlace>& part, const std::string& romPath, int64_t fileSize, const std::string& iniPath,
-              const std::string& section) {
+void CheckDex(TablePart<DexPlace>& part, const std::string& romPath, int64_t fileSize,
+              const std::string& iniPath, const std::string& section) {
     SectionKeys keys(iniPath, section, &part.unavailable);
     const std::optional<int32_t> numbers = keys.Offset("NationalDex");
     const std::optional<int32_t> entries = keys.Offset("DexEntries");

@@ -55,9 +55,9 @@ bool EggMoveTableAt(const std::string& romPath, int64_t offset, std::string* pro
     }
     const int64_t words = read.table->size / 2;
     if (100 * (words - read.table->oddWords) >= kPassPercent * words) return true;
-    *problem = "The egg move table at " + HexOffset(offset) + " does not look like one: " +
-               std::to_string(read.table->oddWords) + " of its " + std::to_string(words) +
-               " words name no species from 1 to 411 and no move from 1 to 511.";
+    *problem = "The egg move table at " + HexOffset(offset) +
+               " does not look like one: " + std::to_string(read.table->oddWords) + " of its " +
+               std::to_string(words) + " words name no species from 1 to 411 and no move from 1 to 511.";
     return false;
 }
 
@@ -72,7 +72,8 @@ EggMoveLocation LocateEggMoveTable(const std::string& romPath, int64_t keyOffset
     // species' block was taken out of reads the same, and only its references tell the two apart.
     const EggMoveTableRead empty = ReadEggMoveTable(romPath, keyOffset);
     if (empty.table && empty.table->blocks.empty()) {
-        const std::optional<std::vector<int64_t>> pointers = PointerSearch::FindPointersTo(romPath, keyOffset);
+        const std::optional<std::vector<int64_t>> pointers =
+            PointerSearch::FindPointersTo(romPath, keyOffset);
         if (pointers && static_cast<int>(pointers->size()) == references) {
             location.table = keyOffset;
             return location;
@@ -87,8 +88,7 @@ EggMoveLocation LocateEggMoveTable(const std::string& romPath, int64_t keyOffset
     }
     std::vector<int64_t> found;
     for (const int64_t target : PointedAtOften(*file, references)) {
-        const EggMoveTableRead read =
-            ParseEggMoveTable(file->data() + target, *size - target, target);
+        const EggMoveTableRead read = ParseEggMoveTable(file->data() + target, *size - target, target);
         if (read.table && read.table->oddWords == 0 && read.table->blocks.size() >= kFewestBlocksFound)
             found.push_back(target);
     }
@@ -108,7 +108,8 @@ void FollowEggMoveTable(TablePart<EggMovePlace>& part, const std::string& romPat
     if (!part.where) return;
     std::string problem;
     if (EggMoveTableAt(romPath, part.where->table, &problem)) return;
-    const EggMoveLocation location = LocateEggMoveTable(romPath, part.where->keyOffset, part.where->references);
+    const EggMoveLocation location =
+        LocateEggMoveTable(romPath, part.where->keyOffset, part.where->references);
     if (location.table) {
         part.where->table = *location.table;
     } else {

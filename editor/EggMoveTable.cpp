@@ -47,8 +47,10 @@ EggMoveTableRead ParseEggMoveTable(const uint8_t* bytes, int64_t available, int6
             continue;
         }
         if (!begun) {
-            read.problem = "The egg move table at " + HexOffset(offset) + " does not begin with a species (it "
-                           "begins with " + std::to_string(word) + ").";
+            read.problem = "The egg move table at " + HexOffset(offset) +
+                           " does not begin with a species (it "
+                           "begins with " +
+                           std::to_string(word) + ").";
             return read;
         }
         if (word < 1 || word > Limits::kLastMoveNumber) ++table.oddWords;

@@ -40,7 +40,8 @@ struct EggMoveTableRead {
 // terminator alone) and end within kLongestTable bytes and the file. With onlySpecies, the table holds that
 // species' block alone (its size and odd words still those of the whole table): showing one species then
 // builds no other block.
-[[nodiscard]] EggMoveTableRead ReadEggMoveTable(const std::string& romPath, int64_t offset, int onlySpecies = -1);
+[[nodiscard]] EggMoveTableRead ReadEggMoveTable(const std::string& romPath, int64_t offset,
+                                                int onlySpecies = -1);
 // The same from bytes in memory (the table at offset of the file given as bytes).
 [[nodiscard]] EggMoveTableRead ParseEggMoveTable(const uint8_t* bytes, int64_t available, int64_t offset,
                                                  int onlySpecies = -1);

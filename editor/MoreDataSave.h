@@ -14,8 +14,8 @@ struct MoreDataPlan {
     bool ok = false;
     std::vector<PlannedByte> bytes;
     std::optional<int64_t> eggMovesMovedTo;  // the session's egg move table is there once the write is done
-    std::vector<std::string> moved;          // sentences for the status line: "the egg move table moved to ..."
-    std::string error;                       // when not ok: why, as sentences (nothing may be written)
+    std::vector<std::string> moved;  // sentences for the status line: "the egg move table moved to ..."
+    std::string error;               // when not ok: why, as sentences (nothing may be written)
 };
 
 // Every part of values for species index: the fixed-size parts (PlanSpeciesTableWrites), then the egg moves

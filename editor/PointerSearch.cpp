@@ -43,7 +43,8 @@ void Collect(const uint8_t* bytes, int64_t to, uint32_t wanted, int64_t base, st
 
 bool ReadPiece(int fd, uint8_t* into, int64_t length, int64_t at) {
     for (int64_t done = 0; done < length;) {
-        const ssize_t got = ::pread(fd, into + done, static_cast<size_t>(length - done), static_cast<off_t>(at + done));
+        const ssize_t got =
+            ::pread(fd, into + done, static_cast<size_t>(length - done), static_cast<off_t>(at + done));
         if (got < 0 && errno == EINTR) continue;
         if (got <= 0) return false;
         done += got;

@@ -49,8 +49,8 @@ TextAt ReadText(const std::string& romPath, int64_t fileSize, uint32_t pointer) 
     }
     const auto end = std::find(bytes->begin(), bytes->end(), GameText::kEnd);
     if (end == bytes->end()) {
-        text.problem = "The text at " + HexOffset(target) + " has no end (FF) within " + std::to_string(length) +
-                       " bytes.";
+        text.problem = "The text at " + HexOffset(target) + " has no end (FF) within " +
+                       std::to_string(length) + " bytes.";
         return text;
     }
     text.at = target;
@@ -73,7 +73,9 @@ Entry ReadEntry(const EditorSession& session, int32_t index) {
         return entry;
     }
     if (index <= 0 || index >= Species::kCount) {
-        read.unavailable = "Species 0 has no national number and no Pok\xE9" "dex entry.";
+        read.unavailable =
+            "Species 0 has no national number and no Pok\xE9"
+            "dex entry.";
         return entry;
     }
     const std::optional<std::vector<uint8_t>> number =
@@ -85,13 +87,18 @@ Entry ReadEntry(const EditorSession& session, int32_t index) {
     read.national = WordAt(*number, 0);
     if (read.national == 0 || read.national > DexLimits::kLastEntry) {
         read.unavailable = "National number " + std::to_string(read.national) +
-                           " has no Pok\xE9" "dex entry: the games have entries for 1 to 386.";
+                           " has no Pok\xE9"
+                           "dex entry: the games have entries for 1 to 386.";
         return entry;
     }
     entry.at = dex->entries + int64_t{dex->entrySize} * read.national;
-    const std::optional<std::vector<uint8_t>> bytes = HexFunctions::ReadBytes(session.RomPath, entry.at, dex->entrySize);
+    const std::optional<std::vector<uint8_t>> bytes =
+        HexFunctions::ReadBytes(session.RomPath, entry.at, dex->entrySize);
     if (!bytes) {
-        read.unavailable = "The Pok\xE9" "dex entry at " + HexOffset(entry.at) + " cannot be read.";
+        read.unavailable =
+            "The Pok\xE9"
+            "dex entry at " +
+            HexOffset(entry.at) + " cannot be read.";
         return entry;
     }
     DexEntryValues values;
@@ -100,8 +107,7 @@ Entry ReadEntry(const EditorSession& session, int32_t index) {
     values.weight = WordAt(*bytes, DexLimits::kWeight);
     entry.description = ReadText(session.RomPath, session.FileSize,
                                  PointerSearch::WordAt(bytes->data() + DexLimits::kDescriptionPointer));
-    if (entry.description.at >= 0)
-        values.description = GameText::Decode(entry.description.codes);
+    if (entry.description.at >= 0) values.description = GameText::Decode(entry.description.codes);
     read.descriptionProblem = entry.description.problem;
     if (dex->twoPages) {
         entry.page2 = ReadText(session.RomPath, session.FileSize,
@@ -144,18 +150,23 @@ bool PlanText(const EditorSession& session, const std::string& name, int64_t poi
     }
     std::vector<uint8_t> data = encoded.codes;
     data.push_back(GameText::kEnd);
-    const std::string field = "the Pok\xE9" "dex " + name;
+    const std::string field =
+        "the Pok\xE9"
+        "dex " +
+        name;
     int64_t to = now.at;
     if (encoded.codes.size() > now.codes.size() || Shared(session, pointerAt, now.pointer)) {
         const FreeSpaceFound found = space.Take(static_cast<int64_t>(data.size()));
         if (!found.offset) {
-            plan.error = "The " + name + " at " + HexOffset(now.at) + " must move into free space. " + found.error;
+            plan.error =
+                "The " + name + " at " + HexOffset(now.at) + " must move into free space. " + found.error;
             return false;
         }
         to = *found.offset;
         plan.moved.push_back("the " + name + " moved to " + HexOffset(to));
     }
-    for (size_t k = 0; k < data.size(); ++k) plan.bytes.push_back({to + static_cast<int64_t>(k), data[k], field});
+    for (size_t k = 0; k < data.size(); ++k)
+        plan.bytes.push_back({to + static_cast<int64_t>(k), data[k], field});
     if (to != now.at) {
         for (const PlannedByte& byte :
              RepointBytes(field + " pointer", pointerAt, static_cast<int>(now.pointer >> 24), to))
@@ -180,7 +191,10 @@ DexSavePlan PlanDexEntrySave(const EditorSession& session, int32_t index, const 
     DexSavePlan plan;
     const Entry now = ReadEntry(session, index);
     if (!now.read.values) {
-        plan.error = "The Pok\xE9" "dex entry cannot be saved. " + now.read.unavailable;
+        plan.error =
+            "The Pok\xE9"
+            "dex entry cannot be saved. " +
+            now.read.unavailable;
         return plan;
     }
     const DexEntryValues& current = *now.read.values;
@@ -197,11 +211,17 @@ DexSavePlan PlanDexEntrySave(const EditorSession& session, int32_t index, const 
         std::vector<uint8_t> data = encoded.codes;
         data.push_back(GameText::kEnd);
         for (size_t k = 0; k < data.size(); ++k)
-            plan.bytes.push_back({now.at + static_cast<int64_t>(k), data[k], "the Pok\xE9" "dex category"});
+            plan.bytes.push_back({now.at + static_cast<int64_t>(k), data[k],
+                                  "the Pok\xE9"
+                                  "dex category"});
     }
     for (const auto& [value, old, offset, field] :
-         {std::tuple{edited.height, current.height, DexLimits::kHeight, "the Pok\xE9" "dex height"},
-          std::tuple{edited.weight, current.weight, DexLimits::kWeight, "the Pok\xE9" "dex weight"}}) {
+         {std::tuple{edited.height, current.height, DexLimits::kHeight,
+                     "the Pok\xE9"
+                     "dex height"},
+          std::tuple{edited.weight, current.weight, DexLimits::kWeight,
+                     "the Pok\xE9"
+                     "dex weight"}}) {
         if (value < 0 || value > DexLimits::kLargestNumber) {
             plan.error = std::string("The ") + (offset == DexLimits::kHeight ? "height" : "weight") +
                          " must be a whole number from 0 to 65535.";
@@ -216,7 +236,8 @@ DexSavePlan PlanDexEntrySave(const EditorSession& session, int32_t index, const 
         if (!text || !old || *text == *old) continue;
         const int32_t slot = page == 0 ? DexLimits::kDescriptionPointer : DexLimits::kSecondPointer;
         const std::string name = page == 0 ? "description" : "description's second page";
-        if (!PlanText(session, name, now.at + slot, page == 0 ? now.description : now.page2, *text, space, plan))
+        if (!PlanText(session, name, now.at + slot, page == 0 ? now.description : now.page2, *text, space,
+                      plan))
             return plan;
     }
     plan.ok = true;

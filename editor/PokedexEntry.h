@@ -13,8 +13,8 @@
 // numbers as stored.
 struct DexEntryValues {
     std::string category;
-    int height = 0;  // decimetres
-    int weight = 0;  // hectograms
+    int height = 0;                          // decimetres
+    int weight = 0;                          // hectograms
     std::optional<std::string> description;  // nothing when its pointer leads to no readable text
     std::optional<std::string> page2;        // Ruby and Sapphire's second page, as description
     friend bool operator==(const DexEntryValues&, const DexEntryValues&) = default;
@@ -50,8 +50,8 @@ struct DexSavePlan {
 };
 
 // The bytes of what differs between edited and the entry as the file holds it now. A description no longer
-// (in codes) than the one it replaces is written in place and FF-ended; a longer one, or one whose text another
-// pointer of the entries shares, goes into free space from `space` and the entry's pointer is pointed at it.
-// The old text is left where it is.
+// (in codes) than the one it replaces is written in place and FF-ended; a longer one, or one whose text
+// another pointer of the entries shares, goes into free space from `space` and the entry's pointer is pointed
+// at it. The old text is left where it is.
 [[nodiscard]] DexSavePlan PlanDexEntrySave(const EditorSession& session, int32_t index,
                                            const DexEntryValues& edited, FreeSpaceMap& space);

@@ -51,21 +51,25 @@ EggMoveSavePlan PlanEggMoveSave(const EditorSession& session, int32_t index, con
     const EggMoveTableRead read = ReadEggMoveTable(session.RomPath, place->table);
     if (!read.table) return Refused(read.problem);
     const EggMoveTable& old = *read.table;
-    TableToPlace table{kTableField, EncodeEggMoveTable(WithEggMoves(old.blocks, index, moves)),
-                       {old.offset, old.offset + old.size}, true};
+    TableToPlace table{kTableField,
+                       EncodeEggMoveTable(WithEggMoves(old.blocks, index, moves)),
+                       {old.offset, old.offset + old.size},
+                       true};
 
     // Only a move needs the references, and a count other than the section's stops it before space is taken.
     std::vector<int64_t> references;
     if (static_cast<int64_t>(table.data.size()) > old.size) {
-        const std::optional<std::vector<int64_t>> found = PointerSearch::FindPointersTo(session.RomPath, old.offset);
+        const std::optional<std::vector<int64_t>> found =
+            PointerSearch::FindPointersTo(session.RomPath, old.offset);
         if (!found) return Refused("The file cannot be read to find the references to the egg move table.");
         if (static_cast<int>(found->size()) != place->references) {
-            return Refused("The egg move table at " + HexOffset(old.offset) +
-                           " must move into free space, and the game's code should refer to it through " +
-                           std::to_string(place->references) + " pointers (EggMoveRefs in section [" +
-                           session.Section + "] of Data.ini), but " + std::to_string(found->size()) +
-                           (found->size() == 1 ? " does" : " do") +
-                           ". A hack may have changed the code that reads the table, so it stays where it is.");
+            return Refused(
+                "The egg move table at " + HexOffset(old.offset) +
+                " must move into free space, and the game's code should refer to it through " +
+                std::to_string(place->references) + " pointers (EggMoveRefs in section [" + session.Section +
+                "] of Data.ini), but " + std::to_string(found->size()) +
+                (found->size() == 1 ? " does" : " do") +
+                ". A hack may have changed the code that reads the table, so it stays where it is.");
         }
         references = *found;
     }
@@ -83,7 +87,8 @@ EggMoveSavePlan PlanEggMoveSave(const EditorSession& session, int32_t index, con
         plan.movedTo = placement.offset;
     } else {
         // What the table no longer uses of its place.
-        for (int64_t at = old.offset + static_cast<int64_t>(table.data.size()); at < old.offset + old.size; ++at)
+        for (int64_t at = old.offset + static_cast<int64_t>(table.data.size()); at < old.offset + old.size;
+             ++at)
             plan.bytes.push_back({at, 0xFF, kTableField});
     }
     plan.ok = true;

@@ -26,9 +26,9 @@ struct EggMoveSavePlan {
 
 // The egg move table rewritten whole with species index holding moves (read from the file now, so that the
 // other species' blocks are as the file holds them). A table no longer than before stays in place and the
-// bytes it no longer uses become FF. A longer one moves (TableMover) into free space from `space`, every pointer
-// to the old place is pointed at the new one, and the old place becomes FF; that needs exactly the number of
-// pointers the section names (EggMoveRefs), because any other count means a hack changed the code that reads
-// it.
+// bytes it no longer uses become FF. A longer one moves (TableMover) into free space from `space`, every
+// pointer to the old place is pointed at the new one, and the old place becomes FF; that needs exactly the
+// number of pointers the section names (EggMoveRefs), because any other count means a hack changed the code
+// that reads it.
 [[nodiscard]] EggMoveSavePlan PlanEggMoveSave(const EditorSession& session, int32_t index,
                                               const std::vector<int>& moves, FreeSpaceMap& space);

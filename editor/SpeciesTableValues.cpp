@@ -10,18 +10,22 @@ namespace {
 std::string PartOf(const std::string& field) {
     if (field.starts_with("evolution ")) return "evolutions";
     if (field.find("egg move") != std::string::npos) return "egg moves";
-    if (field.find("Pok\xE9" "dex") != std::string::npos) return "Pok\xE9" "dex entry";
+    if (field.find("Pok\xE9"
+                   "dex") != std::string::npos)
+        return "Pok\xE9"
+               "dex entry";
     return field;
 }
 
 }  // namespace
 
-SpeciesTableValues ReadSpeciesTableValues(const EditorSession& session, int32_t index, SpeciesTableNotes* notes) {
+SpeciesTableValues ReadSpeciesTableValues(const EditorSession& session, int32_t index,
+                                          SpeciesTableNotes* notes) {
     SpeciesEggMoves eggMoves = ReadSpeciesEggMoves(session, index);
     DexEntryRead dex = ReadDexEntry(session, index);
     if (notes) {
-        *notes = {std::move(eggMoves.unavailable), std::move(dex.unavailable), std::move(dex.descriptionProblem),
-                  std::move(dex.page2Problem), dex.national};
+        *notes = {std::move(eggMoves.unavailable), std::move(dex.unavailable),
+                  std::move(dex.descriptionProblem), std::move(dex.page2Problem), dex.national};
     }
     return {ReadEvolutions(session, index), ReadTmHmCompatibility(session, index),
             ReadTutorCompatibility(session, index), std::move(eggMoves.moves), std::move(dex.values)};

@@ -33,8 +33,8 @@ struct SpeciesTableNotes {
                                                         SpeciesTableNotes* notes = nullptr);
 
 // The writes of the fixed-size parts that values holds and the session offers, evolutions first; each part's
-// entries are rewritten whole, so the plan of values as read puts back the bytes the file holds. The egg moves
-// and the Pokédex entry are planned by PlanMoreDataSave (MoreDataSave.h), since they may move.
+// entries are rewritten whole, so the plan of values as read puts back the bytes the file holds. The egg
+// moves and the Pokédex entry are planned by PlanMoreDataSave (MoreDataSave.h), since they may move.
 [[nodiscard]] std::vector<PlannedByte> PlanSpeciesTableWrites(const EditorSession& session, int32_t index,
                                                               const SpeciesTableValues& values);
 

@@ -3,8 +3,8 @@
 #include <cstdio>
 
 #include "EditorSession.h"
-#include "HexFunctions.h"
 #include "EggMoveAndDexCheck.h"
+#include "HexFunctions.h"
 #include "SectionKeys.h"
 
 namespace {

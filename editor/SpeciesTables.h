@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
-// The tables of every species beyond its record: evolutions, TM/HM and move tutor compatibility (fixed sizes),
-// egg moves and Pokédex entries (texts and lists of varying length).
+// The tables of every species beyond its record: evolutions, TM/HM and move tutor compatibility (fixed
+// sizes), egg moves and Pokédex entries (texts and lists of varying length).
 namespace SpeciesTableSizes {
 inline constexpr int32_t kEvolutions = 5;      // entries per species
 inline constexpr int32_t kEvolutionEntry = 8;  // method, parameter, target (16 bits each), 2 bytes padding
@@ -25,8 +25,8 @@ struct CompatibilityTable {
     int32_t entrySize = 0;  // bytes per species
 };
 
-// The egg move table: where it is now and where Data.ini says it is (they differ once a save has moved it into
-// free space), and how many pointers of the game's code refer to it.
+// The egg move table: where it is now and where Data.ini says it is (they differ once a save has moved it
+// into free space), and how many pointers of the game's code refer to it.
 struct EggMovePlace {
     int64_t table = 0;
     int32_t keyOffset = 0;

@@ -62,8 +62,9 @@ std::optional<MoreDataPlan> Form1::PlanMoreData(int index, FreeSpaceMap& space, 
     if (const QString warnings = moreData_->DescriptionWarnings(index); !warnings.isEmpty()) {
         const Dialogs::Answer answer = Dialogs::Ask(
             this,
-            QStringLiteral("The game may not show the whole description:\n%1\n\nThe game's font is proportional, "
-                           "so this is a guide, not a rule. Save the description as it is?")
+            QStringLiteral(
+                "The game may not show the whole description:\n%1\n\nThe game's font is proportional, "
+                "so this is a guide, not a rule. Save the description as it is?")
                 .arg(warnings),
             {Dialogs::Answer::Save, Dialogs::Answer::Cancel}, Dialogs::Answer::Save, Dialogs::Answer::Cancel);
         if (answer != Dialogs::Answer::Save) {

@@ -15,8 +15,8 @@ class QLineEdit;
 class QListWidget;
 
 // The species' tables beyond its record, in a window beside the main one that follows the selected species:
-// evolutions, TM/HM and move tutor compatibility, egg moves and the Pokédex entry. It reads through editor/ and
-// hands back values to save. The tabs of egg moves and the Pokédex live in Form5EggMoves.cpp and
+// evolutions, TM/HM and move tutor compatibility, egg moves and the Pokédex entry. It reads through editor/
+// and hands back values to save. The tabs of egg moves and the Pokédex live in Form5EggMoves.cpp and
 // Form5Pokedex.cpp.
 class Form5 : public QDialog {
     Q_OBJECT
@@ -60,7 +60,8 @@ private:
     void ShowParameterMeaning(const EvolutionRow& row);
     void ReportEdit();
 
-    // A part the game or Data.ini does not offer shows its reason above its controls, which stay off and empty.
+    // A part the game or Data.ini does not offer shows its reason above its controls, which stay off and
+    // empty.
     static void ShowStatus(QLabel* status, const QString& text);
 
     // Egg moves (Form5EggMoves.cpp).

@@ -2,8 +2,8 @@
 // so a number without a name is kept and written back as it was.
 
 #include "ChoiceBox.h"
-#include "EggMoveTable.h"
 #include "Dialogs.h"
+#include "EggMoveTable.h"
 #include "Form5.h"
 #include "ui_Form5.h"
 
@@ -21,14 +21,16 @@ void Form5::FillEggMoveChoices() {
     for (int row = 0; row < ui->lstEggMoves->count(); ++row) {
         QListWidgetItem* item = ui->lstEggMoves->item(row);
         const int move = item->data(Qt::UserRole).toInt();
-        item->setText(move >= 0 && move < names_.moves.size() ? names_.moves[move] : ChoiceBox::UnlistedText(move));
+        item->setText(move >= 0 && move < names_.moves.size() ? names_.moves[move]
+                                                              : ChoiceBox::UnlistedText(move));
     }
 }
 
 void Form5::AddEggMoveRow(int move) {
     auto* item = new QListWidgetItem(ui->lstEggMoves);
     item->setData(Qt::UserRole, move);
-    item->setText(move >= 0 && move < names_.moves.size() ? names_.moves[move] : ChoiceBox::UnlistedText(move));
+    item->setText(move >= 0 && move < names_.moves.size() ? names_.moves[move]
+                                                          : ChoiceBox::UnlistedText(move));
 }
 
 void Form5::ShowEggMoves(const std::optional<std::vector<int>>& moves, const QString& unavailable) {
@@ -47,9 +49,10 @@ void Form5::AddEggMove() {
     const int move = ChoiceBox::StoredValue(ui->cmbEggMove);
     if (move < 0) return;
     if (ui->lstEggMoves->count() >= EggMoveLimits::kMostPerSpecies) {
-        Dialogs::ShowCritical(this, QStringLiteral("A species can have at most %1 egg moves: the game reads no "
-                                                   "more. Remove one before adding another.")
-                                        .arg(EggMoveLimits::kMostPerSpecies));
+        Dialogs::ShowCritical(this,
+                              QStringLiteral("A species can have at most %1 egg moves: the game reads no "
+                                             "more. Remove one before adding another.")
+                                  .arg(EggMoveLimits::kMostPerSpecies));
         return;
     }
     AddEggMoveRow(move);

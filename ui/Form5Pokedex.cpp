@@ -40,7 +40,8 @@ std::optional<int> NumberIn(const QLineEdit* box, const QString& what, QString* 
 
 void Form5::ConnectPokedex() {
     for (QLineEdit* box : {ui->txtHeight, ui->txtWeight}) {
-        box->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,5}")), box));
+        box->setValidator(
+            new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,5}")), box));
         connect(box, &QLineEdit::textChanged, this, [this] {
             ShowNumberMeanings();
             ReportEdit();
@@ -55,12 +56,14 @@ void Form5::ConnectPokedex() {
     }
 }
 
-void Form5::ShowPokedex(const std::optional<DexEntryValues>& dex, const SpeciesTableNotes& notes, bool twoPages) {
+void Form5::ShowPokedex(const std::optional<DexEntryValues>& dex, const SpeciesTableNotes& notes,
+                        bool twoPages) {
     filling_ = true;
     QStringList status;
     if (!dex) status << TextCodec::ToDisplay(notes.dex);
     if (dex && !dex->description)
-        status << QStringLiteral("The description cannot be shown: ") + TextCodec::ToDisplay(notes.description);
+        status << QStringLiteral("The description cannot be shown: ") +
+                      TextCodec::ToDisplay(notes.description);
     if (dex && twoPages && !dex->page2)
         status << QStringLiteral("The second page cannot be shown: ") + TextCodec::ToDisplay(notes.page2);
     ShowStatus(ui->lblDexStatus, status.join(QLatin1Char('\n')));
@@ -69,16 +72,19 @@ void Form5::ShowPokedex(const std::optional<DexEntryValues>& dex, const SpeciesT
     ui->txtHeight->setText(dex ? QString::number(dex->height) : QString());
     ui->txtWeight->setText(dex ? QString::number(dex->weight) : QString());
     const std::pair<QPlainTextEdit*, const std::optional<std::string>*> pages[] = {
-        {ui->txtDescription, dex ? &dex->description : nullptr}, {ui->txtDescription2, dex ? &dex->page2 : nullptr}};
+        {ui->txtDescription, dex ? &dex->description : nullptr},
+        {ui->txtDescription2, dex ? &dex->page2 : nullptr}};
     for (const auto& [box, text] : pages) {
         const bool shown = text && *text;
         box->setPlainText(shown ? TextCodec::ToDisplay(**text) : QString());
         box->setEnabled(shown);
     }
-    for (QWidget* page2 : {static_cast<QWidget*>(ui->lblDescription2), static_cast<QWidget*>(ui->txtDescription2)})
+    for (QWidget* page2 :
+         {static_cast<QWidget*>(ui->lblDescription2), static_cast<QWidget*>(ui->txtDescription2)})
         page2->setVisible(twoPages);
     ui->txtNational->setEnabled(notes.national > 0);
-    for (QWidget* control : {ui->txtCategory, ui->txtHeight, ui->txtWeight}) control->setEnabled(dex.has_value());
+    for (QWidget* control : {ui->txtCategory, ui->txtHeight, ui->txtWeight})
+        control->setEnabled(dex.has_value());
     filling_ = false;
     ShowNumberMeanings();
     ShowDescriptionGuide();
@@ -109,7 +115,8 @@ void Form5::ShowDescriptionGuide() {
         if (!box->isEnabled() || box->isHidden()) continue;
         const std::string warning = DescriptionWarning(gameCode_, TextCodec::FromDisplay(box->toPlainText()));
         if (warning.empty()) continue;
-        const QString page = box == ui->txtDescription ? QStringLiteral("Page 1: ") : QStringLiteral("Page 2: ");
+        const QString page =
+            box == ui->txtDescription ? QStringLiteral("Page 1: ") : QStringLiteral("Page 2: ");
         guide += QLatin1Char('\n') + (twoPages ? page : QString()) + QString::fromStdString(warning);
     }
     ui->lblDescriptionGuide->setText(guide);
@@ -117,11 +124,12 @@ void Form5::ShowDescriptionGuide() {
 
 std::optional<DexEntryValues> Form5::PokedexToSave(QString* problem) const {
     DexEntryValues values;
-    const std::optional<std::string> category = BytesOf(ui->txtCategory->text(), QStringLiteral("category"), problem);
-    const std::optional<int> height = category ? NumberIn(ui->txtHeight, QStringLiteral("height"), problem)
-                                               : std::nullopt;
-    const std::optional<int> weight = height ? NumberIn(ui->txtWeight, QStringLiteral("weight"), problem)
-                                             : std::nullopt;
+    const std::optional<std::string> category =
+        BytesOf(ui->txtCategory->text(), QStringLiteral("category"), problem);
+    const std::optional<int> height =
+        category ? NumberIn(ui->txtHeight, QStringLiteral("height"), problem) : std::nullopt;
+    const std::optional<int> weight =
+        height ? NumberIn(ui->txtWeight, QStringLiteral("weight"), problem) : std::nullopt;
     if (!weight) return std::nullopt;
     values.category = *category;
     values.height = *height;
@@ -131,9 +139,9 @@ std::optional<DexEntryValues> Form5::PokedexToSave(QString* problem) const {
     const std::optional<std::string>* shown[] = {&shown_.dex->description, &shown_.dex->page2};
     for (size_t page = 0; page < 2; ++page) {
         if (!*shown[page]) continue;
-        *pages[page].second = BytesOf(pages[page].first->toPlainText(),
-                                      page == 0 ? QStringLiteral("description") : QStringLiteral("second page"),
-                                      problem);
+        *pages[page].second =
+            BytesOf(pages[page].first->toPlainText(),
+                    page == 0 ? QStringLiteral("description") : QStringLiteral("second page"), problem);
         if (!*pages[page].second) return std::nullopt;
     }
     return values;
@@ -152,7 +160,8 @@ QString Form5::DescriptionWarnings(int index) const {
         if (!text || text == old) continue;
         const std::string warning = DescriptionWarning(gameCode_, *text);
         if (!warning.empty())
-            warnings << (page == 0 ? QStringLiteral("The description: ") : QStringLiteral("The second page: ")) +
+            warnings << (page == 0 ? QStringLiteral("The description: ")
+                                   : QStringLiteral("The second page: ")) +
                             QString::fromStdString(warning);
     }
     return warnings.join(QLatin1Char('\n'));

@@ -83,9 +83,9 @@ struct Fixture {
 
 struct EditCase {
     const char* name;
-    bool newBlock;                       // a species without a block, else one with
-    std::function<Words(Words)> edit;    // of the species' moves
-    bool moves;                          // the table no longer fits and moves
+    bool newBlock;                     // a species without a block, else one with
+    std::function<Words(Words)> edit;  // of the species' moves
+    bool moves;                        // the table no longer fits and moves
     friend void PrintTo(const EditCase& c, std::ostream* out) { *out << c.name; }
 };
 
@@ -114,7 +114,8 @@ TEST_P(EggMoveEditTest, OnlyTheTableAndItsReferencesChange) {
     ASSERT_TRUE(plan.ok) << plan.error;
     ASSERT_EQ(plan.movedTo.has_value(), c.moves);
     // A move goes where the free space finder puts a table of its length.
-    const int64_t to = c.moves ? FreeSpaceMap(f.files.session).Take(2 * int64_t(table.size())).offset.value() : -1;
+    const int64_t to =
+        c.moves ? FreeSpaceMap(f.files.session).Take(2 * int64_t(table.size())).offset.value() : -1;
     Bytes expected = f.rom.bytes();
     if (c.moves) {
         EXPECT_EQ(plan.movedTo, to);
@@ -139,16 +140,35 @@ TEST_P(EggMoveEditTest, OnlyTheTableAndItsReferencesChange) {
     EXPECT_EQ(ReadSpeciesEggMoves(f.files.session, species).moves, moves);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, EggMoveEditTest,
-    ::testing::ValuesIn(std::vector<EditCase>{
-        {"MoveReplacedInPlace", false, [](Words m) { m.front() = 354; return m; }, false},
-        {"MoveRemovedInPlace", false, [](Words m) { m.pop_back(); return m; }, false},
-        {"BlockDroppedInPlace", false, [](Words) { return Words{}; }, false},
-        {"MoveAddedMovesTheTable", false, [](Words m) { m.push_back(1); return m; }, true},
-        {"NewBlockMovesTheTable", true, [](Words) { return Words{5, 6}; }, true},
-        {"NothingForANewBlockChangesNothing", true, [](Words) { return Words{}; }, false}}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, EggMoveEditTest,
+                         ::testing::ValuesIn(std::vector<EditCase>{
+                             {"MoveReplacedInPlace", false,
+                              [](Words m) {
+                                  m.front() = 354;
+                                  return m;
+                              },
+                              false},
+                             {"MoveRemovedInPlace", false,
+                              [](Words m) {
+                                  m.pop_back();
+                                  return m;
+                              },
+                              false},
+                             {"BlockDroppedInPlace", false, [](Words) { return Words{}; }, false},
+                             {"MoveAddedMovesTheTable", false,
+                              [](Words m) {
+                                  m.push_back(1);
+                                  return m;
+                              },
+                              true},
+                             {"NewBlockMovesTheTable", true,
+                              [](Words) {
+                                  return Words{5, 6};
+                              },
+                              true},
+                             {"NothingForANewBlockChangesNothing", true, [](Words) { return Words{}; },
+                              false}}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // Refusals plan nothing: the reference count differs from the section's, too many moves, species 0, no room.
 TEST(EggMovesTest, RefusalsPlanNothing) {
@@ -164,8 +184,8 @@ TEST(EggMovesTest, RefusalsPlanNothing) {
         bool room;
         const char* error;
     } cases[] = {
-        {"a third reference", [](RomBuilder& r) { r.SetPointer(0x2000, r.layout().EggMoves); }, grown, -1, true,
-         "but 3 do"},
+        {"a third reference", [](RomBuilder& r) { r.SetPointer(0x2000, r.layout().EggMoves); }, grown, -1,
+         true, "but 3 do"},
         {"one reference gone", [](RomBuilder& r) { r.Fill(r.layout().eggMoveReferences[1], Bytes(4, 0)); },
          grown, -1, true, "but 1 does"},
         {"eleven moves", nullptr, [](Words) { return Words(11, 1); }, -1, true, "at most 10 egg moves"},
@@ -195,7 +215,8 @@ TEST(EggMovesTest, TheTableIsFoundWhereverItWasMoved) {
     const RomLayout& l = f.rom.layout();
     FreeSpaceMap space(f.files.session);
     const int species = WithBlock(f.table);
-    const EggMoveSavePlan plan = PlanEggMoveSave(f.files.session, species, {1, 2, 3, 4, 5, 6, 7, 8, 9}, space);
+    const EggMoveSavePlan plan =
+        PlanEggMoveSave(f.files.session, species, {1, 2, 3, 4, 5, 6, 7, 8, 9}, space);
     ASSERT_TRUE(plan.ok && plan.movedTo) << plan.error;
     ASSERT_TRUE(testsupport::WriteFileBytes(f.files.rom, Applied(f.rom.bytes(), plan.bytes)));
 
@@ -216,7 +237,8 @@ TEST(EggMovesTest, TheTableIsFoundWhereverItWasMoved) {
     ASSERT_TRUE(testsupport::WriteFileBytes(f.files.rom, lost));
     FollowEggMoveTable(part, f.files.rom);
     EXPECT_FALSE(part.where);
-    EXPECT_NE(part.unavailable.find("No other table has the 2 references"), std::string::npos) << part.unavailable;
+    EXPECT_NE(part.unavailable.find("No other table has the 2 references"), std::string::npos)
+        << part.unavailable;
 }
 
 // The search finds aligned words only, at the edges of its pieces and blocks and at the end of the file.

@@ -1,5 +1,5 @@
-// Pokédex entries on builder fixtures of every layout: what a species shows, and the bytes a save plans for an
-// edited entry (applied to a copy of the file and compared whole): numbers and category in place, a
+// Pokédex entries on builder fixtures of every layout: what a species shows, and the bytes a save plans for
+// an edited entry (applied to a copy of the file and compared whole): numbers and category in place, a
 // description in place or moved, Ruby's second page, a shared text, and the refusals.
 
 #include <gtest/gtest.h>
@@ -61,7 +61,8 @@ TEST(PokedexTest, ShippedSectionsHoldTheGamesOffsets) {
     const char* keys[] = {"EggMoves", "EggMoveRefs", "NationalDex", "DexEntries", "DexEntrySize"};
     for (const auto& [section, values] : games) {
         for (int k = 0; k < 5; ++k)
-            EXPECT_EQ(ReadINI::ReadIniValue(VORNHAL_DATA_DIR "/Data.ini", section, keys[k]), values[k]) << section;
+            EXPECT_EQ(ReadINI::ReadIniValue(VORNHAL_DATA_DIR "/Data.ini", section, keys[k]), values[k])
+                << section;
     }
 }
 
@@ -69,7 +70,7 @@ TEST(PokedexTest, ShippedSectionsHoldTheGamesOffsets) {
 TEST(PokedexTest, APartThatDoesNotFitIsOffWithItsReason) {
     const struct {
         const char* key;
-        const char* value;  // nullptr drops the key
+        const char* value;     // nullptr drops the key
         const char* eggMoves;  // a piece of the reason, or nullptr when the part is on
         const char* dex;
     } cases[] = {
@@ -85,21 +86,23 @@ TEST(PokedexTest, APartThatDoesNotFitIsOffWithItsReason) {
     for (const auto& c : cases) {
         testsupport::TempDir dir;
         const testsupport::RomFiles files = testsupport::WriteRomFiles(dir, rom);
-        const std::string ini = testsupport::WithIniKey(rom.IniSection(), c.key, c.value ? c.value : "", !c.value);
+        const std::string ini =
+            testsupport::WithIniKey(rom.IniSection(), c.key, c.value ? c.value : "", !c.value);
         ASSERT_TRUE(testsupport::WriteTestIni(files.ini, {ini}));
         const OpenRomResult opened = OpenRomFile(files.rom, files.ini);
         ASSERT_TRUE(opened.session) << opened.error;
         const SpeciesTables& t = opened.session->Tables;
-        for (const auto& [on, reason, expected] : {std::tuple{t.eggMoves.where.has_value(), t.eggMoves.unavailable, c.eggMoves},
-                                                   std::tuple{t.dex.where.has_value(), t.dex.unavailable, c.dex}}) {
+        for (const auto& [on, reason, expected] :
+             {std::tuple{t.eggMoves.where.has_value(), t.eggMoves.unavailable, c.eggMoves},
+              std::tuple{t.dex.where.has_value(), t.dex.unavailable, c.dex}}) {
             EXPECT_EQ(on, expected == nullptr) << c.key << ": " << reason;
             EXPECT_NE(reason.find(expected ? expected : ""), std::string::npos) << c.key << ": " << reason;
         }
     }
 }
 
-// Every layout shows its entries as stored; Ruby has a second page, Emerald 32-byte entries; species 0 and the
-// placeholders have none.
+// Every layout shows its entries as stored; Ruby has a second page, Emerald 32-byte entries; species 0 and
+// the placeholders have none.
 TEST(PokedexTest, EveryLayoutShowsItsEntries) {
     for (RomLayout (*make)() : {DemoLayout, FireRedLayout, EmeraldLayout, RubyLayout}) {
         const RomBuilder rom(make());
@@ -122,7 +125,8 @@ TEST(PokedexTest, EveryLayoutShowsItsEntries) {
                       CodesAt(bytes, PointerAt(bytes, entry + 16) - 0x08000000));
             EXPECT_EQ(v.page2.has_value(), l.gameCode == "AXVE");
             if (v.page2) {
-                EXPECT_EQ(GameText::Encode(*v.page2).codes, CodesAt(bytes, PointerAt(bytes, entry + 20) - 0x08000000));
+                EXPECT_EQ(GameText::Encode(*v.page2).codes,
+                          CodesAt(bytes, PointerAt(bytes, entry + 20) - 0x08000000));
             }
         }
         EXPECT_NE(ReadDexEntry(*opened.session, 0).unavailable.find("Species 0"), std::string::npos);
@@ -138,7 +142,8 @@ struct EditCase {
     std::function<void(DexEntryValues&)> edit;
     // The expected change of the file: rom is the fixture, entry the offset of the species' entry, and
     // free(n) where the free space finder puts n bytes.
-    std::function<void(Bytes& expected, const Bytes& rom, int64_t entry, std::function<int64_t(size_t)> free)> expect;
+    std::function<void(Bytes& expected, const Bytes& rom, int64_t entry, std::function<int64_t(size_t)> free)>
+        expect;
     const char* moved;  // the text that moved, or nullptr
     friend void PrintTo(const EditCase& c, std::ostream* out) { *out << c.name; }
 };
@@ -165,8 +170,9 @@ Bytes Repeated(const Bytes& codes) {
     return six;
 }
 const std::string kSpecialText = Repeated("\x85\x93\x94\x91\x92,\xD7/()\xE9\x0B\x0C\n{5E}{fc}It's \"x\"");
-const Bytes kSpecialCodes = Repeated(Bytes{0xB0, 0xB1, 0xB2, 0xB3, 0xB4, 0xB8, 0xB9, 0xBA, 0x5C, 0x5D, 0x1B, 0xB5,
-                                           0xB6, 0xFE, 0x5E, 0xFC, 0xC3, 0xE8, 0xB4, 0xE7, 0x00, 0xB1, 0xEC, 0xB2});
+const Bytes kSpecialCodes =
+    Repeated(Bytes{0xB0, 0xB1, 0xB2, 0xB3, 0xB4, 0xB8, 0xB9, 0xBA, 0x5C, 0x5D, 0x1B, 0xB5,
+                   0xB6, 0xFE, 0x5E, 0xFC, 0xC3, 0xE8, 0xB4, 0xE7, 0x00, 0xB1, 0xEC, 0xB2});
 
 class PokedexEditTest : public ::testing::TestWithParam<EditCase> {};
 
@@ -192,15 +198,16 @@ TEST_P(PokedexEditTest, OnlyItsOwnBytesChange) {
     EXPECT_EQ(Differences(expected, written), "");
     // Shown again and saved unchanged, it writes nothing (typed quotes read back as the game's own).
     ASSERT_TRUE(testsupport::WriteFileBytes(files.rom, written));
-    const DexSavePlan again = PlanDexEntrySave(files.session, kSpecies, *ReadDexEntry(files.session, kSpecies).values, space);
+    const DexSavePlan again =
+        PlanDexEntrySave(files.session, kSpecies, *ReadDexEntry(files.session, kSpecies).values, space);
     EXPECT_TRUE(again.ok && again.bytes.empty()) << again.error;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, PokedexEditTest,
     ::testing::ValuesIn(std::vector<EditCase>{
-        {"UneditedChangesNothing", FireRedLayout, [](DexEntryValues&) {}, [](Bytes&, const Bytes&, int64_t, auto) {},
-         nullptr},
+        {"UneditedChangesNothing", FireRedLayout, [](DexEntryValues&) {},
+         [](Bytes&, const Bytes&, int64_t, auto) {}, nullptr},
         {"NumbersAndCategoryInPlace", EmeraldLayout,
          [](DexEntryValues& v) {
              v.category = "NEW";

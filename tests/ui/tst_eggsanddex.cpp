@@ -106,7 +106,8 @@ private slots:
         std::copy(category.begin(), category.end(), expected.begin() + entry);
         expected[size_t(entry + 12)] = 17;
         expected[size_t(entry + 13)] = 0;
-        const std::vector<uint8_t> text = {0xC3, 0xE8, 0xB4, 0xE7, 0x00, 0xB1, 0xEB, 0x1B, 0xB2, 0xFE, 0xBB, 0x5E, 0xAD, 0xFF};
+        const std::vector<uint8_t> text = {0xC3, 0xE8, 0xB4, 0xE7, 0x00, 0xB1, 0xEB,
+                                           0x1B, 0xB2, 0xFE, 0xBB, 0x5E, 0xAD, 0xFF};
         const auto& bytes = before;
         const int64_t description = int64_t(bytes[size_t(entry + 16)] | bytes[size_t(entry + 17)] << 8 |
                                             bytes[size_t(entry + 18)] << 16);
@@ -115,7 +116,8 @@ private slots:
         QVERIFY(f.Find<QLabel>("lblStatus")->text().contains(QStringLiteral("Pok\u00E9dex entry")));
 
         // Four lines, one of them long: the user is asked, and Cancel saves nothing.
-        Text(more, "txtDescription")->setPlainText(QStringLiteral("A\nB\nC\n") + QString(50, QLatin1Char('x')));
+        Text(more, "txtDescription")
+            ->setPlainText(QStringLiteral("A\nB\nC\n") + QString(50, QLatin1Char('x')));
         QVERIFY(more->findChild<QLabel*>("lblDescriptionGuide")->text().contains("It has 4 lines"));
         f.answers = {Dialogs::Answer::Cancel};
         const std::vector<uint8_t> saved = f.Bytes(path);
@@ -129,7 +131,8 @@ private slots:
         // A character the game's text does not have is refused before anything is written.
         Text(more, "txtDescription")->setPlainText(QStringLiteral("\u2192"));
         f.Click("cmdSave");
-        QVERIFY(f.messages.size() == 1 && f.messages.takeFirst().contains("a character the game's text does not have"));
+        QVERIFY(f.messages.size() == 1 &&
+                f.messages.takeFirst().contains("a character the game's text does not have"));
         QCOMPARE(testsupport::Differences(saved, f.Bytes(path)), std::string());
     }
 
@@ -144,7 +147,8 @@ private slots:
         f.SelectSpecies(252);
         QCOMPARE(f.Find<QLineEdit>("txtNational")->text(), QStringLiteral("387"));
         QVERIFY(Status(more, "lblDexStatus").startsWith("National number 387 has no Pok\u00E9dex entry"));
-        QVERIFY(!more->findChild<QLineEdit*>("txtCategory")->isEnabled() && !Text(more, "txtDescription")->isEnabled());
+        QVERIFY(!more->findChild<QLineEdit*>("txtCategory")->isEnabled() &&
+                !Text(more, "txtDescription")->isEnabled());
     }
 };
 

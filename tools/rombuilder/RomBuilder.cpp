@@ -755,7 +755,8 @@ void PlaceEggMoves(RomBuilder& builder, uint32_t variety) {
         Random random = RandomFor(variety, i, kEggMovePurpose);
         if (random.Between(0, 3) != 0) continue;
         word(20000 + i);
-        for (int move : MadeUpMoveList(variety ^ static_cast<uint32_t>(i), random.Between(1, 8), 2)) word(move);
+        for (int move : MadeUpMoveList(variety ^ static_cast<uint32_t>(i), random.Between(1, 8), 2))
+            word(move);
     }
     word(0xFFFF);
     builder.Fill(l.EggMoves, table);
@@ -765,10 +766,11 @@ void PlaceEggMoves(RomBuilder& builder, uint32_t variety) {
 // A description as the game stores it: lines of words joined by the line break FE, ended by FF, now and then
 // with the characters game text has and names do not: commas, quotes, parentheses, an apostrophe, é.
 std::vector<uint8_t> MadeUpDescription(Random& random, int lines, int longest) {
-    static const char* const kWords[] = {"it", "lives", "in", "deep", "forests", "and", "sleeps", "by", "day",
-                                         "the", "glow", "of", "its", "tail", "grows", "when", "angry", "rivers",
-                                         "it", "hums", "softly", "to", "calm", "others", "stones", "warm",
-                                         "nests", "high", "cliffs", "a", "gentle", "creature", "rarely", "seen"};
+    static const char* const kWords[] = {
+        "it",   "lives",  "in",     "deep",   "forests",  "and",    "sleeps", "by",    "day",
+        "the",  "glow",   "of",     "its",    "tail",     "grows",  "when",   "angry", "rivers",
+        "it",   "hums",   "softly", "to",     "calm",     "others", "stones", "warm",  "nests",
+        "high", "cliffs", "a",      "gentle", "creature", "rarely", "seen"};
     std::vector<uint8_t> text;
     for (int line = 0; line < lines; ++line) {
         if (line > 0) text.push_back(0xFE);
@@ -787,7 +789,8 @@ std::vector<uint8_t> MadeUpDescription(Random& random, int lines, int longest) {
             if (extra == 1) text.push_back(0x5C);
             if (extra == 2) text.push_back(0xB1);
             for (size_t k = 0; k < word.size(); ++k)
-                text.push_back(GameCode(line == 0 && w == 0 && k == 0 ? static_cast<char>(word[k] - 32) : word[k]));
+                text.push_back(
+                    GameCode(line == 0 && w == 0 && k == 0 ? static_cast<char>(word[k] - 32) : word[k]));
             if (extra == 1) text.push_back(0x5D);
             if (extra == 2) text.push_back(0xB2);
             if (extra == 3) text.insert(text.end(), {0xB4, 0xE7});  // ’s
@@ -800,12 +803,13 @@ std::vector<uint8_t> MadeUpDescription(Random& random, int lines, int longest) {
 }
 
 void PlaceDex(RomBuilder& builder, uint32_t variety) {
-    static const char* const kCategories[] = {"PEBBLE", "FLUFF", "EMBER", "RIPPLE", "THORN", "GUST",
+    static const char* const kCategories[] = {"PEBBLE", "FLUFF",  "EMBER", "RIPPLE", "THORN",   "GUST",
                                               "GLOW",   "BURROW", "CREST", "DRIFT",  "LANTERN", "MOSS"};
     const RomLayout& l = builder.layout();
     std::vector<uint8_t> numbers;
     for (int i = 1; i < kSpeciesCount; ++i) {
-        for (uint8_t byte : LittleEndian(static_cast<uint64_t>(MadeUpNationalNumber(i)), 2)) numbers.push_back(byte);
+        for (uint8_t byte : LittleEndian(static_cast<uint64_t>(MadeUpNationalNumber(i)), 2))
+            numbers.push_back(byte);
     }
     builder.Fill(l.NationalDex, numbers);
 
@@ -817,7 +821,8 @@ void PlaceDex(RomBuilder& builder, uint32_t variety) {
         cursor += static_cast<int32_t>(text.size());
         return cursor - static_cast<int32_t>(text.size());
     };
-    const int32_t unused = place({0xC8, 0xE3, 0xE8, 0x00, 0xE9, 0xE7, 0xD9, 0xD8, 0xAD, 0xFF});  // "Not used."
+    const int32_t unused =
+        place({0xC8, 0xE3, 0xE8, 0x00, 0xE9, 0xE7, 0xD9, 0xD8, 0xAD, 0xFF});  // "Not used."
     const bool twoPages = l.gameCode == "AXVE" || l.gameCode == "AXPE";
     const bool small = l.size <= 0x100000;
     for (int n = 0; n <= 386; ++n) {
@@ -833,15 +838,18 @@ void PlaceDex(RomBuilder& builder, uint32_t variety) {
         put(12, static_cast<uint64_t>(random.Between(1, 200)), 2);
         put(14, static_cast<uint64_t>(random.Between(1, 9999)), 2);
         const int lines = small ? random.Between(1, 2) : random.Between(2, 3);
-        put(16, 0x08000000u + static_cast<uint32_t>(place(MadeUpDescription(random, lines, small ? 20 : 40))), 4);
+        put(16, 0x08000000u + static_cast<uint32_t>(place(MadeUpDescription(random, lines, small ? 20 : 40))),
+            4);
         size_t rest = 20;
         if (l.DexEntrySize >= 36) {
-            const int32_t second = twoPages ? place(MadeUpDescription(random, random.Between(1, 3), 40)) : unused;
+            const int32_t second =
+                twoPages ? place(MadeUpDescription(random, random.Between(1, 3), 40)) : unused;
             put(20, 0x08000000u + static_cast<uint32_t>(second), 4);
             rest = 24;
         }
         // The scale and offset values the editor leaves alone.
-        for (size_t at = rest; at + 2 <= entry.size(); at += 2) put(at, static_cast<uint64_t>(random.Between(0, 512)), 2);
+        for (size_t at = rest; at + 2 <= entry.size(); at += 2)
+            put(at, static_cast<uint64_t>(random.Between(0, 512)), 2);
         builder.Fill(l.DexEntries + l.DexEntrySize * n, entry);
     }
 }
@@ -1231,10 +1239,12 @@ EditorSession RomBuilder::Session(const std::string& path) const {
         session.Tables.tutors.where = CompatibilityTable{layout_.TutorTable, layout_.TutorMoves, layout_.TutorCount,
                                                          layout_.TutorCount <= 16 ? 2 : 4};
     }
-    if (layout_.EggMoves != 0) session.Tables.eggMoves.where = EggMovePlace{layout_.EggMoves, layout_.EggMoves, 2};
+    if (layout_.EggMoves != 0)
+        session.Tables.eggMoves.where = EggMovePlace{layout_.EggMoves, layout_.EggMoves, 2};
     if (layout_.DexEntries != 0) {
         const bool twoPages = layout_.gameCode == "AXVE" || layout_.gameCode == "AXPE";
-        session.Tables.dex.where = DexPlace{layout_.NationalDex, layout_.DexEntries, layout_.DexEntrySize, twoPages};
+        session.Tables.dex.where =
+            DexPlace{layout_.NationalDex, layout_.DexEntries, layout_.DexEntrySize, twoPages};
     }
     return session;
 }

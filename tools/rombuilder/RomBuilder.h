@@ -32,7 +32,7 @@ struct RomLayout {
     // Egg moves and the Pokédex; an offset of 0 leaves the table and its keys out.
     int32_t EggMoves = 0, NationalDex = 0, DexEntries = 0, DexEntrySize = 0;
     std::array<int32_t, 2> eggMoveReferences{};  // words of the "code" that point at the egg move table
-    int32_t dexTexts = 0, dexTextsEnd = 0;      // where the builder writes the descriptions
+    int32_t dexTexts = 0, dexTextsEnd = 0;       // where the builder writes the descriptions
 };
 
 // The national number the builder gives species index: species 1-251 keep their index, the 25 placeholders
