@@ -1,0 +1,78 @@
+#include "ChoiceNames.h"
+
+#include "ReferenceLists.h"
+
+namespace {
+
+std::string UpperAscii(std::string text) {
+    for (char& c : text) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    return text;
+}
+
+bool Usable(const std::string& name) {
+    return !name.empty() && !IsDigits(name) && name.find_first_of(":;") == std::string::npos &&
+           name.front() != ' ' && name.back() != ' ';
+}
+
+const char* const kListFiles[kChoiceListCount] = {"Types.txt", "Items.txt", "Abilities.txt", "EggTypes.txt",
+                                                  "Attacks.txt"};
+const char* const kListWords[kChoiceListCount] = {"type", "item", "ability", "egg group", "attack"};
+
+}  // namespace
+
+bool IsDigits(const std::string& text) {
+    if (text.empty()) return false;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+    }
+    return true;
+}
+
+void ChoiceNames::SetList(ChoiceList list, std::vector<std::string> names) {
+    Indexed& indexed = lists_[static_cast<size_t>(list)];
+    indexed = Indexed{};
+    indexed.names = std::move(names);
+    for (size_t n = 0; n < indexed.names.size(); ++n) {
+        const std::string& name = indexed.names[n];
+        for (auto [map, key] : {std::pair{&indexed.exact, name}, std::pair{&indexed.folded, UpperAscii(name)}}) {
+            auto [entry, added] = map->try_emplace(key, static_cast<int64_t>(n), 0);
+            ++entry->second.second;
+        }
+    }
+}
+
+const std::vector<std::string>& ChoiceNames::Names(ChoiceList list) const {
+    return lists_[static_cast<size_t>(list)].names;
+}
+
+std::optional<std::string> ChoiceNames::NameFor(ChoiceList list, int64_t number) const {
+    const Indexed& indexed = lists_[static_cast<size_t>(list)];
+    if (number < 0 || number >= static_cast<int64_t>(indexed.names.size())) return std::nullopt;
+    const std::string& name = indexed.names[static_cast<size_t>(number)];
+    if (!Usable(name) || indexed.exact.at(name).second != 1) return std::nullopt;
+    return name;
+}
+
+ChoiceNames::Lookup ChoiceNames::NumberFor(ChoiceList list, const std::string& name) const {
+    const Indexed& indexed = lists_[static_cast<size_t>(list)];
+    const std::string word = kListWords[static_cast<size_t>(list)];
+    const auto find = [](const auto& map, const std::string& key) -> std::pair<int64_t, int> {
+        const auto found = map.find(key);
+        return found == map.end() ? std::pair<int64_t, int>{0, 0} : found->second;
+    };
+    auto [number, count] = find(indexed.exact, name);
+    if (count == 0) std::tie(number, count) = find(indexed.folded, UpperAscii(name));
+    if (count == 1) return {number, {}};
+    if (count == 0) return {std::nullopt, "no " + word + " has this name"};
+    return {std::nullopt, std::to_string(count) + " entries of the " + word + " list have this name: write the number"};
+}
+
+ChoiceNames LoadChoiceNames(const EditorSession& /*session*/, const std::string& dataFolder) {
+    ChoiceNames names;
+    for (int k = 0; k < kChoiceListCount; ++k)
+        names.SetList(static_cast<ChoiceList>(k), LoadListFile(dataFolder + "/" + kListFiles[k]));
+    names.source = "the list files in " + dataFolder;
+    return names;
+}

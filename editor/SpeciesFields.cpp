@@ -1,0 +1,272 @@
+#include "SpeciesFields.h"
+
+#include <cstdio>
+#include <map>
+
+#include "CharTable.h"
+#include "HexFunctions.h"
+#include "SpeciesSave.h"
+
+namespace {
+
+// --- Fields ---------------------------------------------------------------------------------------------
+
+SpeciesField Number(const char* key, int64_t upper, int SpeciesValues::*member) {
+    return {key,
+            {{ValueKind::Number, upper}},
+            false,
+            [member](const SpeciesState& s) { return FieldValue{int64_t{s.values.*member}}; },
+            [member](SpeciesState& s, const FieldValue& v) {
+                s.values.*member = static_cast<int>(std::get<int64_t>(v));
+            }};
+}
+
+SpeciesField Choice(const char* key, ChoiceList list, int64_t upper, int SpeciesValues::*member) {
+    SpeciesField field = Number(key, upper, member);
+    field.parts = {{ValueKind::Choice, upper, list}};
+    return field;
+}
+
+SpeciesField Yield(const char* key, int EvYields::*member) {
+    return {key,
+            {{ValueKind::Number, 3}},
+            false,
+            [member](const SpeciesState& s) { return FieldValue{int64_t{s.values.ev.*member}}; },
+            [member](SpeciesState& s, const FieldValue& v) {
+                s.values.ev.*member = static_cast<int>(std::get<int64_t>(v));
+            }};
+}
+
+SpeciesField Pointer(const char* key, std::string SpeciesValues::*member) {
+    return {key,
+            {{ValueKind::Offset}},
+            false,
+            // A text the read gave is always digits; -1 marks one that is not, and never equals a new value.
+            [member](const SpeciesState& s) { return FieldValue{OffsetOf(s.values.*member).value_or(-1)}; },
+            [member](SpeciesState& s, const FieldValue& v) {
+                s.values.*member = PointerTextOf(std::get<int64_t>(v));
+            }};
+}
+
+SpeciesField NameField() {
+    return {"name",
+            {{ValueKind::Text, 10}},
+            false,
+            [](const SpeciesState& s) { return FieldValue{s.name}; },
+            [](SpeciesState& s, const FieldValue& v) { s.name = std::get<std::string>(v); }};
+}
+
+SpeciesField AttackRows() {
+    return {"attacks",
+            {{ValueKind::Number, 99}, {ValueKind::Choice, 511, ChoiceList::Attacks}},
+            true,
+            [](const SpeciesState& s) {
+                ValueRows rows;
+                rows.reserve(s.attacks.size());
+                for (const LevelUpAttackEntry& row : s.attacks) rows.push_back({row.level, row.attack});
+                return FieldValue{std::move(rows)};
+            },
+            [](SpeciesState& s, const FieldValue& v) {
+                s.attacks.clear();
+                for (const std::vector<int64_t>& row : std::get<ValueRows>(v))
+                    s.attacks.push_back({static_cast<int>(row[1]), static_cast<int>(row[0])});
+            }};
+}
+
+// --- Reading --------------------------------------------------------------------------------------------
+
+void ReadNameAndRecord(const EditorSession& session, int32_t index, SpeciesState& state) {
+    state.name = CharTable::DecodeName(
+        HexFunctions::ReadHexBytes(session.RomPath, Species::NameEntry(session, index), Species::kNameSize));
+    state.values = ReadSpecies(session, index);
+}
+
+void ReadAttackRows(const EditorSession& session, int32_t /*index*/, SpeciesState& state) {
+    const std::optional<int64_t> table = OffsetOf(state.values.attackTable);
+    state.attacks = table ? LoadAttackTable(session.RomPath, static_cast<int32_t>(*table))
+                          : std::vector<LevelUpAttackEntry>{};
+}
+
+// --- Planning -------------------------------------------------------------------------------------------
+
+SpeciesEdits EditsOf(const SpeciesState& s) {
+    const SpeciesValues& v = s.values;
+    SpeciesEdits e;
+    e.name = s.name;
+    e.hp = v.hp, e.attack = v.attack, e.defense = v.defense, e.speed = v.speed, e.spAttack = v.spAttack;
+    e.spDefense = v.spDefense, e.baseXp = v.baseXp, e.catchRate = v.catchRate, e.safari = v.safari;
+    e.evHp = v.ev.hp, e.evAttack = v.ev.attack, e.evDefense = v.ev.defense, e.evSpeed = v.ev.speed;
+    e.evSpAttack = v.ev.spAttack, e.evSpDefense = v.ev.spDefense;
+    e.type1 = v.type1, e.type2 = v.type2, e.item1 = v.item1, e.item2 = v.item2, e.gender = v.gender;
+    e.steps = v.steps, e.eggType1 = v.eggType1, e.eggType2 = v.eggType2, e.ability1 = v.ability1;
+    e.ability2 = v.ability2, e.iconPalette = v.iconPalette;
+    const auto target = [](const std::string& text) { return static_cast<int32_t>(OffsetOf(text).value_or(0)); };
+    e.sprite = target(v.sprite), e.backSprite = target(v.backSprite), e.palette = target(v.palette);
+    e.shinyPalette = target(v.shinyPalette), e.icon = target(v.icon), e.attackTable = target(v.attackTable);
+    return e;  // no rows: the attack table group writes those
+}
+
+// The window's save of both states, and of the second only the bytes that differ from the first. The save
+// rewrites a few bytes it does not show (the name after its end mark, bits 12 to 15 of the EV word); comparing
+// two saves rather than a save and the file leaves those alone unless their field changes.
+PlannedPart PlanSaveDifference(const EditorSession& session, int32_t index, const SpeciesState& before,
+                               const SpeciesState& after) {
+    const WritePlan was = PlanSpeciesSave(session, index, EditsOf(before)).plan;
+    const WritePlan will = PlanSpeciesSave(session, index, EditsOf(after)).plan;
+    std::map<int64_t, uint8_t> previous;
+    for (const PlannedByte& byte : was.bytes) previous[byte.offset] = byte.value;
+    PlannedPart part;
+    for (const PlannedByte& byte : will.bytes) {
+        const auto found = previous.find(byte.offset);
+        if (found == previous.end() || found->second != byte.value) part.bytes.push_back(byte);
+    }
+    return part;
+}
+
+std::string Hex(int64_t offset) {
+    char text[24];
+    std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(offset));
+    return text;
+}
+
+// Rows that change in place; a shorter table gets its end mark after its last row. A longer one may use the
+// free space (FF bytes) after its end mark; where other data follows, it refuses.
+PlannedPart PlanAttackRows(const EditorSession& session, int32_t /*index*/, const SpeciesState& before,
+                           const SpeciesState& after) {
+    PlannedPart part;
+    const std::optional<int64_t> table = OffsetOf(after.values.attackTable);
+    if (!table) return part;
+    const std::vector<LevelUpAttackEntry> current =
+        after.values.attackTable == before.values.attackTable
+            ? before.attacks
+            : LoadAttackTable(session.RomPath, static_cast<int32_t>(*table));
+    const std::vector<LevelUpAttackEntry>& rows = after.attacks;
+    if (rows == current) return part;
+
+    const int64_t had = static_cast<int64_t>(current.size());
+    const int64_t has = static_cast<int64_t>(rows.size());
+    if (has > had) {
+        // Beyond the end mark: the bytes the longer table takes, its own end mark included.
+        const int64_t from = *table + 2 * had + 2;
+        const int64_t length = 2 * (has - had);
+        const std::optional<std::vector<uint8_t>> beyond = HexFunctions::ReadBytes(session.RomPath, from, length);
+        if (!beyond) {
+            part.error = "attacks: the table at " + Hex(*table) + " would grow from " + std::to_string(had) +
+                         " to " + std::to_string(has) + " rows, past the end of the file";
+            return part;
+        }
+        for (size_t k = 0; k < beyond->size(); ++k) {
+            if ((*beyond)[k] == 0xFF) continue;
+            part.error = "attacks: the table at " + Hex(*table) + " would grow from " + std::to_string(had) +
+                         " to " + std::to_string(has) + " rows over other data (the byte at " +
+                         Hex(from + static_cast<int64_t>(k)) +
+                         " is not free space). Point attack_table at free space (FF bytes) for the longer "
+                         "table, or keep its number of rows";
+            return part;
+        }
+    }
+    WritePlan plan;
+    for (int64_t k = 0; k < has; ++k) {
+        if (k < had && current[static_cast<size_t>(k)] == rows[static_cast<size_t>(k)]) continue;
+        const LevelUpAttackEntry& row = rows[static_cast<size_t>(k)];
+        const std::string digits = EncodeAttackEntry(row.attack, row.level);
+        const int64_t at = *table + 2 * k;
+        plan.Add("the attack table rows", at, static_cast<uint8_t>(HexFunctions::ByteAt(digits, 0)));
+        plan.Add("the attack table rows", at + 1, static_cast<uint8_t>(HexFunctions::ByteAt(digits, 1)));
+    }
+    if (has < had) plan.AddBytes("the attack table end mark", *table + 2 * has, {0xFF, 0xFF});
+    part.bytes = std::move(plan.bytes);
+    return part;
+}
+
+// A file that moves the table without giving its rows takes the rows found at the new place.
+void SettleAttackRows(const EditorSession& session, const SpeciesState& before, SpeciesState& after,
+                      const std::vector<std::string>& given) {
+    if (after.values.attackTable == before.values.attackTable) return;
+    for (const std::string& key : given) {
+        if (key == "attacks") return;
+    }
+    SpeciesState moved = after;
+    ReadAttackRows(session, 0, moved);
+    after.attacks = std::move(moved.attacks);
+}
+
+std::vector<FieldGroup> MakeGroups() {
+    using V = SpeciesValues;
+    using E = EvYields;
+    std::vector<FieldGroup> groups;
+    groups.push_back({"name", {NameField()}, {}, ReadNameAndRecord, PlanSaveDifference, nullptr});
+    groups.push_back({"record",
+                      {Number("hp", 255, &V::hp), Number("attack", 255, &V::attack),
+                       Number("defense", 255, &V::defense), Number("speed", 255, &V::speed),
+                       Number("sp_attack", 255, &V::spAttack), Number("sp_defense", 255, &V::spDefense),
+                       Choice("type1", ChoiceList::Types, 255, &V::type1),
+                       Choice("type2", ChoiceList::Types, 255, &V::type2),
+                       Number("catch_rate", 255, &V::catchRate), Number("base_xp", 255, &V::baseXp),
+                       Choice("item1", ChoiceList::Items, 65535, &V::item1),
+                       Choice("item2", ChoiceList::Items, 65535, &V::item2), Number("gender", 255, &V::gender),
+                       Number("steps_to_hatch", 255, &V::steps),
+                       Choice("egg_group1", ChoiceList::EggGroups, 255, &V::eggType1),
+                       Choice("egg_group2", ChoiceList::EggGroups, 255, &V::eggType2),
+                       Choice("ability1", ChoiceList::Abilities, 255, &V::ability1),
+                       Choice("ability2", ChoiceList::Abilities, 255, &V::ability2),
+                       Number("safari_run", 175, &V::safari)},
+                      {},
+                      ReadNameAndRecord,
+                      PlanSaveDifference,
+                      nullptr});
+    groups.push_back({"EV yields",
+                      {Yield("ev_hp", &E::hp), Yield("ev_attack", &E::attack), Yield("ev_defense", &E::defense),
+                       Yield("ev_speed", &E::speed), Yield("ev_sp_attack", &E::spAttack),
+                       Yield("ev_sp_defense", &E::spDefense)},
+                      {},
+                      ReadNameAndRecord,
+                      PlanSaveDifference,
+                      nullptr});
+    groups.push_back({"graphics",
+                      {Pointer("sprite", &V::sprite), Pointer("back_sprite", &V::backSprite),
+                       Pointer("palette", &V::palette), Pointer("shiny_palette", &V::shinyPalette),
+                       Pointer("icon", &V::icon)},
+                      {},
+                      ReadNameAndRecord,
+                      PlanSaveDifference,
+                      nullptr});
+    groups.push_back(
+        {"icon palette", {Number("icon_palette", 2, &V::iconPalette)}, {}, ReadNameAndRecord, PlanSaveDifference, nullptr});
+    groups.push_back({"attack table",
+                      {Pointer("attack_table", &V::attackTable), AttackRows()},
+                      {},
+                      ReadAttackRows,
+                      PlanAttackRows,
+                      SettleAttackRows});
+    return groups;
+}
+
+}  // namespace
+
+const std::vector<FieldGroup>& SpeciesFieldGroups() {
+    static const std::vector<FieldGroup> groups = MakeGroups();
+    return groups;
+}
+
+SpeciesState ReadSpeciesState(const EditorSession& session, int32_t index) {
+    SpeciesState state;
+    std::vector<void (*)(const EditorSession&, int32_t, SpeciesState&)> done;
+    for (const FieldGroup& group : SpeciesFieldGroups()) {
+        if (group.available && !group.available(session)) continue;
+        if (std::find(done.begin(), done.end(), group.read) != done.end()) continue;
+        done.push_back(group.read);
+        group.read(session, index, state);
+    }
+    return state;
+}
+
+std::optional<int64_t> OffsetOf(const std::string& pointerText) {
+    return ParseHexOffset(pointerText, 6);
+}
+
+std::string PointerTextOf(int64_t offset) {
+    char text[24];
+    std::snprintf(text, sizeof text, "%06llX", static_cast<unsigned long long>(offset));
+    return text;
+}

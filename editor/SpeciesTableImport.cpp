@@ -1,0 +1,184 @@
+#include "SpeciesTableImport.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <map>
+#include <unordered_map>
+
+#include "CharTable.h"
+#include "HexFunctions.h"
+#include "Windows1252.h"
+
+namespace {
+
+struct KnownField {
+    const FieldGroup* group;
+    const SpeciesField* field;
+};
+
+std::unordered_map<std::string, KnownField> FieldsByKey() {
+    std::unordered_map<std::string, KnownField> known;
+    for (const FieldGroup& group : SpeciesFieldGroups()) {
+        for (const SpeciesField& field : group.fields) known[field.key] = {&group, &field};
+    }
+    return known;
+}
+
+bool Available(const FieldGroup& group, const EditorSession& session) {
+    return !group.available || group.available(session);
+}
+
+// All 412 names in one read, for the labels of the change lines.
+std::vector<std::string> SpeciesNames(const EditorSession& session) {
+    const std::string hex = HexFunctions::ReadHexBytes(session.RomPath, session.NameOffset,
+                                                       Species::kNameSize * Species::kCount);
+    std::vector<std::string> names;
+    names.reserve(Species::kCount);
+    for (int32_t i = 0; i < Species::kCount; ++i)
+        names.push_back(Windows1252::ToUtf8(CharTable::DecodeName(hex.substr(2 * Species::kNameSize * i, 2 * Species::kNameSize))));
+    return names;
+}
+
+std::string Label(const std::vector<std::string>& names, int32_t index) {
+    const std::string& name = names[static_cast<size_t>(index)];
+    const bool shared = std::count(names.begin(), names.end(), name) > 1;
+    if (name.empty()) return "#" + std::to_string(index);
+    return shared ? name + " #" + std::to_string(index) : name;
+}
+
+std::string Shown(const std::string& text) {
+    return text.empty() ? "(none)" : text;
+}
+
+void AddChanges(const SpeciesField& field, const FieldValue& was, const FieldValue& now, const ChoiceNames& names,
+                FieldChange base, std::vector<FieldChange>& changes) {
+    const TextValue before = ValueText(field, was, names);
+    const TextValue after = ValueText(field, now, names);
+    base.field = field.key;
+    if (field.isList && before.rows.size() == after.rows.size()) {
+        for (size_t r = 0; r < after.rows.size(); ++r) {
+            const TextValue one{true, {}, {before.rows[r]}};
+            const TextValue other{true, {}, {after.rows[r]}};
+            if (ListNotation(one) == ListNotation(other)) continue;
+            FieldChange change = base;
+            change.field = field.key + "[" + std::to_string(r + 1) + "]";
+            change.before = ListNotation(one);
+            change.after = ListNotation(other);
+            changes.push_back(std::move(change));
+        }
+        return;
+    }
+    base.before = Shown(ListNotation(before));
+    base.after = Shown(ListNotation(after));
+    changes.push_back(std::move(base));
+}
+
+std::string Hex(int64_t offset) {
+    char text[24];
+    std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(offset));
+    return text;
+}
+
+ImportPlan Refused(std::string error) {
+    ImportPlan refused;
+    refused.error = std::move(error);
+    return refused;
+}
+
+}  // namespace
+
+ImportPlan PlanSpeciesTableImport(const EditorSession& session, const ChoiceNames& names, const TableText& table,
+                                  const std::string& label) {
+    const std::unordered_map<std::string, KnownField> known = FieldsByKey();
+    const std::vector<std::string> speciesNames = SpeciesNames(session);
+
+    // Every species once, before anything else is read.
+    std::array<const SpeciesText*, Species::kCount> entryOf{};
+    std::vector<int32_t> indices;
+    for (const SpeciesText& species : table.species) {
+        if (!species.index)
+            return Refused(species.where + ": the species has no \"index\", so it cannot be told which it is.");
+        const std::optional<int32_t> index = ParseIndex(*species.index);
+        if (!index)
+            return Refused(species.where + ": the index \"" + species.index->text +
+                           "\" is not a species index from 0 to " + std::to_string(Species::kCount - 1) + ".");
+        if (const SpeciesText* first = entryOf[static_cast<size_t>(*index)])
+            return Refused("Species " + std::to_string(*index) + " appears twice in the file (" + first->where +
+                           " and " + species.where + "); each species may appear once.");
+        entryOf[static_cast<size_t>(*index)] = &species;
+        indices.push_back(*index);
+    }
+
+    ImportPlan result;
+    result.plan.label = label;
+    std::map<int64_t, std::pair<uint8_t, int32_t>> planned;  // offset: value and the species that plans it
+    for (size_t k = 0; k < indices.size(); ++k) {
+        const int32_t index = indices[k];
+        const SpeciesText& species = table.species[k];
+        const std::string who = species.where + ", species " + std::to_string(index) + " (" + Label(speciesNames, index) + ")";
+        const SpeciesState before = ReadSpeciesState(session, index);
+        SpeciesState after = before;
+        std::vector<std::string> given;
+        for (const TextField& text : species.fields) {
+            const auto found = known.find(text.key);
+            if (found == known.end())
+                return Refused(who + ": there is no field \"" + text.key + "\".");
+            if (std::find(given.begin(), given.end(), text.key) != given.end())
+                return Refused(who + ": the field \"" + text.key + "\" is given twice.");
+            const KnownField& field = found->second;
+            if (!Available(*field.group, session))
+                return Refused(who + ": field \"" + text.key + "\": section [" + session.Section +
+                               "] of Data.ini does not give this game's " + field.group->name + ".");
+            const FieldValue current = field.field->get(before);
+            const ParsedValue parsed = ParseValue(*field.field, text.value, {&session, &names, &current});
+            if (!parsed.value) return Refused(who + ", field \"" + text.key + "\": " + parsed.problem + ".");
+            field.field->set(after, *parsed.value);
+            given.push_back(text.key);
+        }
+
+        std::vector<const FieldGroup*> groups;
+        for (const FieldGroup& group : SpeciesFieldGroups()) {
+            if (Available(group, session)) groups.push_back(&group);
+        }
+        std::vector<void (*)(const EditorSession&, const SpeciesState&, SpeciesState&, const std::vector<std::string>&)> settled;
+        for (const FieldGroup* group : groups) {
+            if (!group->settle || std::find(settled.begin(), settled.end(), group->settle) != settled.end()) continue;
+            settled.push_back(group->settle);
+            group->settle(session, before, after, given);
+        }
+
+        const size_t changesBefore = result.changes.size();
+        FieldChange base;
+        base.index = index;
+        base.species = Label(speciesNames, index);
+        for (const FieldGroup* group : groups) {
+            for (const SpeciesField& field : group->fields) {
+                const FieldValue was = field.get(before);
+                const FieldValue now = field.get(after);
+                if (was != now) AddChanges(field, was, now, names, base, result.changes);
+            }
+        }
+        if (result.changes.size() == changesBefore) continue;
+
+        std::vector<decltype(FieldGroup::plan)> planners;
+        for (const FieldGroup* group : groups) {
+            if (std::find(planners.begin(), planners.end(), group->plan) != planners.end()) continue;
+            planners.push_back(group->plan);
+            PlannedPart part = group->plan(session, index, before, after);
+            if (!part.error.empty()) return Refused(who + ", field " + part.error + ".");
+            for (const PlannedByte& byte : part.bytes) {
+                auto [at, added] = planned.try_emplace(byte.offset, byte.value, index);
+                if (added) {
+                    result.plan.bytes.push_back(byte);
+                } else if (at->second.first != byte.value) {
+                    return Refused("Species " + std::to_string(at->second.second) + " and species " +
+                                   std::to_string(index) + " both change the byte at " + Hex(byte.offset) +
+                                   " (" + byte.field + "), to different values; they may share a table. "
+                                   "Change it in one of them only.");
+                }
+            }
+        }
+    }
+    return result;
+}
