@@ -122,13 +122,19 @@ Arguments ParseArguments(const std::vector<std::string>& args, const std::vector
     return parsed;
 }
 
+std::string Sentence(const std::string& text) {
+    return text.empty() || text.back() == '.' ? text : text + ".";
+}
+
 int Usage(std::ostream& err, const std::string& command, const std::string& problem) {
     err << "vornhal-cli " << command << ": " << problem << ". See vornhal-cli " << command << " --help.\n";
     return kExitUsage;
 }
 
 int Refuse(std::ostream& err, const std::string& reason) {
-    err << reason << "\n";
+    err << reason;
+    if (!reason.empty() && reason.back() != '.') err << ".";
+    err << "\n";
     return kExitRefused;
 }
 
@@ -258,7 +264,7 @@ int Import(const Arguments& arguments, std::ostream& out, std::ostream& err, con
     const std::optional<std::string> bytes = ReadWhole(file);
     if (!bytes) return Refuse(err, "The file \"" + file + "\" cannot be read. Nothing was written.");
     const TableParse parse = ParseTable(*bytes, arguments.format ? FormatNamed(*arguments.format) : std::nullopt);
-    if (!parse.error.empty()) return Refuse(err, parse.error + " Nothing was written.");
+    if (!parse.error.empty()) return Refuse(err, Sentence(parse.error) + " Nothing was written.");
     const std::string romCode = Windows1252::ToUtf8(session->GameCode);
     if (!parse.table.game.empty() && parse.table.game != romCode)
         err << "Note: the file was exported from a ROM with the game code " << parse.table.game << "; this one has "

@@ -151,13 +151,13 @@ PlannedPart PlanAttackRows(const EditorSession& session, int32_t /*index*/, cons
         const int64_t length = 2 * (has - had);
         const std::optional<std::vector<uint8_t>> beyond = HexFunctions::ReadBytes(session.RomPath, from, length);
         if (!beyond) {
-            part.error = "attacks: the table at " + Hex(*table) + " would grow from " + std::to_string(had) +
+            part.error = "\"attacks\": the table at " + Hex(*table) + " would grow from " + std::to_string(had) +
                          " to " + std::to_string(has) + " rows, past the end of the file";
             return part;
         }
         for (size_t k = 0; k < beyond->size(); ++k) {
             if ((*beyond)[k] == 0xFF) continue;
-            part.error = "attacks: the table at " + Hex(*table) + " would grow from " + std::to_string(had) +
+            part.error = "\"attacks\": the table at " + Hex(*table) + " would grow from " + std::to_string(had) +
                          " to " + std::to_string(has) + " rows over other data (the byte at " +
                          Hex(from + static_cast<int64_t>(k)) +
                          " is not free space). Point attack_table at free space (FF bytes) for the longer "

@@ -82,6 +82,7 @@ std::string Hex(int64_t offset) {
 
 ImportPlan Refused(std::string error) {
     ImportPlan refused;
+    if (!error.empty() && error[0] >= 'a' && error[0] <= 'z') error[0] = static_cast<char>(error[0] - 'a' + 'A');
     refused.error = std::move(error);
     return refused;
 }

@@ -1,0 +1,46 @@
+#include "CliFixture.h"
+
+#include <filesystem>
+#include <sstream>
+
+#include "ReadINI.h"
+#include "ReferenceLists.h"
+
+namespace testsupport {
+
+CliRom::CliRom(const RomLayout& layout, bool backups) : builder_(layout) {
+    files_ = WriteRomFiles(dir_, builder_);
+    for (const char* list : {"Types.txt", "Items.txt", "Abilities.txt", "EggTypes.txt", "Attacks.txt"})
+        std::filesystem::copy_file(std::string(VORNHAL_DATA_DIR) + "/" + list, dir_.File(list));
+    if (!backups) (void)ReadINI::WriteIniValue(files_.ini, "Main", "BackupBeforeSave", "0");
+    environment_.dataFolder = dir_.path().string();
+}
+
+CliRun CliRom::Run(std::vector<std::string> args) const {
+    std::ostringstream out, err;
+    CliRun run;
+    run.code = RunCli(args, out, err, environment_);
+    run.out = out.str();
+    run.err = err.str();
+    return run;
+}
+
+std::string CliRom::Export(const std::string& format) const {
+    const std::string path = dir_.File("table." + format);
+    (void)Run({"export", files_.rom, "-o", path, "--format", format});
+    return ReadINI::ReadTextFile(path);
+}
+
+CliRun CliRom::Import(const std::string& text, std::vector<std::string> more) const {
+    const std::string path = dir_.File("edited.txt");
+    (void)WriteFileBytes(path, std::vector<uint8_t>(text.begin(), text.end()));
+    std::vector<std::string> args = {"import", files_.rom, path};
+    args.insert(args.end(), more.begin(), more.end());
+    return Run(args);
+}
+
+std::vector<std::string> ShippedList(const std::string& file) {
+    return LoadListFile(std::string(VORNHAL_DATA_DIR) + "/" + file);
+}
+
+}  // namespace testsupport
