@@ -90,10 +90,11 @@ std::string FormatJsonTable(const TableText& table) {
 
 TableParse ParseJsonTable(std::string_view text) {
     Json document;
-    // The library reports a malformed text by an exception; it stops here and becomes the refusal's reason.
+    // The library reports a malformed text (or a number beyond double) by an exception; it stops here and
+    // becomes the refusal's reason.
     try {
         document = Json::parse(text.begin(), text.end());
-    } catch (const Json::parse_error& error) {
+    } catch (const Json::exception& error) {
         return Failed(std::string("The file is not valid JSON: ") + error.what());
     }
     if (!document.is_object() || !document.contains("species") || !document["species"].is_array())
