@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "BenchRom.h"
+#include "CliBenchmarks.h"
 #include "EggMoveBenchmarks.h"
 #include "FlowBenchmarks.h"
 #include "MoveBenchmarks.h"
@@ -89,6 +90,7 @@ int main(int argc, char* argv[]) {
     RegisterMoveBenchmarks(*rom, *expanded);
     RegisterImportBenchmarks(*rom);
     RegisterEggMoveBenchmarks(*rom);
+    RegisterCliBenchmarks(folder, *rom);
     WindowFlows flows(folder, *rom);
     flows.Register();
 
