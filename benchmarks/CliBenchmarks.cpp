@@ -26,7 +26,10 @@ namespace {
 constexpr int kRepetitions = 9;
 
 benchmark::internal::Benchmark* Whole(benchmark::internal::Benchmark* b) {
-    return b->Repetitions(kRepetitions)->MinTime(0.2)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
+    return b->Repetitions(kRepetitions)
+        ->MinTime(0.2)
+        ->ReportAggregatesOnly(true)
+        ->Unit(benchmark::kMillisecond);
 }
 
 // What reading one species does to the file: its name, its record, six pointers and the icon palette number,
@@ -34,14 +37,16 @@ benchmark::internal::Benchmark* Whole(benchmark::internal::Benchmark* b) {
 void AddSpeciesOpenings(const EditorSession& s, int32_t i, std::vector<Opening>& openings) {
     std::vector<Access> fields = {{Species::NameEntry(s, i), Species::kNameSize, 0},
                                   {Species::RecordBase(s, i), Species::kRecordSize, 0}};
-    for (int32_t entry : {Species::AttackTableEntry(s, i), Species::SpriteEntry(s, i), Species::BackSpriteEntry(s, i),
-                          Species::PaletteEntry(s, i), Species::ShinyPaletteEntry(s, i), Species::IconEntry(s, i)})
+    for (int32_t entry :
+         {Species::AttackTableEntry(s, i), Species::SpriteEntry(s, i), Species::BackSpriteEntry(s, i),
+          Species::PaletteEntry(s, i), Species::ShinyPaletteEntry(s, i), Species::IconEntry(s, i)})
         fields.push_back({entry, 3, 0});
     fields.push_back({Species::IconPaletteEntry(s, i), 1, 0});
     for (const Opening& opening : SyscallFloor::OneEach(fields)) openings.push_back(opening);
     openings.push_back({true, {}});
     const std::optional<int64_t> table = OffsetOf(ReadSpecies(s, i).attackTable);
-    const int32_t rows = table ? static_cast<int32_t>(LoadAttackTable(s.RomPath, static_cast<int32_t>(*table)).size()) : 0;
+    const int32_t rows =
+        table ? static_cast<int32_t>(LoadAttackTable(s.RomPath, static_cast<int32_t>(*table)).size()) : 0;
     for (const Opening& read : SyscallFloor::OneEach(SyscallFloor::AttackTableReads(table.value_or(0), rows)))
         openings.push_back(read);
 }
@@ -75,7 +80,8 @@ std::shared_ptr<CliFixture> MakeFixture(const BenchFolder& folder, const BenchRo
     fixture->original = FormatJsonTable(table);
     for (SpeciesText& species : table.species) {
         for (TextField& field : species.fields) {
-            if (field.key == "hp") field.value.single.text = std::to_string((std::stoi(field.value.single.text) + 1) % 256);
+            if (field.key == "hp")
+                field.value.single.text = std::to_string((std::stoi(field.value.single.text) + 1) % 256);
         }
     }
     fixture->toggled = FormatJsonTable(table);
@@ -117,9 +123,11 @@ void RegisterCliBenchmarks(const BenchFolder& folder, const BenchRom& rom) {
         bool toggle = true;
         for (auto _ : state) {
             const TableParse parse = ParseTable(toggle ? fixture->toggled : fixture->original, std::nullopt);
-            const ImportPlan plan = PlanSpeciesTableImport(fixture->session, fixture->names, parse.table, "Import");
+            const ImportPlan plan =
+                PlanSpeciesTableImport(fixture->session, fixture->names, parse.table, "Import");
             if (!plan.error.empty() || plan.plan.bytes.size() != static_cast<size_t>(Species::kCount)) {
-                state.SkipWithError(plan.error.empty() ? "the import does not change 412 bytes" : plan.error.c_str());
+                state.SkipWithError(plan.error.empty() ? "the import does not change 412 bytes"
+                                                       : plan.error.c_str());
                 break;
             }
             const WriteOutcome outcome = writer.Apply(plan.plan);
@@ -132,7 +140,8 @@ void RegisterCliBenchmarks(const BenchFolder& folder, const BenchRom& rom) {
         // Leave the file as it was found.
         if (!toggle) {
             const TableParse parse = ParseTable(fixture->original, std::nullopt);
-            (void)writer.Apply(PlanSpeciesTableImport(fixture->session, fixture->names, parse.table, "Import").plan);
+            (void)writer.Apply(
+                PlanSpeciesTableImport(fixture->session, fixture->names, parse.table, "Import").plan);
         }
     }));
     Whole(benchmark::RegisterBenchmark("cli/import/floor", [fixture, path](benchmark::State& state) {
@@ -140,7 +149,9 @@ void RegisterCliBenchmarks(const BenchFolder& folder, const BenchRom& rom) {
         const int64_t names = fixture->session.NameOffset;
         const int32_t length = Species::kNameSize * Species::kCount;
         const std::vector<Opening> nameTable = {
-            {false, {{names, SyscallFloor::kLargestRead, 0}, {names + SyscallFloor::kLargestRead, length - SyscallFloor::kLargestRead, 0}}}};
+            {false,
+             {{names, SyscallFloor::kLargestRead, 0},
+              {names + SyscallFloor::kLargestRead, length - SyscallFloor::kLargestRead, 0}}}};
         RomJournal::Journal journal{fixture->session.FileSize, {}};
         for (const Access& write : fixture->writes) journal.entries.push_back({write.offset, write.byte});
         const std::vector<uint8_t> journalBytes = RomJournal::Encode(journal);

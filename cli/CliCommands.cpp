@@ -25,7 +25,8 @@
 namespace {
 
 const char* const kOverview =
-    "vornhal-cli: the species table of a GBA ROM as a text file, to review in version control and apply back.\n"
+    "vornhal-cli: the species table of a GBA ROM as a text file, to review in version control and apply "
+    "back.\n"
     "\n"
     "Usage:\n"
     "  vornhal-cli info ROM\n"
@@ -46,7 +47,8 @@ const char* const kExportHelp =
     "Usage: vornhal-cli export ROM [-o FILE] [--format json|csv]\n"
     "\n"
     "Writes all 412 species: index, name, the record fields, EV yields, graphics pointers, icon palette,\n"
-    "attack table offset and rows. List values are names where the name is unique in its list, else numbers.\n"
+    "attack table offset and rows. List values are names where the name is unique in its list, else "
+    "numbers.\n"
     "\n"
     "  -o, --output FILE   write to FILE (replaced whole, or not at all) instead of standard output\n"
     "  --format json|csv   JSON (the default; one field per line, stable order) or CSV (RFC 4180, one row\n"
@@ -56,7 +58,8 @@ const char* const kExportHelp =
 const char* const kImportHelp =
     "Usage: vornhal-cli import ROM FILE [--dry-run] [--format json|csv]\n"
     "\n"
-    "Reads a species table made by export (and edited), checks every value against the ROM (the limits of the\n"
+    "Reads a species table made by export (and edited), checks every value against the ROM (the limits of "
+    "the\n"
     "editor's window, names in their lists, names the game can store, offsets inside the file, each species\n"
     "once) and refuses the whole file, naming species, field and value, when one is wrong. Then it prints\n"
     "every change as SPECIES  field old -> new and writes only the bytes that change, in one step with a\n"
@@ -151,18 +154,21 @@ std::string IniPath(const CliEnvironment& environment) {
 std::string JournalProblem(const std::string& rom) {
     if (RomJournal::Inspect(rom).state == RomJournal::State::None) return {};
     return "The journal \"" + RomJournal::PathFor(rom) +
-           "\" of an interrupted write lies beside the ROM. Open the ROM in Vornhal to roll that write back or "
+           "\" of an interrupted write lies beside the ROM. Open the ROM in Vornhal to roll that write back "
+           "or "
            "keep the file as it is, then try again. Nothing was written.";
 }
 
-int Info(const Arguments& arguments, std::ostream& out, std::ostream& err, const CliEnvironment& environment) {
+int Info(const Arguments& arguments, std::ostream& out, std::ostream& err,
+         const CliEnvironment& environment) {
     const std::string& rom = arguments.positional[0];
     const OpenRomResult opened = OpenRomFile(rom, IniPath(environment));
     const std::optional<int64_t> size = HexFunctions::RomFileSize(rom);
     const std::optional<std::string> code = HexFunctions::ReadGameCode(rom);
     if (!size || !code) return Refuse(err, opened.error);
 
-    const int release = std::max(HexFunctions::ByteAt(HexFunctions::ReadHexBytes(rom, HexFunctions::kVersionOffset, 1), 0), 0);
+    const int release = std::max(
+        HexFunctions::ByteAt(HexFunctions::ReadHexBytes(rom, HexFunctions::kVersionOffset, 1), 0), 0);
     out << "ROM           " << rom << "\n"
         << "Size          " << *size << " bytes\n"
         << "Game code     " << Printable(*code) << "\n"
@@ -175,11 +181,13 @@ int Info(const Arguments& arguments, std::ostream& out, std::ostream& err, const
     out << "Section       [" << session.Section << "] " << session.Title << "\n"
         << "Structure     passes: the tables are where the section says\n"
         << "Names         " << LoadChoiceNames(session, environment.dataFolder).source << "\n";
-    if (const std::string journal = JournalProblem(rom); !journal.empty()) out << "Journal       " << journal << "\n";
+    if (const std::string journal = JournalProblem(rom); !journal.empty())
+        out << "Journal       " << journal << "\n";
     return kExitDone;
 }
 
-std::optional<EditorSession> Open(const std::string& rom, const CliEnvironment& environment, std::ostream& err) {
+std::optional<EditorSession> Open(const std::string& rom, const CliEnvironment& environment,
+                                  std::ostream& err) {
     OpenRomResult opened = OpenRomFile(rom, IniPath(environment));
     if (!opened.session) err << opened.error << "\n";
     return std::move(opened.session);
@@ -189,7 +197,8 @@ bool EndsWith(const std::string& text, const std::string& end) {
     return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
-int Export(const Arguments& arguments, std::ostream& out, std::ostream& err, const CliEnvironment& environment) {
+int Export(const Arguments& arguments, std::ostream& out, std::ostream& err,
+           const CliEnvironment& environment) {
     const std::optional<EditorSession> session = Open(arguments.positional[0], environment, err);
     if (!session) return kExitRefused;
     TableFormat format = TableFormat::Json;
@@ -204,8 +213,10 @@ int Export(const Arguments& arguments, std::ostream& out, std::ostream& err, con
         out << text;
         return out.good() ? kExitDone : Refuse(err, "The export could not be written to standard output.");
     }
-    const std::string problem = DurableFile::WriteWhole(*arguments.output, std::vector<uint8_t>(text.begin(), text.end()));
-    if (!problem.empty()) return Refuse(err, "The export could not be written to \"" + *arguments.output + "\": " + problem);
+    const std::string problem =
+        DurableFile::WriteWhole(*arguments.output, std::vector<uint8_t>(text.begin(), text.end()));
+    if (!problem.empty())
+        return Refuse(err, "The export could not be written to \"" + *arguments.output + "\": " + problem);
     err << "Exported " << Species::kCount << " species to " << *arguments.output << ".\n";
     return kExitDone;
 }
@@ -243,7 +254,8 @@ ByteWriter WithProgress(std::ostream& err, size_t total) {
         ++progress->done;
         if (progress->done % 64 != 0 && progress->done != total) return written;
         const Clock::time_point now = Clock::now();
-        if (now - progress->start < std::chrono::seconds(1) || now - progress->shown < std::chrono::seconds(1))
+        if (now - progress->start < std::chrono::seconds(1) ||
+            now - progress->shown < std::chrono::seconds(1))
             return written;
         progress->shown = now;
         err << "Writing: " << progress->done << " of " << total << " bytes\n" << std::flush;
@@ -256,19 +268,21 @@ std::string BaseName(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-int Import(const Arguments& arguments, std::ostream& out, std::ostream& err, const CliEnvironment& environment) {
+int Import(const Arguments& arguments, std::ostream& out, std::ostream& err,
+           const CliEnvironment& environment) {
     const std::string& rom = arguments.positional[0];
     const std::string& file = arguments.positional[1];
     const std::optional<EditorSession> session = Open(rom, environment, err);
     if (!session) return kExitRefused;
     const std::optional<std::string> bytes = ReadWhole(file);
     if (!bytes) return Refuse(err, "The file \"" + file + "\" cannot be read. Nothing was written.");
-    const TableParse parse = ParseTable(*bytes, arguments.format ? FormatNamed(*arguments.format) : std::nullopt);
+    const TableParse parse =
+        ParseTable(*bytes, arguments.format ? FormatNamed(*arguments.format) : std::nullopt);
     if (!parse.error.empty()) return Refuse(err, Sentence(parse.error) + " Nothing was written.");
     const std::string romCode = Windows1252::ToUtf8(session->GameCode);
     if (!parse.table.game.empty() && parse.table.game != romCode)
-        err << "Note: the file was exported from a ROM with the game code " << parse.table.game << "; this one has "
-            << romCode << ".\n";
+        err << "Note: the file was exported from a ROM with the game code " << parse.table.game
+            << "; this one has " << romCode << ".\n";
 
     const ChoiceNames names = LoadChoiceNames(*session, environment.dataFolder);
     const ImportPlan plan = PlanSpeciesTableImport(*session, names, parse.table, "Import " + BaseName(file));
@@ -278,7 +292,8 @@ int Import(const Arguments& arguments, std::ostream& out, std::ostream& err, con
         return kExitDone;
     }
     for (const FieldChange& change : plan.changes)
-        out << change.species << "  " << change.field << " " << change.before << " -> " << change.after << "\n";
+        out << change.species << "  " << change.field << " " << change.before << " -> " << change.after
+            << "\n";
     const size_t count = plan.plan.bytes.size();
     if (arguments.dryRun) {
         out << "Dry run: " << count << " bytes would be written. Nothing was written.\n";
@@ -345,6 +360,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
             return Usage(err, command.name, std::string("it takes ") + command.positionalNames);
         return command.run(arguments, out, err, environment);
     }
-    err << "vornhal-cli: there is no command \"" << args[0] << "\" (info, export, import). See vornhal-cli --help.\n";
+    err << "vornhal-cli: there is no command \"" << args[0]
+        << "\" (info, export, import). See vornhal-cli --help.\n";
     return kExitUsage;
 }

@@ -98,7 +98,8 @@ TableParse ParseJsonTable(std::string_view text) {
         return Failed(std::string("The file is not valid JSON: ") + error.what());
     }
     if (!document.is_object() || !document.contains("species") || !document["species"].is_array())
-        return Failed("The file is JSON but not a species table: it needs an object with the list \"species\".");
+        return Failed(
+            "The file is JSON but not a species table: it needs an object with the list \"species\".");
     TableParse parse;
     if (document.contains("game") && document["game"].is_string())
         parse.table.game = document["game"].get<std::string>();
@@ -110,7 +111,8 @@ TableParse ParseJsonTable(std::string_view text) {
         for (const auto& [key, value] : entry.items()) {
             std::optional<TextValue> field = ValueOf(value);
             if (!field)
-                return Failed(species.where + ", field \"" + key + "\": " + value.dump(-1, ' ', false, Json::error_handler_t::replace).substr(0, 40) +
+                return Failed(species.where + ", field \"" + key + "\": " +
+                              value.dump(-1, ' ', false, Json::error_handler_t::replace).substr(0, 40) +
                               " is not a value a field takes (a number, a text, or a list of them).");
             if (key == "index") {
                 if (field->isList) return Failed(species.where + ": the index is a list.");

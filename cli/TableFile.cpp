@@ -16,15 +16,17 @@ std::string FormatTable(TableFormat format, const std::vector<std::string>& keys
 TableParse ParseTable(const std::string& bytes, std::optional<TableFormat> format) {
     TableParse refused;
     if (bytes.size() > kLargestTableFile) {
-        refused.error = "The file has " + std::to_string(bytes.size()) + " bytes, more than any species table (" +
-                        std::to_string(kLargestTableFile >> 20) + " MiB at most).";
+        refused.error = "The file has " + std::to_string(bytes.size()) +
+                        " bytes, more than any species table (" + std::to_string(kLargestTableFile >> 20) +
+                        " MiB at most).";
         return refused;
     }
     std::string_view text(bytes);
     if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
     if (const std::optional<size_t> bad = Windows1252::FirstInvalidUtf8(text)) {
         refused.error = "The file is not UTF-8 text: the byte at position " +
-                        std::to_string(*bad + (bytes.size() - text.size())) + " is not part of a UTF-8 character.";
+                        std::to_string(*bad + (bytes.size() - text.size())) +
+                        " is not part of a UTF-8 character.";
         return refused;
     }
     if (!format) {

@@ -14,7 +14,7 @@ namespace CsvText {
 struct Parsed {
     std::vector<std::vector<std::string>> records;
     std::vector<size_t> lines;  // the line each record starts on, from 1
-    std::string error;          // when not empty: what is wrong and on which line; records are then incomplete
+    std::string error;  // when not empty: what is wrong and on which line; records are then incomplete
 };
 
 // Records end with CR LF or a lone LF; the last line end may be missing and empty lines are skipped. A quoted

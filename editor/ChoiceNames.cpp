@@ -36,7 +36,8 @@ void ChoiceNames::SetList(ChoiceList list, std::vector<std::string> names) {
     indexed.names = std::move(names);
     for (size_t n = 0; n < indexed.names.size(); ++n) {
         const std::string& name = indexed.names[n];
-        for (auto [map, key] : {std::pair{&indexed.exact, name}, std::pair{&indexed.folded, UpperAscii(name)}}) {
+        for (auto [map, key] :
+             {std::pair{&indexed.exact, name}, std::pair{&indexed.folded, UpperAscii(name)}}) {
             auto [entry, added] = map->try_emplace(key, static_cast<int64_t>(n), 0);
             ++entry->second.second;
         }
@@ -66,7 +67,8 @@ ChoiceNames::Lookup ChoiceNames::NumberFor(ChoiceList list, const std::string& n
     if (count == 0) std::tie(number, count) = find(indexed.folded, UpperAscii(name));
     if (count == 1) return {number, {}};
     if (count == 0) return {std::nullopt, "no " + word + " has this name"};
-    return {std::nullopt, std::to_string(count) + " entries of the " + word + " list have this name: write the number"};
+    return {std::nullopt,
+            std::to_string(count) + " entries of the " + word + " list have this name: write the number"};
 }
 
 ChoiceNames LoadChoiceNames(const EditorSession& /*session*/, const std::string& dataFolder) {

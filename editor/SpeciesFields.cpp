@@ -100,15 +100,17 @@ SpeciesEdits EditsOf(const SpeciesState& s) {
     e.type1 = v.type1, e.type2 = v.type2, e.item1 = v.item1, e.item2 = v.item2, e.gender = v.gender;
     e.steps = v.steps, e.eggType1 = v.eggType1, e.eggType2 = v.eggType2, e.ability1 = v.ability1;
     e.ability2 = v.ability2, e.iconPalette = v.iconPalette;
-    const auto target = [](const std::string& text) { return static_cast<int32_t>(OffsetOf(text).value_or(0)); };
+    const auto target = [](const std::string& text) {
+        return static_cast<int32_t>(OffsetOf(text).value_or(0));
+    };
     e.sprite = target(v.sprite), e.backSprite = target(v.backSprite), e.palette = target(v.palette);
     e.shinyPalette = target(v.shinyPalette), e.icon = target(v.icon), e.attackTable = target(v.attackTable);
     return e;  // no rows: the attack table group writes those
 }
 
 // The window's save of both states, and of the second only the bytes that differ from the first. The save
-// rewrites a few bytes it does not show (the name after its end mark, bits 12 to 15 of the EV word); comparing
-// two saves rather than a save and the file leaves those alone unless their field changes.
+// rewrites a few bytes it does not show (the name after its end mark, bits 12 to 15 of the EV word);
+// comparing two saves rather than a save and the file leaves those alone unless their field changes.
 PlannedPart PlanSaveDifference(const EditorSession& session, int32_t index, const SpeciesState& before,
                                const SpeciesState& after) {
     const WritePlan was = PlanSpeciesSave(session, index, EditsOf(before)).plan;
@@ -149,17 +151,19 @@ PlannedPart PlanAttackRows(const EditorSession& session, int32_t /*index*/, cons
         // Beyond the end mark: the bytes the longer table takes, its own end mark included.
         const int64_t from = *table + 2 * had + 2;
         const int64_t length = 2 * (has - had);
-        const std::optional<std::vector<uint8_t>> beyond = HexFunctions::ReadBytes(session.RomPath, from, length);
+        const std::optional<std::vector<uint8_t>> beyond =
+            HexFunctions::ReadBytes(session.RomPath, from, length);
         if (!beyond) {
-            part.error = "\"attacks\": the table at " + Hex(*table) + " would grow from " + std::to_string(had) +
-                         " to " + std::to_string(has) + " rows, past the end of the file";
+            part.error = "\"attacks\": the table at " + Hex(*table) + " would grow from " +
+                         std::to_string(had) + " to " + std::to_string(has) +
+                         " rows, past the end of the file";
             return part;
         }
         for (size_t k = 0; k < beyond->size(); ++k) {
             if ((*beyond)[k] == 0xFF) continue;
-            part.error = "\"attacks\": the table at " + Hex(*table) + " would grow from " + std::to_string(had) +
-                         " to " + std::to_string(has) + " rows over other data (the byte at " +
-                         Hex(from + static_cast<int64_t>(k)) +
+            part.error = "\"attacks\": the table at " + Hex(*table) + " would grow from " +
+                         std::to_string(had) + " to " + std::to_string(has) +
+                         " rows over other data (the byte at " + Hex(from + static_cast<int64_t>(k)) +
                          " is not free space). Point attack_table at free space (FF bytes) for the longer "
                          "table, or keep its number of rows";
             return part;
@@ -196,29 +200,28 @@ std::vector<FieldGroup> MakeGroups() {
     using E = EvYields;
     std::vector<FieldGroup> groups;
     groups.push_back({"name", {NameField()}, {}, ReadNameAndRecord, PlanSaveDifference, nullptr});
-    groups.push_back({"record",
-                      {Number("hp", 255, &V::hp), Number("attack", 255, &V::attack),
-                       Number("defense", 255, &V::defense), Number("speed", 255, &V::speed),
-                       Number("sp_attack", 255, &V::spAttack), Number("sp_defense", 255, &V::spDefense),
-                       Choice("type1", ChoiceList::Types, 255, &V::type1),
-                       Choice("type2", ChoiceList::Types, 255, &V::type2),
-                       Number("catch_rate", 255, &V::catchRate), Number("base_xp", 255, &V::baseXp),
-                       Choice("item1", ChoiceList::Items, 65535, &V::item1),
-                       Choice("item2", ChoiceList::Items, 65535, &V::item2), Number("gender", 255, &V::gender),
-                       Number("steps_to_hatch", 255, &V::steps),
-                       Choice("egg_group1", ChoiceList::EggGroups, 255, &V::eggType1),
-                       Choice("egg_group2", ChoiceList::EggGroups, 255, &V::eggType2),
-                       Choice("ability1", ChoiceList::Abilities, 255, &V::ability1),
-                       Choice("ability2", ChoiceList::Abilities, 255, &V::ability2),
-                       Number("safari_run", 175, &V::safari)},
-                      {},
-                      ReadNameAndRecord,
-                      PlanSaveDifference,
-                      nullptr});
+    groups.push_back(
+        {"record",
+         {Number("hp", 255, &V::hp), Number("attack", 255, &V::attack), Number("defense", 255, &V::defense),
+          Number("speed", 255, &V::speed), Number("sp_attack", 255, &V::spAttack),
+          Number("sp_defense", 255, &V::spDefense), Choice("type1", ChoiceList::Types, 255, &V::type1),
+          Choice("type2", ChoiceList::Types, 255, &V::type2), Number("catch_rate", 255, &V::catchRate),
+          Number("base_xp", 255, &V::baseXp), Choice("item1", ChoiceList::Items, 65535, &V::item1),
+          Choice("item2", ChoiceList::Items, 65535, &V::item2), Number("gender", 255, &V::gender),
+          Number("steps_to_hatch", 255, &V::steps),
+          Choice("egg_group1", ChoiceList::EggGroups, 255, &V::eggType1),
+          Choice("egg_group2", ChoiceList::EggGroups, 255, &V::eggType2),
+          Choice("ability1", ChoiceList::Abilities, 255, &V::ability1),
+          Choice("ability2", ChoiceList::Abilities, 255, &V::ability2),
+          Number("safari_run", 175, &V::safari)},
+         {},
+         ReadNameAndRecord,
+         PlanSaveDifference,
+         nullptr});
     groups.push_back({"EV yields",
-                      {Yield("ev_hp", &E::hp), Yield("ev_attack", &E::attack), Yield("ev_defense", &E::defense),
-                       Yield("ev_speed", &E::speed), Yield("ev_sp_attack", &E::spAttack),
-                       Yield("ev_sp_defense", &E::spDefense)},
+                      {Yield("ev_hp", &E::hp), Yield("ev_attack", &E::attack),
+                       Yield("ev_defense", &E::defense), Yield("ev_speed", &E::speed),
+                       Yield("ev_sp_attack", &E::spAttack), Yield("ev_sp_defense", &E::spDefense)},
                       {},
                       ReadNameAndRecord,
                       PlanSaveDifference,
@@ -231,8 +234,12 @@ std::vector<FieldGroup> MakeGroups() {
                       ReadNameAndRecord,
                       PlanSaveDifference,
                       nullptr});
-    groups.push_back(
-        {"icon palette", {Number("icon_palette", 2, &V::iconPalette)}, {}, ReadNameAndRecord, PlanSaveDifference, nullptr});
+    groups.push_back({"icon palette",
+                      {Number("icon_palette", 2, &V::iconPalette)},
+                      {},
+                      ReadNameAndRecord,
+                      PlanSaveDifference,
+                      nullptr});
     groups.push_back({"attack table",
                       {Pointer("attack_table", &V::attackTable), AttackRows()},
                       {},

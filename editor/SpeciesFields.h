@@ -67,7 +67,8 @@ struct FieldGroup {
                    const std::vector<std::string>& given) = nullptr;
 };
 
-// Every group in the order the files hold them: name, record, EV yields, graphics, icon palette, attack table.
+// Every group in the order the files hold them: name, record, EV yields, graphics, icon palette, attack
+// table.
 [[nodiscard]] const std::vector<FieldGroup>& SpeciesFieldGroups();
 
 // The species as the window would show it: every available group read once.

@@ -31,12 +31,13 @@ bool Available(const FieldGroup& group, const EditorSession& session) {
 
 // All 412 names in one read, for the labels of the change lines.
 std::vector<std::string> SpeciesNames(const EditorSession& session) {
-    const std::string hex = HexFunctions::ReadHexBytes(session.RomPath, session.NameOffset,
-                                                       Species::kNameSize * Species::kCount);
+    const std::string hex =
+        HexFunctions::ReadHexBytes(session.RomPath, session.NameOffset, Species::kNameSize * Species::kCount);
     std::vector<std::string> names;
     names.reserve(Species::kCount);
     for (int32_t i = 0; i < Species::kCount; ++i)
-        names.push_back(Windows1252::ToUtf8(CharTable::DecodeName(hex.substr(2 * Species::kNameSize * i, 2 * Species::kNameSize))));
+        names.push_back(Windows1252::ToUtf8(
+            CharTable::DecodeName(hex.substr(2 * Species::kNameSize * i, 2 * Species::kNameSize))));
     return names;
 }
 
@@ -51,8 +52,8 @@ std::string Shown(const std::string& text) {
     return text.empty() ? "(none)" : text;
 }
 
-void AddChanges(const SpeciesField& field, const FieldValue& was, const FieldValue& now, const ChoiceNames& names,
-                FieldChange base, std::vector<FieldChange>& changes) {
+void AddChanges(const SpeciesField& field, const FieldValue& was, const FieldValue& now,
+                const ChoiceNames& names, FieldChange base, std::vector<FieldChange>& changes) {
     const TextValue before = ValueText(field, was, names);
     const TextValue after = ValueText(field, now, names);
     base.field = field.key;
@@ -82,15 +83,16 @@ std::string Hex(int64_t offset) {
 
 ImportPlan Refused(std::string error) {
     ImportPlan refused;
-    if (!error.empty() && error[0] >= 'a' && error[0] <= 'z') error[0] = static_cast<char>(error[0] - 'a' + 'A');
+    if (!error.empty() && error[0] >= 'a' && error[0] <= 'z')
+        error[0] = static_cast<char>(error[0] - 'a' + 'A');
     refused.error = std::move(error);
     return refused;
 }
 
 }  // namespace
 
-ImportPlan PlanSpeciesTableImport(const EditorSession& session, const ChoiceNames& names, const TableText& table,
-                                  const std::string& label) {
+ImportPlan PlanSpeciesTableImport(const EditorSession& session, const ChoiceNames& names,
+                                  const TableText& table, const std::string& label) {
     const std::unordered_map<std::string, KnownField> known = FieldsByKey();
     const std::vector<std::string> speciesNames = SpeciesNames(session);
 
@@ -99,14 +101,16 @@ ImportPlan PlanSpeciesTableImport(const EditorSession& session, const ChoiceName
     std::vector<int32_t> indices;
     for (const SpeciesText& species : table.species) {
         if (!species.index)
-            return Refused(species.where + ": the species has no \"index\", so it cannot be told which it is.");
+            return Refused(species.where +
+                           ": the species has no \"index\", so it cannot be told which it is.");
         const std::optional<int32_t> index = ParseIndex(*species.index);
         if (!index)
             return Refused(species.where + ": the index \"" + species.index->text +
-                           "\" is not a species index from 0 to " + std::to_string(Species::kCount - 1) + ".");
+                           "\" is not a species index from 0 to " + std::to_string(Species::kCount - 1) +
+                           ".");
         if (const SpeciesText* first = entryOf[static_cast<size_t>(*index)])
-            return Refused("Species " + std::to_string(*index) + " appears twice in the file (" + first->where +
-                           " and " + species.where + "); each species may appear once.");
+            return Refused("Species " + std::to_string(*index) + " appears twice in the file (" +
+                           first->where + " and " + species.where + "); each species may appear once.");
         entryOf[static_cast<size_t>(*index)] = &species;
         indices.push_back(*index);
     }
@@ -117,14 +121,14 @@ ImportPlan PlanSpeciesTableImport(const EditorSession& session, const ChoiceName
     for (size_t k = 0; k < indices.size(); ++k) {
         const int32_t index = indices[k];
         const SpeciesText& species = table.species[k];
-        const std::string who = species.where + ", species " + std::to_string(index) + " (" + Label(speciesNames, index) + ")";
+        const std::string who =
+            species.where + ", species " + std::to_string(index) + " (" + Label(speciesNames, index) + ")";
         const SpeciesState before = ReadSpeciesState(session, index);
         SpeciesState after = before;
         std::vector<std::string> given;
         for (const TextField& text : species.fields) {
             const auto found = known.find(text.key);
-            if (found == known.end())
-                return Refused(who + ": there is no field \"" + text.key + "\".");
+            if (found == known.end()) return Refused(who + ": there is no field \"" + text.key + "\".");
             if (std::find(given.begin(), given.end(), text.key) != given.end())
                 return Refused(who + ": the field \"" + text.key + "\" is given twice.");
             const KnownField& field = found->second;
@@ -142,9 +146,12 @@ ImportPlan PlanSpeciesTableImport(const EditorSession& session, const ChoiceName
         for (const FieldGroup& group : SpeciesFieldGroups()) {
             if (Available(group, session)) groups.push_back(&group);
         }
-        std::vector<void (*)(const EditorSession&, const SpeciesState&, SpeciesState&, const std::vector<std::string>&)> settled;
+        std::vector<void (*)(const EditorSession&, const SpeciesState&, SpeciesState&,
+                             const std::vector<std::string>&)>
+            settled;
         for (const FieldGroup* group : groups) {
-            if (!group->settle || std::find(settled.begin(), settled.end(), group->settle) != settled.end()) continue;
+            if (!group->settle || std::find(settled.begin(), settled.end(), group->settle) != settled.end())
+                continue;
             settled.push_back(group->settle);
             group->settle(session, before, after, given);
         }
@@ -175,7 +182,8 @@ ImportPlan PlanSpeciesTableImport(const EditorSession& session, const ChoiceName
                 } else if (at->second.first != byte.value) {
                     return Refused("Species " + std::to_string(at->second.second) + " and species " +
                                    std::to_string(index) + " both change the byte at " + Hex(byte.offset) +
-                                   " (" + byte.field + "), to different values; they may share a table. "
+                                   " (" + byte.field +
+                                   "), to different values; they may share a table. "
                                    "Change it in one of them only.");
                 }
             }

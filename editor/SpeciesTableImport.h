@@ -12,8 +12,9 @@
 // One field of one species that a file changes, as export writes the values (UTF-8).
 struct FieldChange {
     int32_t index = 0;
-    std::string species;  // the name the ROM holds now, with "#index" after it where another species shares it
-    std::string field;    // the key; "attacks[3]" for one row of a list whose length stays
+    std::string
+        species;        // the name the ROM holds now, with "#index" after it where another species shares it
+    std::string field;  // the key; "attacks[3]" for one row of a list whose length stays
     std::string before, after;
 };
 

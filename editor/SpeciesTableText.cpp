@@ -53,78 +53,82 @@ PartRead ReadPart(const ValueSpec& spec, const TextPart& part, const ValueCheck&
     PartRead read;
     const std::string text = spec.kind == ValueKind::Text ? part.text : Trimmed(part.text);
     switch (spec.kind) {
-    case ValueKind::Number: {
-        const std::optional<int64_t> number = WholeNumber(text);
-        if (!number) {
-            read.problem = Quoted(part.text) + " is not a whole number from 0 to " + std::to_string(spec.upper);
-            break;
-        }
-        read.value = *number;
-        if (*number > spec.upper)
-            read.beyond = Quoted(part.text) + " is above " + std::to_string(spec.upper) +
-                          ", the largest value the window takes";
-        break;
-    }
-    case ValueKind::Offset: {
-        const std::optional<int32_t> offset = part.number ? std::nullopt : ParseHexOffset(text, 6);
-        if (!offset) {
-            read.problem = Quoted(part.text) +
-                           " is not a file offset of one to six hexadecimal digits (written as text, \"1A2B3C\")";
-            break;
-        }
-        read.value = int64_t{*offset};
-        if (check.session && *offset >= check.session->FileSize)
-            read.beyond = Quoted(part.text) + " lies beyond the end of the file, which has " +
-                          std::to_string(check.session->FileSize) + " bytes";
-        break;
-    }
-    case ValueKind::Choice: {
-        const std::string word = kListWords[static_cast<size_t>(spec.list)];
-        std::optional<int64_t> number = WholeNumber(text);
-        if (!number && !IsDigits(text)) {
-            const std::optional<std::string> name = Windows1252::FromUtf8(text);
-            const ChoiceNames::Lookup found =
-                name && check.names ? check.names->NumberFor(spec.list, *name) : ChoiceNames::Lookup{};
-            if (!found.number) {
-                read.problem = Quoted(part.text) + ": " +
-                               (found.problem.empty() ? "no " + word + " has this name" : found.problem);
+        case ValueKind::Number: {
+            const std::optional<int64_t> number = WholeNumber(text);
+            if (!number) {
+                read.problem =
+                    Quoted(part.text) + " is not a whole number from 0 to " + std::to_string(spec.upper);
                 break;
             }
-            number = found.number;
-        }
-        if (!number) {
-            read.problem = Quoted(part.text) + " is too large for a " + word;
+            read.value = *number;
+            if (*number > spec.upper)
+                read.beyond = Quoted(part.text) + " is above " + std::to_string(spec.upper) +
+                              ", the largest value the window takes";
             break;
         }
-        read.value = *number;
-        const int64_t listed = check.names ? static_cast<int64_t>(check.names->Names(spec.list).size()) : 0;
-        if (*number > spec.upper)
-            read.beyond = Quoted(part.text) + " does not fit: a " + word + " is stored as a number up to " +
-                          std::to_string(spec.upper);
-        else if (*number >= listed)
-            read.beyond = Quoted(part.text) + " is not in the " + word + " list, which has " +
-                          std::to_string(listed) + " entries";
-        break;
-    }
-    case ValueKind::Text: {
-        const std::optional<std::string> name = Windows1252::FromUtf8(text);
-        if (!name) {
-            read.problem = Quoted(part.text) + " holds characters a name cannot have";
+        case ValueKind::Offset: {
+            const std::optional<int32_t> offset = part.number ? std::nullopt : ParseHexOffset(text, 6);
+            if (!offset) {
+                read.problem =
+                    Quoted(part.text) +
+                    " is not a file offset of one to six hexadecimal digits (written as text, \"1A2B3C\")";
+                break;
+            }
+            read.value = int64_t{*offset};
+            if (check.session && *offset >= check.session->FileSize)
+                read.beyond = Quoted(part.text) + " lies beyond the end of the file, which has " +
+                              std::to_string(check.session->FileSize) + " bytes";
             break;
         }
-        read.value = *name;
-        if (name->size() > static_cast<size_t>(spec.upper)) {
-            read.beyond = Quoted(part.text) + " is longer than " + std::to_string(spec.upper) + " characters";
+        case ValueKind::Choice: {
+            const std::string word = kListWords[static_cast<size_t>(spec.list)];
+            std::optional<int64_t> number = WholeNumber(text);
+            if (!number && !IsDigits(text)) {
+                const std::optional<std::string> name = Windows1252::FromUtf8(text);
+                const ChoiceNames::Lookup found =
+                    name && check.names ? check.names->NumberFor(spec.list, *name) : ChoiceNames::Lookup{};
+                if (!found.number) {
+                    read.problem = Quoted(part.text) + ": " +
+                                   (found.problem.empty() ? "no " + word + " has this name" : found.problem);
+                    break;
+                }
+                number = found.number;
+            }
+            if (!number) {
+                read.problem = Quoted(part.text) + " is too large for a " + word;
+                break;
+            }
+            read.value = *number;
+            const int64_t listed =
+                check.names ? static_cast<int64_t>(check.names->Names(spec.list).size()) : 0;
+            if (*number > spec.upper)
+                read.beyond = Quoted(part.text) + " does not fit: a " + word +
+                              " is stored as a number up to " + std::to_string(spec.upper);
+            else if (*number >= listed)
+                read.beyond = Quoted(part.text) + " is not in the " + word + " list, which has " +
+                              std::to_string(listed) + " entries";
             break;
         }
-        for (char c : *name) {
-            if (CharTable::EncodeChar(c) && c != '^') continue;
-            read.beyond = Quoted(part.text) + " holds " + Quoted(Windows1252::ToUtf8(std::string(1, c))) +
-                          ", which the game's characters do not include";
+        case ValueKind::Text: {
+            const std::optional<std::string> name = Windows1252::FromUtf8(text);
+            if (!name) {
+                read.problem = Quoted(part.text) + " holds characters a name cannot have";
+                break;
+            }
+            read.value = *name;
+            if (name->size() > static_cast<size_t>(spec.upper)) {
+                read.beyond =
+                    Quoted(part.text) + " is longer than " + std::to_string(spec.upper) + " characters";
+                break;
+            }
+            for (char c : *name) {
+                if (CharTable::EncodeChar(c) && c != '^') continue;
+                read.beyond = Quoted(part.text) + " holds " + Quoted(Windows1252::ToUtf8(std::string(1, c))) +
+                              ", which the game's characters do not include";
+                break;
+            }
             break;
         }
-        break;
-    }
     }
     return read;
 }
@@ -208,7 +212,8 @@ ParsedValue ParseValue(const SpeciesField& field, const TextValue& text, const V
     for (size_t r = 0; r < given.size(); ++r) {
         const std::string where = "row " + std::to_string(r + 1) + " " + Quoted(RowNotation(given[r])) + ": ";
         if (given[r].size() != field.parts.size()) {
-            parsed.problem = where + "a row of this list has " + std::to_string(field.parts.size()) + " parts";
+            parsed.problem =
+                where + "a row of this list has " + std::to_string(field.parts.size()) + " parts";
             return parsed;
         }
         std::vector<int64_t> row;
@@ -222,7 +227,8 @@ ParsedValue ParseValue(const SpeciesField& field, const TextValue& text, const V
             if (beyond.empty()) beyond = read.beyond;
             row.push_back(std::get<int64_t>(*read.value));
         }
-        const bool held = currentRows && std::find(currentRows->begin(), currentRows->end(), row) != currentRows->end();
+        const bool held =
+            currentRows && std::find(currentRows->begin(), currentRows->end(), row) != currentRows->end();
         if (!beyond.empty() && !held) {
             parsed.problem = where + beyond;
             return parsed;

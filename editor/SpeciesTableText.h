@@ -43,7 +43,8 @@ struct TableText {
 
 // The text of a value as export writes it: numbers in decimal, offsets as the pointer boxes show them,
 // choices by name where the name is unique in its list, else by number.
-[[nodiscard]] TextValue ValueText(const SpeciesField& field, const FieldValue& value, const ChoiceNames& names);
+[[nodiscard]] TextValue ValueText(const SpeciesField& field, const FieldValue& value,
+                                  const ChoiceNames& names);
 
 // A list's rows in the list notation; a single value's text.
 [[nodiscard]] std::string ListNotation(const TextValue& value);
@@ -62,7 +63,8 @@ struct ParsedValue {
 };
 
 // Reads and checks a value from a file for the field.
-[[nodiscard]] ParsedValue ParseValue(const SpeciesField& field, const TextValue& text, const ValueCheck& check);
+[[nodiscard]] ParsedValue ParseValue(const SpeciesField& field, const TextValue& text,
+                                     const ValueCheck& check);
 
 // Reads and checks a species index: a whole number below 412.
 [[nodiscard]] std::optional<int32_t> ParseIndex(const TextPart& part);

@@ -48,7 +48,8 @@ bool KeysOnce(const SpeciesText& species) {
 void CheckValue(const SpeciesField& field, const TextValue& text) {
     const ValueCheck check{nullptr, &Names(), nullptr};
     const ParsedValue parsed = ParseValue(field, text, check);
-    Require(parsed.value.has_value() == parsed.problem.empty(), "a value is either read or refused with a reason");
+    Require(parsed.value.has_value() == parsed.problem.empty(),
+            "a value is either read or refused with a reason");
     if (!parsed.value) return;
     const TextValue written = ValueText(field, *parsed.value, Names());
     const ParsedValue again = ParseValue(field, written, check);

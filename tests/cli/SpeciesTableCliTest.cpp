@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -6,8 +7,6 @@
 #include <functional>
 #include <nlohmann/json.hpp>
 #include <random>
-
-#include <sys/wait.h>
 
 #include "CliFixture.h"
 #include "CsvText.h"
@@ -94,7 +93,8 @@ TEST(CliImportTest, AppliesExactlyTheEditsOfAnEditedJsonExport) {
     Json& other = table["species"][7];
     other["attack_table"] = s["attack_table"];
     other.erase("attacks");
-    expected[l.AttackTable + 28] = static_cast<uint8_t>(at), expected[l.AttackTable + 29] = static_cast<uint8_t>(at >> 8);
+    expected[l.AttackTable + 28] = static_cast<uint8_t>(at),
+                             expected[l.AttackTable + 29] = static_cast<uint8_t>(at >> 8);
     expected[l.AttackTable + 30] = static_cast<uint8_t>(at >> 16);
 
     const CliRun run = rom.Import(table.dump(2));
@@ -111,7 +111,9 @@ TEST(CliImportTest, AppliesACsvEditWithNamesAndListNotation) {
     CsvText::Parsed csv = CsvText::Parse(rom.Export("csv"));
     ASSERT_EQ(csv.error, "");
     const std::vector<std::string>& keys = csv.records[0];
-    const auto column = [&keys](const char* key) { return std::find(keys.begin(), keys.end(), key) - keys.begin(); };
+    const auto column = [&keys](const char* key) {
+        return std::find(keys.begin(), keys.end(), key) - keys.begin();
+    };
     std::vector<std::string>& row = csv.records[10];  // species 9
     row[column("hp")] = "7";
     row[column("attacks")] = "1:POUND; 5 : growl";
@@ -119,8 +121,12 @@ TEST(CliImportTest, AppliesACsvEditWithNamesAndListNotation) {
     expected[l.DataOffset + 28 * 9] = 7;
     const int64_t at = std::stoll(row[column("attack_table")], nullptr, 16);
     const int64_t pound = NumberOf("Attacks.txt", "POUND"), growl = NumberOf("Attacks.txt", "GROWL");
-    const uint8_t rows[] = {static_cast<uint8_t>(pound), static_cast<uint8_t>(2 + (pound >> 8)),
-                            static_cast<uint8_t>(growl), static_cast<uint8_t>(10 + (growl >> 8)), 0xFF, 0xFF};
+    const uint8_t rows[] = {static_cast<uint8_t>(pound),
+                            static_cast<uint8_t>(2 + (pound >> 8)),
+                            static_cast<uint8_t>(growl),
+                            static_cast<uint8_t>(10 + (growl >> 8)),
+                            0xFF,
+                            0xFF};
     std::copy(std::begin(rows), std::end(rows), expected.begin() + at);
 
     std::string text;
@@ -149,7 +155,8 @@ TEST(CliImportTest, BacksTheRomUpBeforeWritingWhenDataIniSaysSo) {
     Json table = Json::parse(rom.Export("json"));
     table["species"][1]["hp"] = 1;
     ASSERT_EQ(rom.Import(table.dump()).code, 0);
-    const std::vector<std::filesystem::path> copies(std::filesystem::directory_iterator(rom.rom() + ".backups"), {});
+    const std::vector<std::filesystem::path> copies(
+        std::filesystem::directory_iterator(rom.rom() + ".backups"), {});
     ASSERT_EQ(copies.size(), 1u);
     EXPECT_EQ(Differences(before, testsupport::ReadFileBytes(copies[0].string())), "");
     EXPECT_EQ(RomJournal::Inspect(rom.rom()).state, RomJournal::State::None);
@@ -177,21 +184,34 @@ std::string Garbage(size_t size, bool printable) {
 }
 
 const Refusal kRefusals[] = {
-    {"NotANumber", [](Json& t) { return Edit(t, 6, "hp", "12a"); }, "field \"hp\": \"12a\" is not a whole number"},
+    {"NotANumber", [](Json& t) { return Edit(t, 6, "hp", "12a"); },
+     "field \"hp\": \"12a\" is not a whole number"},
     {"AboveTheLimit", [](Json& t) { return Edit(t, 6, "safari_run", 176); }, "\"176\" is above 175"},
-    {"Negative", [](Json& t) { return Edit(t, 6, "attack", -1); }, "\"-1\" is not a whole number from 0 to 255"},
+    {"Negative", [](Json& t) { return Edit(t, 6, "attack", -1); },
+     "\"-1\" is not a whole number from 0 to 255"},
     {"Fraction", [](Json& t) { return Edit(t, 6, "ev_hp", 1.5); }, "\"1.5\" is not a whole number"},
     {"UnknownName", [](Json& t) { return Edit(t, 6, "type1", "LASER"); }, "\"LASER\": no type has this name"},
     {"SharedName", [](Json& t) { return Edit(t, 6, "item1", "????????"); }, "68 entries of the item list"},
     {"BeyondTheList", [](Json& t) { return Edit(t, 6, "ability1", 200); }, "not in the ability list"},
     {"NameTooLong", [](Json& t) { return Edit(t, 6, "name", "ABCDEFGHIJK"); }, "longer than 10 characters"},
-    {"NameCharacter", [](Json& t) { return Edit(t, 6, "name", "A#B"); }, "the game's characters do not include"},
-    {"PointerBeyondTheFile", [](Json& t) { return Edit(t, 6, "sprite", "FFFFFF"); }, "beyond the end of the file"},
+    {"NameCharacter", [](Json& t) { return Edit(t, 6, "name", "A#B"); },
+     "the game's characters do not include"},
+    {"PointerBeyondTheFile", [](Json& t) { return Edit(t, 6, "sprite", "FFFFFF"); },
+     "beyond the end of the file"},
     {"PointerAsNumber", [](Json& t) { return Edit(t, 6, "icon", 123456); }, "hexadecimal digits"},
     {"UnknownField", [](Json& t) { return Edit(t, 6, "speed2", 1); }, "there is no field \"speed2\""},
     {"IndexBeyond", [](Json& t) { return Edit(t, 6, "index", 412); }, "\"412\" is not a species index"},
-    {"NoIndex", [](Json& t) { t["species"][6].erase("index"); return t.dump(); }, "has no \"index\""},
-    {"DuplicatedSpecies", [](Json& t) { t["species"].push_back(t["species"][6]); return t.dump(); },
+    {"NoIndex",
+     [](Json& t) {
+         t["species"][6].erase("index");
+         return t.dump();
+     },
+     "has no \"index\""},
+    {"DuplicatedSpecies",
+     [](Json& t) {
+         t["species"].push_back(t["species"][6]);
+         return t.dump();
+     },
      "Species 6 appears twice"},
     {"RowOfOnePart", [](Json& t) { return Edit(t, 6, "attacks", Json::parse("[[5]]")); }, "has 2 parts"},
     {"LevelAboveTheLimit", [](Json& t) { return Edit(t, 6, "attacks", Json::parse("[[100, 1]]")); },
@@ -210,11 +230,16 @@ const Refusal kRefusals[] = {
          return t.dump();
      },
      "both change the byte"},
-    {"MalformedJson", [](Json& t) { const std::string text = t.dump(); return text.substr(0, text.size() / 2); },
+    {"MalformedJson",
+     [](Json& t) {
+         const std::string text = t.dump();
+         return text.substr(0, text.size() / 2);
+     },
      "not valid JSON"},
     {"JsonWithoutSpecies", [](Json&) { return std::string("{\"game\": \"VRNH\"}"); }, "the list \"species\""},
     {"TrueAsAValue", [](Json& t) { return Edit(t, 6, "hp", true); }, "is not a value a field takes"},
-    {"MalformedCsv", [](Json&) { return std::string("index,hp\r\n6,\"80\r\n"); }, "a quoted cell is never closed"},
+    {"MalformedCsv", [](Json&) { return std::string("index,hp\r\n6,\"80\r\n"); },
+     "a quoted cell is never closed"},
     {"CsvRowTooShort", [](Json&) { return std::string("index,hp,speed\r\n6,80\r\n"); }, "line 2 has 2 cells"},
     {"CsvWithoutIndex", [](Json&) { return std::string("hp\r\n80\r\n"); }, "\"index\" among them"},
     {"NotUtf8", [](Json&) { return std::string("index,name\r\n6,Caf\xE9\r\n"); }, "not UTF-8 text"},
@@ -243,7 +268,8 @@ TEST_P(RefusalTest, RefusesTheWholeFileAndWritesNothing) {
 INSTANTIATE_TEST_SUITE_P(Files, RefusalTest, testing::ValuesIn(kRefusals),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// --- Usage, help and info ------------------------------------------------------------------------------------
+// --- Usage, help and info
+// ------------------------------------------------------------------------------------
 
 struct Usage {
     const char* name;
@@ -288,7 +314,8 @@ const Usage kUsages[] = {
 INSTANTIATE_TEST_SUITE_P(CommandLines, UsageTest, testing::ValuesIn(kUsages),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// --- The real executable -------------------------------------------------------------------------------------
+// --- The real executable
+// -------------------------------------------------------------------------------------
 
 TEST(CliExecutableTest, FindsDataBesideItselfAndRoundTrips) {
     testsupport::TempDir dir;

@@ -21,12 +21,12 @@ TEST_P(CsvQuotingTest, QuotesWhereNeededAndReadsBackTheSameCells) {
     EXPECT_EQ(parsed.records[1], GetParam().cells);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cells, CsvQuotingTest,
-                         testing::Values(Quoting{{"a", "b c", ""}, "a,b c,\r\n"},
-                                         Quoting{{"x,y"}, "\"x,y\"\r\n"},
-                                         Quoting{{"say \"hi\"", "1"}, "\"say \"\"hi\"\"\",1\r\n"},
-                                         Quoting{{"two\r\nlines", "lf\nonly"}, "\"two\r\nlines\",\"lf\nonly\"\r\n"},
-                                         Quoting{{"5:TACKLE;9:GROWL", " padded "}, "5:TACKLE;9:GROWL, padded \r\n"}));
+INSTANTIATE_TEST_SUITE_P(
+    Cells, CsvQuotingTest,
+    testing::Values(Quoting{{"a", "b c", ""}, "a,b c,\r\n"}, Quoting{{"x,y"}, "\"x,y\"\r\n"},
+                    Quoting{{"say \"hi\"", "1"}, "\"say \"\"hi\"\"\",1\r\n"},
+                    Quoting{{"two\r\nlines", "lf\nonly"}, "\"two\r\nlines\",\"lf\nonly\"\r\n"},
+                    Quoting{{"5:TACKLE;9:GROWL", " padded "}, "5:TACKLE;9:GROWL, padded \r\n"}));
 
 struct Reading {
     const char* text;
@@ -48,10 +48,10 @@ TEST_P(CsvReadingTest, ReadsRecordsOrSaysWhichLineIsWrong) {
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, CsvReadingTest,
-    testing::Values(Reading{"a,b\nc,d", {{"a", "b"}, {"c", "d"}}, ""},      // LF, no final line end
-                    Reading{"a\r\n\r\n\nb\r\n", {{"a"}, {"b"}}, ""},          // empty lines skipped
-                    Reading{"a,\r\n,", {{"a", ""}, {"", ""}}, ""},            // empty cells kept
-                    Reading{"\"\"", {{""}}, ""},                               // an empty quoted cell
+    testing::Values(Reading{"a,b\nc,d", {{"a", "b"}, {"c", "d"}}, ""},  // LF, no final line end
+                    Reading{"a\r\n\r\n\nb\r\n", {{"a"}, {"b"}}, ""},    // empty lines skipped
+                    Reading{"a,\r\n,", {{"a", ""}, {"", ""}}, ""},      // empty cells kept
+                    Reading{"\"\"", {{""}}, ""},                        // an empty quoted cell
                     Reading{"a,\"b\nc\"\nd,e\"f", {}, "line 3: a quotation mark inside"},
                     Reading{"\"open\r\nstill", {}, "line 1: a quoted cell is never closed"},
                     Reading{"\"a\"b", {}, "text follows a closing quotation mark"},
@@ -63,10 +63,10 @@ TEST(Windows1252Test, EveryByteConvertsToUtf8AndBack) {
     const std::string utf8 = Windows1252::ToUtf8(all);
     EXPECT_EQ(Windows1252::FromUtf8(utf8), all);
     EXPECT_EQ(Windows1252::ToUtf8("A\x0B\x0C\x80\xE9"), "A\u2642\u2640\u20AC\u00E9");
-    EXPECT_EQ(Windows1252::FromUtf8("\u0100"), std::nullopt);  // not in Windows-1252
-    EXPECT_EQ(Windows1252::FromUtf8("\x0B"), std::nullopt);    // 11 and 12 mean the symbols
-    EXPECT_EQ(Windows1252::FirstInvalidUtf8("ok\xC3"), 2u);   // cut short
-    EXPECT_EQ(Windows1252::FirstInvalidUtf8("\xC0\x80"), 0u);  // overlong
+    EXPECT_EQ(Windows1252::FromUtf8("\u0100"), std::nullopt);      // not in Windows-1252
+    EXPECT_EQ(Windows1252::FromUtf8("\x0B"), std::nullopt);        // 11 and 12 mean the symbols
+    EXPECT_EQ(Windows1252::FirstInvalidUtf8("ok\xC3"), 2u);        // cut short
+    EXPECT_EQ(Windows1252::FirstInvalidUtf8("\xC0\x80"), 0u);      // overlong
     EXPECT_EQ(Windows1252::FirstInvalidUtf8("\xED\xA0\x80"), 0u);  // a surrogate
     EXPECT_EQ(Windows1252::FirstInvalidUtf8("\xF0\x9F\x98\x80"), std::nullopt);
 }
