@@ -3,8 +3,10 @@
 #include <filesystem>
 #include <sstream>
 
+#include "ChoiceNames.h"
 #include "ReadINI.h"
 #include "ReferenceLists.h"
+#include "SpeciesTableExport.h"
 
 namespace testsupport {
 
@@ -29,6 +31,10 @@ std::string CliRom::Export(const std::string& format) const {
     const std::string path = dir_.File("table." + format);
     (void)Run({"export", files_.rom, "-o", path, "--format", format});
     return ReadINI::ReadTextFile(path);
+}
+
+TableText CliRom::Table() const {
+    return ExportSpeciesTable(files_.session, LoadChoiceNames(files_.session, environment_.dataFolder));
 }
 
 CliRun CliRom::Import(const std::string& text, std::vector<std::string> more) const {

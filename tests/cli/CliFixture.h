@@ -5,6 +5,7 @@
 
 #include "CliCommands.h"
 #include "RomBuilder.h"
+#include "SpeciesTableText.h"
 #include "TempDir.h"
 #include "TestFiles.h"
 
@@ -24,6 +25,8 @@ public:
     [[nodiscard]] CliRun Run(std::vector<std::string> args) const;
     // Export to a file of the folder, then the text of that file.
     [[nodiscard]] std::string Export(const std::string& format) const;
+    // The export as the library gives it, before any format.
+    [[nodiscard]] TableText Table() const;
     // Writes the text to a file of the folder and imports it.
     [[nodiscard]] CliRun Import(const std::string& text, std::vector<std::string> more = {}) const;
 

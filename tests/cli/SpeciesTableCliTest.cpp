@@ -10,6 +10,7 @@
 
 #include "CliFixture.h"
 #include "CsvText.h"
+#include "JsonTable.h"
 #include "ReadINI.h"
 #include "RomJournal.h"
 
@@ -251,7 +252,12 @@ class RefusalTest : public testing::TestWithParam<Refusal> {};
 
 TEST_P(RefusalTest, RefusesTheWholeFileAndWritesNothing) {
     static const CliRom rom(DemoLayout());
-    static const std::string exported = rom.Export("json");
+    // The first ten species are enough for every case, and keep the file small (species left out stay).
+    static const std::string exported = [] {
+        TableText table = rom.Table();
+        table.species.resize(10);
+        return FormatJsonTable(table);
+    }();
     const std::vector<uint8_t> before = rom.Bytes();
     Json table = Json::parse(exported);
     // A valid edit before the bad value: it must not reach the file either.
