@@ -1,5 +1,10 @@
 #include "ChoiceNames.h"
 
+#include <iterator>
+
+#include "Evolutions.h"
+#include "MoveCompatibility.h"
+#include "NameList.h"
 #include "ReferenceLists.h"
 
 namespace {
@@ -16,9 +21,9 @@ bool Usable(const std::string& name) {
            name.front() != ' ' && name.back() != ' ';
 }
 
-const char* const kListFiles[kChoiceListCount] = {"Types.txt", "Items.txt", "Abilities.txt", "EggTypes.txt",
-                                                  "Attacks.txt"};
-const char* const kListWords[kChoiceListCount] = {"type", "item", "ability", "egg group", "attack"};
+const char* const kListFiles[] = {"Types.txt", "Items.txt", "Abilities.txt", "EggTypes.txt", "Attacks.txt"};
+const char* const kListWords[kChoiceListCount] = {
+    "type", "item", "ability", "egg group", "attack", "evolution method", "species", "TM/HM", "tutor move"};
 
 }  // namespace
 
@@ -58,7 +63,7 @@ std::optional<std::string> ChoiceNames::NameFor(ChoiceList list, int64_t number)
 
 ChoiceNames::Lookup ChoiceNames::NumberFor(ChoiceList list, const std::string& name) const {
     const Indexed& indexed = lists_[static_cast<size_t>(list)];
-    const std::string word = kListWords[static_cast<size_t>(list)];
+    const std::string word = ChoiceListWord(list);
     const auto find = [](const auto& map, const std::string& key) -> std::pair<int64_t, int> {
         const auto found = map.find(key);
         return found == map.end() ? std::pair<int64_t, int>{0, 0} : found->second;
@@ -71,10 +76,30 @@ ChoiceNames::Lookup ChoiceNames::NumberFor(ChoiceList list, const std::string& n
             std::to_string(count) + " entries of the " + word + " list have this name: write the number"};
 }
 
-ChoiceNames LoadChoiceNames(const EditorSession& /*session*/, const std::string& dataFolder) {
+const char* ChoiceListWord(ChoiceList list) {
+    return kListWords[static_cast<size_t>(list)];
+}
+
+ChoiceNames LoadChoiceNames(const EditorSession& session, const std::string& dataFolder) {
     ChoiceNames names;
-    for (int k = 0; k < kChoiceListCount; ++k)
+    for (size_t k = 0; k < std::size(kListFiles); ++k)
         names.SetList(static_cast<ChoiceList>(k), LoadListFile(dataFolder + "/" + kListFiles[k]));
     names.source = "the list files in " + dataFolder;
+    names.SetList(ChoiceList::EvolutionMethods, EvolutionMethodNames());
+    names.SetList(ChoiceList::Species, ReadSpeciesNames(session));
+    if (const std::optional<Compatibility> tmhm = ReadTmHmCompatibility(session, 0)) {
+        std::vector<std::string> tms;
+        for (size_t bit = 0; bit < tmhm->moves.size(); ++bit) tms.push_back(TmHmName(static_cast<int>(bit)));
+        names.SetList(ChoiceList::TmHm, std::move(tms));
+    }
+    if (const std::optional<Compatibility> tutors = ReadTutorCompatibility(session, 0)) {
+        const std::vector<std::string>& attacks = names.Names(ChoiceList::Attacks);
+        std::vector<std::string> moves;
+        for (int move : tutors->moves)
+            moves.push_back(move >= 0 && static_cast<size_t>(move) < attacks.size()
+                                ? attacks[static_cast<size_t>(move)]
+                                : "");
+        names.SetList(ChoiceList::Tutors, std::move(moves));
+    }
     return names;
 }

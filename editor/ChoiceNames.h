@@ -10,8 +10,21 @@
 #include "EditorSession.h"
 
 // The lists whose entry n names the stored number n, as the window's choice lists show them.
-enum class ChoiceList { Types, Items, Abilities, EggGroups, Attacks };
-inline constexpr int kChoiceListCount = 5;
+enum class ChoiceList {
+    Types,
+    Items,
+    Abilities,
+    EggGroups,
+    Attacks,
+    EvolutionMethods,
+    Species,
+    TmHm,
+    Tutors
+};
+inline constexpr int kChoiceListCount = 9;
+
+// "type", "item", ... for messages.
+[[nodiscard]] const char* ChoiceListWord(ChoiceList list);
 
 // Names for numbers and numbers for names, for files that people read and edit. A name stands for its number
 // only when nothing else can be meant: it is the name of no other entry, it is not itself a number and it
@@ -46,7 +59,8 @@ private:
 };
 
 // The list files of the data folder (Types.txt, Items.txt, Abilities.txt, EggTypes.txt, Attacks.txt), the
-// same the window fills its choice lists from.
+// same the window fills its choice lists from; the species names, the TM/HM and tutor move lists of the ROM
+// (tutors by their moves' names) and the evolution methods, as the More Data window shows them.
 [[nodiscard]] ChoiceNames LoadChoiceNames(const EditorSession& session, const std::string& dataFolder);
 
 // True when the whole text is decimal digits (so it reads as a number, never as a name).

@@ -15,6 +15,7 @@ SpeciesField Number(const char* key, int64_t upper, int SpeciesValues::*member) 
     return {key,
             {{ValueKind::Number, upper}},
             false,
+            0,
             [member](const SpeciesState& s) { return FieldValue{int64_t{s.values.*member}}; },
             [member](SpeciesState& s, const FieldValue& v) {
                 s.values.*member = static_cast<int>(std::get<int64_t>(v));
@@ -31,6 +32,7 @@ SpeciesField Yield(const char* key, int EvYields::*member) {
     return {key,
             {{ValueKind::Number, 3}},
             false,
+            0,
             [member](const SpeciesState& s) { return FieldValue{int64_t{s.values.ev.*member}}; },
             [member](SpeciesState& s, const FieldValue& v) {
                 s.values.ev.*member = static_cast<int>(std::get<int64_t>(v));
@@ -41,6 +43,7 @@ SpeciesField Pointer(const char* key, std::string SpeciesValues::*member) {
     return {key,
             {{ValueKind::Offset}},
             false,
+            0,
             // A text the read gave is always digits; -1 marks one that is not, and never equals a new value.
             [member](const SpeciesState& s) { return FieldValue{OffsetOf(s.values.*member).value_or(-1)}; },
             [member](SpeciesState& s, const FieldValue& v) {
@@ -52,6 +55,7 @@ SpeciesField NameField() {
     return {"name",
             {{ValueKind::Text, 10}},
             false,
+            0,
             [](const SpeciesState& s) { return FieldValue{s.name}; },
             [](SpeciesState& s, const FieldValue& v) { s.name = std::get<std::string>(v); }};
 }
@@ -60,6 +64,7 @@ SpeciesField AttackRows() {
     return {"attacks",
             {{ValueKind::Number, 99}, {ValueKind::Choice, 511, ChoiceList::Attacks}},
             true,
+            0,
             [](const SpeciesState& s) {
                 ValueRows rows;
                 rows.reserve(s.attacks.size());
@@ -70,6 +75,66 @@ SpeciesField AttackRows() {
                 s.attacks.clear();
                 for (const std::vector<int64_t>& row : std::get<ValueRows>(v))
                     s.attacks.push_back({static_cast<int>(row[1]), static_cast<int>(row[0])});
+            }};
+}
+
+// Entries after the last one in use (method, parameter and target all 0) are left out; a file's rows fill the
+// entries from the first, and the rest become unused.
+SpeciesField EvolutionRows() {
+    return {"evolutions",
+            {{ValueKind::Choice, 65535, ChoiceList::EvolutionMethods},
+             {ValueKind::Number, 65535},
+             {ValueKind::Choice, 65535, ChoiceList::Species}},
+            true,
+            SpeciesTableSizes::kEvolutions,
+            [](const SpeciesState& s) {
+                ValueRows rows;
+                if (!s.tables.evolutions) return FieldValue{rows};
+                const Evolutions& entries = *s.tables.evolutions;
+                size_t used = 0;
+                for (size_t k = 0; k < entries.size(); ++k) {
+                    if (!(entries[k] == EvolutionEntry{})) used = k + 1;
+                }
+                for (size_t k = 0; k < used; ++k)
+                    rows.push_back({entries[k].method, entries[k].parameter, entries[k].target});
+                return FieldValue{std::move(rows)};
+            },
+            [](SpeciesState& s, const FieldValue& v) {
+                Evolutions entries{};
+                const ValueRows& rows = std::get<ValueRows>(v);
+                for (size_t k = 0; k < rows.size() && k < entries.size(); ++k)
+                    entries[k] = {static_cast<int>(rows[k][0]), static_cast<int>(rows[k][1]),
+                                  static_cast<int>(rows[k][2])};
+                s.tables.evolutions = entries;
+            }};
+}
+
+// The moves of a compatibility list that the species learns, one row each; bits beyond the list keep their
+// value.
+SpeciesField CompatibilityRows(const char* key, ChoiceList list,
+                               std::optional<Compatibility> SpeciesTableValues::*part) {
+    return {key,
+            {{ValueKind::Choice, 63, list}},
+            true,
+            0,
+            [part](const SpeciesState& s) {
+                ValueRows rows;
+                const std::optional<Compatibility>& compatibility = s.tables.*part;
+                if (!compatibility) return FieldValue{rows};
+                for (size_t bit = 0; bit < compatibility->moves.size() && bit < 64; ++bit) {
+                    if (compatibility->mask >> bit & 1) rows.push_back({static_cast<int64_t>(bit)});
+                }
+                return FieldValue{std::move(rows)};
+            },
+            [part](SpeciesState& s, const FieldValue& v) {
+                std::optional<Compatibility>& compatibility = s.tables.*part;
+                if (!compatibility) return;
+                std::vector<bool> learns(compatibility->moves.size(), false);
+                for (const std::vector<int64_t>& row : std::get<ValueRows>(v)) {
+                    if (row[0] >= 0 && static_cast<size_t>(row[0]) < learns.size())
+                        learns[static_cast<size_t>(row[0])] = true;
+                }
+                compatibility->mask = MaskWithRows(compatibility->mask, learns);
             }};
 }
 
@@ -87,7 +152,32 @@ void ReadAttackRows(const EditorSession& session, int32_t /*index*/, SpeciesStat
                           : std::vector<LevelUpAttackEntry>{};
 }
 
+void ReadEvolutionPart(const EditorSession& session, int32_t index, SpeciesState& state) {
+    state.tables.evolutions = ReadEvolutions(session, index);
+}
+
+void ReadTmHmPart(const EditorSession& session, int32_t index, SpeciesState& state) {
+    state.tables.tmhm = ReadTmHmCompatibility(session, index);
+}
+
+void ReadTutorPart(const EditorSession& session, int32_t index, SpeciesState& state) {
+    state.tables.tutors = ReadTutorCompatibility(session, index);
+}
+
 // --- Planning -------------------------------------------------------------------------------------------
+
+// The bytes of the second plan that the first does not put there already. Whole-entry writers (the window's
+// save, the More Data tables) rewrite bytes whose field did not change; comparing the plans of the states
+// before and after keeps only the bytes of the fields that did.
+std::vector<PlannedByte> DifferenceOf(const std::vector<PlannedByte>& was, std::vector<PlannedByte> will) {
+    std::map<int64_t, uint8_t> previous;
+    for (const PlannedByte& byte : was) previous[byte.offset] = byte.value;
+    std::erase_if(will, [&previous](const PlannedByte& byte) {
+        const auto found = previous.find(byte.offset);
+        return found != previous.end() && found->second == byte.value;
+    });
+    return will;
+}
 
 SpeciesEdits EditsOf(const SpeciesState& s) {
     const SpeciesValues& v = s.values;
@@ -108,21 +198,38 @@ SpeciesEdits EditsOf(const SpeciesState& s) {
     return e;  // no rows: the attack table group writes those
 }
 
-// The window's save of both states, and of the second only the bytes that differ from the first. The save
-// rewrites a few bytes it does not show (the name after its end mark, bits 12 to 15 of the EV word);
-// comparing two saves rather than a save and the file leaves those alone unless their field changes.
+// The window's save also rewrites a few bytes it does not show (the name after its end mark, bits 12 to 15
+// of the EV word); comparing two saves rather than a save and the file leaves those alone unless their field
+// changes.
 PlannedPart PlanSaveDifference(const EditorSession& session, int32_t index, const SpeciesState& before,
                                const SpeciesState& after) {
-    const WritePlan was = PlanSpeciesSave(session, index, EditsOf(before)).plan;
-    const WritePlan will = PlanSpeciesSave(session, index, EditsOf(after)).plan;
-    std::map<int64_t, uint8_t> previous;
-    for (const PlannedByte& byte : was.bytes) previous[byte.offset] = byte.value;
-    PlannedPart part;
-    for (const PlannedByte& byte : will.bytes) {
-        const auto found = previous.find(byte.offset);
-        if (found == previous.end() || found->second != byte.value) part.bytes.push_back(byte);
-    }
-    return part;
+    return {DifferenceOf(PlanSpeciesSave(session, index, EditsOf(before)).plan.bytes,
+                         PlanSpeciesSave(session, index, EditsOf(after)).plan.bytes),
+            {}};
+}
+
+PlannedPart PlanEvolutionDifference(const EditorSession& session, int32_t index, const SpeciesState& before,
+                                    const SpeciesState& after) {
+    if (!before.tables.evolutions || !after.tables.evolutions) return {};
+    return {DifferenceOf(PlanEvolutionWrites(session, index, *before.tables.evolutions),
+                         PlanEvolutionWrites(session, index, *after.tables.evolutions)),
+            {}};
+}
+
+PlannedPart PlanTmHmDifference(const EditorSession& session, int32_t index, const SpeciesState& before,
+                               const SpeciesState& after) {
+    if (!before.tables.tmhm || !after.tables.tmhm) return {};
+    return {DifferenceOf(PlanTmHmWrites(session, index, before.tables.tmhm->mask),
+                         PlanTmHmWrites(session, index, after.tables.tmhm->mask)),
+            {}};
+}
+
+PlannedPart PlanTutorDifference(const EditorSession& session, int32_t index, const SpeciesState& before,
+                                const SpeciesState& after) {
+    if (!before.tables.tutors || !after.tables.tutors) return {};
+    return {DifferenceOf(PlanTutorWrites(session, index, before.tables.tutors->mask),
+                         PlanTutorWrites(session, index, after.tables.tutors->mask)),
+            {}};
 }
 
 std::string Hex(int64_t offset) {
@@ -246,6 +353,24 @@ std::vector<FieldGroup> MakeGroups() {
                       ReadAttackRows,
                       PlanAttackRows,
                       SettleAttackRows});
+    groups.push_back({"evolution table",
+                      {EvolutionRows()},
+                      [](const EditorSession& s) { return s.Tables.evolutions.where.has_value(); },
+                      ReadEvolutionPart,
+                      PlanEvolutionDifference,
+                      nullptr});
+    groups.push_back({"TM/HM compatibility table",
+                      {CompatibilityRows("tmhm", ChoiceList::TmHm, &SpeciesTableValues::tmhm)},
+                      [](const EditorSession& s) { return s.Tables.tmhm.where.has_value(); },
+                      ReadTmHmPart,
+                      PlanTmHmDifference,
+                      nullptr});
+    groups.push_back({"tutor compatibility table",
+                      {CompatibilityRows("tutors", ChoiceList::Tutors, &SpeciesTableValues::tutors)},
+                      [](const EditorSession& s) { return s.Tables.tutors.where.has_value(); },
+                      ReadTutorPart,
+                      PlanTutorDifference,
+                      nullptr});
     return groups;
 }
 

@@ -10,6 +10,7 @@
 #include "ChoiceNames.h"
 #include "EditorSession.h"
 #include "SpeciesRecord.h"
+#include "SpeciesTableValues.h"
 #include "WritePlan.h"
 
 // Everything the editor reads of one species, as the window shows it.
@@ -17,6 +18,7 @@ struct SpeciesState {
     std::string name;  // Windows-1252, symbols as characters 11 and 12
     SpeciesValues values;
     std::vector<LevelUpAttackEntry> attacks;  // the table at values.attackTable
+    SpeciesTableValues tables;                // evolutions, TM/HM and tutor compatibility, where the game has them
 };
 
 // A field's value: a number, a text (the name), or rows of numbers (a list such as the attack table).
@@ -41,6 +43,7 @@ struct SpeciesField {
     std::string key;
     std::vector<ValueSpec> parts;
     bool isList = false;
+    size_t maxRows = 0;  // a list's most rows; 0: no limit
     std::function<FieldValue(const SpeciesState&)> get;
     std::function<void(SpeciesState&, const FieldValue&)> set;
 };

@@ -6,8 +6,6 @@
 #include <map>
 #include <unordered_map>
 
-#include "CharTable.h"
-#include "HexFunctions.h"
 #include "Windows1252.h"
 
 namespace {
@@ -29,16 +27,12 @@ bool Available(const FieldGroup& group, const EditorSession& session) {
     return !group.available || group.available(session);
 }
 
-// All 412 names in one read, for the labels of the change lines.
-std::vector<std::string> SpeciesNames(const EditorSession& session) {
-    const std::string hex =
-        HexFunctions::ReadHexBytes(session.RomPath, session.NameOffset, Species::kNameSize * Species::kCount);
-    std::vector<std::string> names;
-    names.reserve(Species::kCount);
-    for (int32_t i = 0; i < Species::kCount; ++i)
-        names.push_back(Windows1252::ToUtf8(
-            CharTable::DecodeName(hex.substr(2 * Species::kNameSize * i, 2 * Species::kNameSize))));
-    return names;
+// The labels of the change lines: the names as the ROM holds them now.
+std::vector<std::string> SpeciesNames(const ChoiceNames& names) {
+    std::vector<std::string> labels;
+    for (const std::string& name : names.Names(ChoiceList::Species)) labels.push_back(Windows1252::ToUtf8(name));
+    labels.resize(Species::kCount);
+    return labels;
 }
 
 std::string Label(const std::vector<std::string>& names, int32_t index) {
@@ -94,7 +88,7 @@ ImportPlan Refused(std::string error) {
 ImportPlan PlanSpeciesTableImport(const EditorSession& session, const ChoiceNames& names,
                                   const TableText& table, const std::string& label) {
     const std::unordered_map<std::string, KnownField> known = FieldsByKey();
-    const std::vector<std::string> speciesNames = SpeciesNames(session);
+    const std::vector<std::string> speciesNames = SpeciesNames(names);
 
     // Every species once, before anything else is read.
     std::array<const SpeciesText*, Species::kCount> entryOf{};

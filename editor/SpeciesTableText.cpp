@@ -7,8 +7,6 @@
 
 namespace {
 
-const char* const kListWords[kChoiceListCount] = {"type", "item", "ability", "egg group", "attack"};
-
 std::string Trimmed(const std::string& text) {
     const size_t first = text.find_first_not_of(" \t");
     if (first == std::string::npos) return {};
@@ -81,7 +79,7 @@ PartRead ReadPart(const ValueSpec& spec, const TextPart& part, const ValueCheck&
             break;
         }
         case ValueKind::Choice: {
-            const std::string word = kListWords[static_cast<size_t>(spec.list)];
+            const std::string word = ChoiceListWord(spec.list);
             std::optional<int64_t> number = WholeNumber(text);
             if (!number && !IsDigits(text)) {
                 const std::optional<std::string> name = Windows1252::FromUtf8(text);
@@ -209,6 +207,11 @@ ParsedValue ParseValue(const SpeciesField& field, const TextValue& text, const V
     const ValueRows* currentRows = check.current ? std::get_if<ValueRows>(check.current) : nullptr;
     ValueRows rows;
     const std::vector<std::vector<TextPart>> given = RowsOf(text);
+    if (field.maxRows > 0 && given.size() > field.maxRows) {
+        parsed.problem = std::to_string(given.size()) + " rows, and this list holds at most " +
+                         std::to_string(field.maxRows);
+        return parsed;
+    }
     for (size_t r = 0; r < given.size(); ++r) {
         const std::string where = "row " + std::to_string(r + 1) + " " + Quoted(RowNotation(given[r])) + ": ";
         if (given[r].size() != field.parts.size()) {
