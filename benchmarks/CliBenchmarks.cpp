@@ -33,7 +33,8 @@ benchmark::internal::Benchmark* Whole(benchmark::internal::Benchmark* b) {
 }
 
 // What reading one species does to the file: its name, its record, six pointers and the icon palette number,
-// one opening each; then the attack table load's size check and one opening per row and for the end mark.
+// one opening each; the attack table load's size check and one opening per row and for the end mark; its
+// evolutions; its TM/HM and tutor entries, each read with its move list.
 void AddSpeciesOpenings(const EditorSession& s, int32_t i, std::vector<Opening>& openings) {
     std::vector<Access> fields = {{Species::NameEntry(s, i), Species::kNameSize, 0},
                                   {Species::RecordBase(s, i), Species::kRecordSize, 0}};
@@ -49,6 +50,14 @@ void AddSpeciesOpenings(const EditorSession& s, int32_t i, std::vector<Opening>&
         table ? static_cast<int32_t>(LoadAttackTable(s.RomPath, static_cast<int32_t>(*table)).size()) : 0;
     for (const Opening& read : SyscallFloor::OneEach(SyscallFloor::AttackTableReads(table.value_or(0), rows)))
         openings.push_back(read);
+    constexpr int32_t kEvolutionsEntry = SpeciesTableSizes::kEvolutions * SpeciesTableSizes::kEvolutionEntry;
+    if (const std::optional<int32_t>& evolutions = s.Tables.evolutions.where)
+        openings.push_back({false, {{*evolutions + int64_t{kEvolutionsEntry} * i, kEvolutionsEntry, 0}}});
+    for (const std::optional<CompatibilityTable>& part : {s.Tables.tmhm.where, s.Tables.tutors.where}) {
+        if (!part) continue;
+        openings.push_back({false, {{part->table + int64_t{part->entrySize} * i, part->entrySize, 0}}});
+        openings.push_back({false, {{part->moves, 2 * part->count, 0}}});
+    }
 }
 
 std::vector<Opening> AllSpeciesOpenings(const EditorSession& s) {
@@ -145,18 +154,11 @@ void RegisterCliBenchmarks(const BenchFolder& folder, const BenchRom& rom) {
         }
     }));
     Whole(benchmark::RegisterBenchmark("cli/import/floor", [fixture, path](benchmark::State& state) {
-        // The names for the change lines: one read of the name table (the floor's buffer takes it in two).
-        const int64_t names = fixture->session.NameOffset;
-        const int32_t length = Species::kNameSize * Species::kCount;
-        const std::vector<Opening> nameTable = {
-            {false,
-             {{names, SyscallFloor::kLargestRead, 0},
-              {names + SyscallFloor::kLargestRead, length - SyscallFloor::kLargestRead, 0}}}};
         RomJournal::Journal journal{fixture->session.FileSize, {}};
         for (const Access& write : fixture->writes) journal.entries.push_back({write.offset, write.byte});
         const std::vector<uint8_t> journalBytes = RomJournal::Encode(journal);
         for (auto _ : state) {
-            if (!SyscallFloor::Read(path, nameTable) || !SyscallFloor::Read(path, fixture->reads) ||
+            if (!SyscallFloor::Read(path, fixture->reads) ||
                 !SyscallFloor::JournaledWrite(path, fixture->writes, journalBytes)) {
                 state.SkipWithError("a bare read or write of the ROM failed");
                 break;

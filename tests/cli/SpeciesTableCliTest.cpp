@@ -58,7 +58,8 @@ INSTANTIATE_TEST_SUITE_P(Layouts, RoundTripTest,
                          testing::Values(RoundTrip{"DemoJson", DemoLayout, "json"},
                                          RoundTrip{"DemoCsv", DemoLayout, "csv"},
                                          RoundTrip{"FireRedJson", FireRedLayout, "json"},
-                                         RoundTrip{"FireRedCsv", FireRedLayout, "csv"}),
+                                         RoundTrip{"EmeraldCsv", EmeraldLayout, "csv"},
+                                         RoundTrip{"RubyJson", RubyLayout, "json"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // --- An edited export applies exactly its edits -----------------------------------------------------------
@@ -97,6 +98,24 @@ TEST(CliImportTest, AppliesExactlyTheEditsOfAnEditedJsonExport) {
     expected[l.AttackTable + 28] = static_cast<uint8_t>(at),
                              expected[l.AttackTable + 29] = static_cast<uint8_t>(at >> 8);
     expected[l.AttackTable + 30] = static_cast<uint8_t>(at >> 16);
+
+    // One evolution, the other four entries emptied; their padding stays.
+    s["evolutions"] = Json::parse(R"([["Level", 30, 7]])");
+    for (int k = 0; k < 5; ++k) {
+        const int64_t e = l.EvolutionTable + 40 * 6 + 8 * k;
+        std::fill_n(expected.begin() + e, 6, 0);
+        if (k == 0) expected[e] = 4, expected[e + 2] = 30, expected[e + 4] = 7;
+    }
+    // TM01 and HM08 alone, the tutors none; the bits beyond each list keep their value.
+    s["tmhm"] = Json::parse(R"(["TM01", "hm08"])");
+    const int64_t tm = l.TMHMTable + 8 * 6;
+    expected[tm] = 1;
+    std::fill_n(expected.begin() + tm + 1, 6, 0);
+    expected[tm + 7] = static_cast<uint8_t>((expected[tm + 7] & 0xFC) | 0x02);
+    s["tutors"] = Json::array();
+    const int64_t tutor = l.TutorTable + 4 * 6;
+    std::fill_n(expected.begin() + tutor, 3, 0);
+    expected[tutor + 3] &= 0xC0;
 
     const CliRun run = rom.Import(table.dump(2));
     ASSERT_EQ(run.code, 0) << run.err;
@@ -231,6 +250,17 @@ const Refusal kRefusals[] = {
          return t.dump();
      },
      "both change the byte"},
+    {"EvolutionTargetBeyond",
+     [](Json& t) { return Edit(t, 6, "evolutions", Json::parse(R"([["Level", 5, 412]])")); },
+     "not in the species list"},
+    {"SixEvolutions",
+     [](Json& t) {
+         return Edit(t, 6, "evolutions",
+                     Json::parse(R"([[4, 5, 1], [4, 5, 1], [4, 5, 1], [4, 5, 1], [4, 5, 1], [4, 5, 1]])"));
+     },
+     "6 rows, and this list holds at most 5"},
+    {"UnknownTm", [](Json& t) { return Edit(t, 6, "tmhm", Json::parse(R"(["TM51"])")); },
+     "no TM/HM has this name"},
     {"MalformedJson",
      [](Json& t) {
          const std::string text = t.dump();
