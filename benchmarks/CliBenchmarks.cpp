@@ -111,7 +111,9 @@ void RegisterCliBenchmarks(const BenchFolder& folder, const BenchRom& rom) {
 
     Whole(benchmark::RegisterBenchmark("cli/export", [fixture](benchmark::State& state) {
         for (auto _ : state) {
-            std::string text = FormatJsonTable(ExportSpeciesTable(fixture->session, fixture->names));
+            JsonTableWriter writer(fixture->session.GameCode, fixture->names);
+            ExportSpeciesTable(fixture->session, writer);
+            std::string text = writer.Finish();
             benchmark::DoNotOptimize(text);
         }
     }));

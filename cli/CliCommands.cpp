@@ -9,9 +9,11 @@
 #include <sstream>
 
 #include "ChoiceNames.h"
+#include "CsvTable.h"
 #include "DurableFile.h"
 #include "FieldLimits.h"
 #include "HexFunctions.h"
+#include "JsonTable.h"
 #include "ReadINI.h"
 #include "RomBackups.h"
 #include "RomJournal.h"
@@ -47,8 +49,8 @@ const char* const kExportHelp =
     "Usage: vornhal-cli export ROM [-o FILE] [--format json|csv]\n"
     "\n"
     "Writes all 412 species: index, name, the record fields, EV yields, graphics pointers, icon palette,\n"
-    "attack table offset and rows. List values are names where the name is unique in its list, else "
-    "numbers.\n"
+    "attack table offset and rows, and where the game has them evolutions, TM/HM and tutor compatibility.\n"
+    "List values are names where the name is unique in its list, else numbers.\n"
     "\n"
     "  -o, --output FILE   write to FILE (replaced whole, or not at all) instead of standard output\n"
     "  --format json|csv   JSON (the default; one field per line, stable order) or CSV (RFC 4180, one row\n"
@@ -208,7 +210,14 @@ int Export(const Arguments& arguments, std::ostream& out, std::ostream& err,
         format = TableFormat::Csv;
 
     const ChoiceNames names = LoadChoiceNames(*session, environment.dataFolder);
-    const std::string text = FormatTable(format, ExportedKeys(*session), ExportSpeciesTable(*session, names));
+    std::string text;
+    if (format == TableFormat::Json) {
+        JsonTableWriter writer(Windows1252::ToUtf8(session->GameCode), names);
+        ExportSpeciesTable(*session, writer);
+        text = writer.Finish();
+    } else {
+        text = FormatCsvTable(ExportedKeys(*session), ExportSpeciesTable(*session, names));
+    }
     if (!arguments.output) {
         out << text;
         return out.good() ? kExitDone : Refuse(err, "The export could not be written to standard output.");

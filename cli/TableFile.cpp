@@ -9,10 +9,6 @@ std::optional<TableFormat> FormatNamed(const std::string& name) {
     return std::nullopt;
 }
 
-std::string FormatTable(TableFormat format, const std::vector<std::string>& keys, const TableText& table) {
-    return format == TableFormat::Json ? FormatJsonTable(table) : FormatCsvTable(keys, table);
-}
-
 TableParse ParseTable(const std::string& bytes, std::optional<TableFormat> format) {
     TableParse refused;
     if (bytes.size() > kLargestTableFile) {

@@ -10,10 +10,6 @@ enum class TableFormat { Json, Csv };
 // "json" or "csv"; nothing for anything else.
 [[nodiscard]] std::optional<TableFormat> FormatNamed(const std::string& name);
 
-// The export in the format, JSON with LF line ends, CSV with CR LF.
-[[nodiscard]] std::string FormatTable(TableFormat format, const std::vector<std::string>& keys,
-                                      const TableText& table);
-
 // A species table from a file's bytes: UTF-8 (a byte order mark is skipped), no larger than any species
 // table can be; JSON when it starts with "{" (blanks aside) or when the format says so, else CSV.
 [[nodiscard]] TableParse ParseTable(const std::string& bytes, std::optional<TableFormat> format);

@@ -6,6 +6,7 @@
 #include "MoveCompatibility.h"
 #include "NameList.h"
 #include "ReferenceLists.h"
+#include "Windows1252.h"
 
 namespace {
 
@@ -14,6 +15,15 @@ std::string UpperAscii(std::string text) {
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     }
     return text;
+}
+
+// A name that is all digits would read back as a number.
+bool IsDigits(const std::string& text) {
+    if (text.empty()) return false;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+    }
+    return true;
 }
 
 bool Usable(const std::string& name) {
@@ -27,14 +37,6 @@ const char* const kListWords[kChoiceListCount] = {
 
 }  // namespace
 
-bool IsDigits(const std::string& text) {
-    if (text.empty()) return false;
-    for (char c : text) {
-        if (c < '0' || c > '9') return false;
-    }
-    return true;
-}
-
 void ChoiceNames::SetList(ChoiceList list, std::vector<std::string> names) {
     Indexed& indexed = lists_[static_cast<size_t>(list)];
     indexed = Indexed{};
@@ -47,18 +49,22 @@ void ChoiceNames::SetList(ChoiceList list, std::vector<std::string> names) {
             ++entry->second.second;
         }
     }
+    indexed.written.reserve(indexed.names.size());
+    for (const std::string& name : indexed.names) {
+        const bool writable = Usable(name) && indexed.exact.at(name).second == 1;
+        indexed.written.push_back(writable ? Windows1252::ToUtf8(name) : std::string());
+    }
 }
 
 const std::vector<std::string>& ChoiceNames::Names(ChoiceList list) const {
     return lists_[static_cast<size_t>(list)].names;
 }
 
-std::optional<std::string> ChoiceNames::NameFor(ChoiceList list, int64_t number) const {
+const std::string* ChoiceNames::WrittenName(ChoiceList list, int64_t number) const {
     const Indexed& indexed = lists_[static_cast<size_t>(list)];
-    if (number < 0 || number >= static_cast<int64_t>(indexed.names.size())) return std::nullopt;
-    const std::string& name = indexed.names[static_cast<size_t>(number)];
-    if (!Usable(name) || indexed.exact.at(name).second != 1) return std::nullopt;
-    return name;
+    if (number < 0 || number >= static_cast<int64_t>(indexed.written.size())) return nullptr;
+    const std::string& name = indexed.written[static_cast<size_t>(number)];
+    return name.empty() ? nullptr : &name;
 }
 
 ChoiceNames::Lookup ChoiceNames::NumberFor(ChoiceList list, const std::string& name) const {

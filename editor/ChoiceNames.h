@@ -35,8 +35,9 @@ public:
     void SetList(ChoiceList list, std::vector<std::string> names);
 
     [[nodiscard]] const std::vector<std::string>& Names(ChoiceList list) const;
-    // The name to write for the number, or nothing when the number has to be written.
-    [[nodiscard]] std::optional<std::string> NameFor(ChoiceList list, int64_t number) const;
+    // The name to write for the number, in UTF-8 as the files hold it; null when the number has to be
+    // written.
+    [[nodiscard]] const std::string* WrittenName(ChoiceList list, int64_t number) const;
 
     struct Lookup {
         std::optional<int64_t> number;
@@ -54,6 +55,8 @@ private:
         std::vector<std::string> names;
         // Every name, and every name with its letters upper-cased: the first entry and how many carry it.
         std::unordered_map<std::string, std::pair<int64_t, int>> exact, folded;
+        std::vector<std::string>
+            written;  // per entry: its name in UTF-8 where it stands for its number, else ""
     };
     std::array<Indexed, kChoiceListCount> lists_;
 };
@@ -62,6 +65,3 @@ private:
 // same the window fills its choice lists from; the species names, the TM/HM and tutor move lists of the ROM
 // (tutors by their moves' names) and the evolution methods, as the More Data window shows them.
 [[nodiscard]] ChoiceNames LoadChoiceNames(const EditorSession& session, const std::string& dataFolder);
-
-// True when the whole text is decimal digits (so it reads as a number, never as a name).
-[[nodiscard]] bool IsDigits(const std::string& text);

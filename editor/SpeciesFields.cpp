@@ -1,5 +1,6 @@
 #include "SpeciesFields.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 
@@ -67,14 +68,16 @@ SpeciesField AttackRows() {
             0,
             [](const SpeciesState& s) {
                 ValueRows rows;
-                rows.reserve(s.attacks.size());
-                for (const LevelUpAttackEntry& row : s.attacks) rows.push_back({row.level, row.attack});
+                rows.reserve(2 * s.attacks.size());
+                for (const LevelUpAttackEntry& row : s.attacks)
+                    rows.insert(rows.end(), {row.level, row.attack});
                 return FieldValue{std::move(rows)};
             },
             [](SpeciesState& s, const FieldValue& v) {
+                const ValueRows& rows = std::get<ValueRows>(v);
                 s.attacks.clear();
-                for (const std::vector<int64_t>& row : std::get<ValueRows>(v))
-                    s.attacks.push_back({static_cast<int>(row[1]), static_cast<int>(row[0])});
+                for (size_t k = 0; k + 1 < rows.size(); k += 2)
+                    s.attacks.push_back({static_cast<int>(rows[k + 1]), static_cast<int>(rows[k])});
             }};
 }
 
@@ -96,15 +99,15 @@ SpeciesField EvolutionRows() {
                     if (!(entries[k] == EvolutionEntry{})) used = k + 1;
                 }
                 for (size_t k = 0; k < used; ++k)
-                    rows.push_back({entries[k].method, entries[k].parameter, entries[k].target});
+                    rows.insert(rows.end(), {entries[k].method, entries[k].parameter, entries[k].target});
                 return FieldValue{std::move(rows)};
             },
             [](SpeciesState& s, const FieldValue& v) {
                 Evolutions entries{};
                 const ValueRows& rows = std::get<ValueRows>(v);
-                for (size_t k = 0; k < rows.size() && k < entries.size(); ++k)
-                    entries[k] = {static_cast<int>(rows[k][0]), static_cast<int>(rows[k][1]),
-                                  static_cast<int>(rows[k][2])};
+                for (size_t k = 0; 3 * k + 2 < rows.size() && k < entries.size(); ++k)
+                    entries[k] = {static_cast<int>(rows[3 * k]), static_cast<int>(rows[3 * k + 1]),
+                                  static_cast<int>(rows[3 * k + 2])};
                 s.tables.evolutions = entries;
             }};
 }
@@ -122,7 +125,7 @@ SpeciesField CompatibilityRows(const char* key, ChoiceList list,
                 const std::optional<Compatibility>& compatibility = s.tables.*part;
                 if (!compatibility) return FieldValue{rows};
                 for (size_t bit = 0; bit < compatibility->moves.size() && bit < 64; ++bit) {
-                    if (compatibility->mask >> bit & 1) rows.push_back({static_cast<int64_t>(bit)});
+                    if (compatibility->mask >> bit & 1) rows.push_back(static_cast<int64_t>(bit));
                 }
                 return FieldValue{std::move(rows)};
             },
@@ -130,9 +133,9 @@ SpeciesField CompatibilityRows(const char* key, ChoiceList list,
                 std::optional<Compatibility>& compatibility = s.tables.*part;
                 if (!compatibility) return;
                 std::vector<bool> learns(compatibility->moves.size(), false);
-                for (const std::vector<int64_t>& row : std::get<ValueRows>(v)) {
-                    if (row[0] >= 0 && static_cast<size_t>(row[0]) < learns.size())
-                        learns[static_cast<size_t>(row[0])] = true;
+                for (const int64_t bit : std::get<ValueRows>(v)) {
+                    if (bit >= 0 && static_cast<size_t>(bit) < learns.size())
+                        learns[static_cast<size_t>(bit)] = true;
                 }
                 compatibility->mask = MaskWithRows(compatibility->mask, learns);
             }};
@@ -170,6 +173,16 @@ void ReadTutorPart(const EditorSession& session, int32_t index, SpeciesState& st
 // save, the More Data tables) rewrite bytes whose field did not change; comparing the plans of the states
 // before and after keeps only the bytes of the fields that did.
 std::vector<PlannedByte> DifferenceOf(const std::vector<PlannedByte>& was, std::vector<PlannedByte> will) {
+    // Plans of one writer for the same species put their bytes in the same order; only a plan of another
+    // length (an empty name) needs the offsets looked up.
+    const bool sameOrder = was.size() == will.size() &&
+                           std::equal(was.begin(), was.end(), will.begin(),
+                                      [](const auto& a, const auto& b) { return a.offset == b.offset; });
+    if (sameOrder) {
+        size_t k = 0;
+        std::erase_if(will, [&was, &k](const PlannedByte& byte) { return was[k++].value == byte.value; });
+        return will;
+    }
     std::map<int64_t, uint8_t> previous;
     for (const PlannedByte& byte : was) previous[byte.offset] = byte.value;
     std::erase_if(will, [&previous](const PlannedByte& byte) {
@@ -290,6 +303,17 @@ PlannedPart PlanAttackRows(const EditorSession& session, int32_t /*index*/, cons
     return part;
 }
 
+// The table's pointer is a field of the window's save, its rows are not.
+PlannedPart PlanAttackTable(const EditorSession& session, int32_t index, const SpeciesState& before,
+                            const SpeciesState& after) {
+    PlannedPart part = PlanAttackRows(session, index, before, after);
+    if (!part.error.empty() || after.values.attackTable == before.values.attackTable) return part;
+    std::vector<PlannedByte> bytes = PlanSaveDifference(session, index, before, after).bytes;
+    bytes.insert(bytes.end(), part.bytes.begin(), part.bytes.end());
+    part.bytes = std::move(bytes);
+    return part;
+}
+
 // A file that moves the table without giving its rows takes the rows found at the new place.
 void SettleAttackRows(const EditorSession& session, const SpeciesState& before, SpeciesState& after,
                       const std::vector<std::string>& given) {
@@ -351,7 +375,7 @@ std::vector<FieldGroup> MakeGroups() {
                       {Pointer("attack_table", &V::attackTable), AttackRows()},
                       {},
                       ReadAttackRows,
-                      PlanAttackRows,
+                      PlanAttackTable,
                       SettleAttackRows});
     groups.push_back({"evolution table",
                       {EvolutionRows()},
@@ -398,7 +422,10 @@ std::optional<int64_t> OffsetOf(const std::string& pointerText) {
 }
 
 std::string PointerTextOf(int64_t offset) {
-    char text[24];
-    std::snprintf(text, sizeof text, "%06llX", static_cast<unsigned long long>(offset));
+    // Six digits, more when the offset needs them, as the pointer boxes show it.
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string text;
+    for (uint64_t rest = static_cast<uint64_t>(offset); rest > 0 || text.size() < 6; rest >>= 4)
+        text.insert(text.begin(), kDigits[rest & 0xF]);
     return text;
 }

@@ -22,7 +22,8 @@ struct SpeciesState {
 };
 
 // A field's value: a number, a text (the name), or rows of numbers (a list such as the attack table).
-using ValueRows = std::vector<std::vector<int64_t>>;
+// A list's rows one after another, each as many numbers as its field has parts.
+using ValueRows = std::vector<int64_t>;
 using FieldValue = std::variant<int64_t, std::string, ValueRows>;
 
 enum class ValueKind {

@@ -27,23 +27,33 @@ bool Available(const FieldGroup& group, const EditorSession& session) {
     return !group.available || group.available(session);
 }
 
-// The labels of the change lines: the names as the ROM holds them now.
-std::vector<std::string> SpeciesNames(const ChoiceNames& names) {
+// The labels of the change lines: the names as the ROM holds them now, with the index where another species
+// has the same name.
+std::vector<std::string> SpeciesLabels(const ChoiceNames& names) {
     std::vector<std::string> labels;
-    for (const std::string& name : names.Names(ChoiceList::Species)) labels.push_back(Windows1252::ToUtf8(name));
+    std::unordered_map<std::string, int> count;
+    for (const std::string& name : names.Names(ChoiceList::Species)) {
+        labels.push_back(Windows1252::ToUtf8(name));
+        ++count[labels.back()];
+    }
     labels.resize(Species::kCount);
+    for (size_t index = 0; index < labels.size(); ++index) {
+        const std::string number = "#" + std::to_string(index);
+        std::string& label = labels[index];
+        label = label.empty() ? number : count[label] > 1 ? label + " " + number : label;
+    }
     return labels;
-}
-
-std::string Label(const std::vector<std::string>& names, int32_t index) {
-    const std::string& name = names[static_cast<size_t>(index)];
-    const bool shared = std::count(names.begin(), names.end(), name) > 1;
-    if (name.empty()) return "#" + std::to_string(index);
-    return shared ? name + " #" + std::to_string(index) : name;
 }
 
 std::string Shown(const std::string& text) {
     return text.empty() ? "(none)" : text;
+}
+
+std::string RowNotation(const std::vector<TextPart>& row) {
+    TextValue one;
+    one.isList = true;
+    one.rows.push_back(row);
+    return ListNotation(one);
 }
 
 void AddChanges(const SpeciesField& field, const FieldValue& was, const FieldValue& now,
@@ -53,13 +63,13 @@ void AddChanges(const SpeciesField& field, const FieldValue& was, const FieldVal
     base.field = field.key;
     if (field.isList && before.rows.size() == after.rows.size()) {
         for (size_t r = 0; r < after.rows.size(); ++r) {
-            const TextValue one{true, {}, {before.rows[r]}};
-            const TextValue other{true, {}, {after.rows[r]}};
-            if (ListNotation(one) == ListNotation(other)) continue;
+            std::string row = RowNotation(before.rows[r]);
+            std::string other = RowNotation(after.rows[r]);
+            if (row == other) continue;
             FieldChange change = base;
             change.field = field.key + "[" + std::to_string(r + 1) + "]";
-            change.before = ListNotation(one);
-            change.after = ListNotation(other);
+            change.before = std::move(row);
+            change.after = std::move(other);
             changes.push_back(std::move(change));
         }
         return;
@@ -88,7 +98,11 @@ ImportPlan Refused(std::string error) {
 ImportPlan PlanSpeciesTableImport(const EditorSession& session, const ChoiceNames& names,
                                   const TableText& table, const std::string& label) {
     const std::unordered_map<std::string, KnownField> known = FieldsByKey();
-    const std::vector<std::string> speciesNames = SpeciesNames(names);
+    const std::vector<std::string> labels = SpeciesLabels(names);
+    std::vector<const FieldGroup*> groups;
+    for (const FieldGroup& group : SpeciesFieldGroups()) {
+        if (Available(group, session)) groups.push_back(&group);
+    }
 
     // Every species once, before anything else is read.
     std::array<const SpeciesText*, Species::kCount> entryOf{};
@@ -115,60 +129,65 @@ ImportPlan PlanSpeciesTableImport(const EditorSession& session, const ChoiceName
     for (size_t k = 0; k < indices.size(); ++k) {
         const int32_t index = indices[k];
         const SpeciesText& species = table.species[k];
-        const std::string who =
-            species.where + ", species " + std::to_string(index) + " (" + Label(speciesNames, index) + ")";
+        const auto who = [&] {
+            return species.where + ", species " + std::to_string(index) + " (" +
+                   labels[static_cast<size_t>(index)] + ")";
+        };
         const SpeciesState before = ReadSpeciesState(session, index);
         SpeciesState after = before;
         std::vector<std::string> given;
+        std::vector<std::pair<const SpeciesField*, FieldValue>> was;  // each given field as the ROM holds it
         for (const TextField& text : species.fields) {
             const auto found = known.find(text.key);
-            if (found == known.end()) return Refused(who + ": there is no field \"" + text.key + "\".");
+            if (found == known.end()) return Refused(who() + ": there is no field \"" + text.key + "\".");
             if (std::find(given.begin(), given.end(), text.key) != given.end())
-                return Refused(who + ": the field \"" + text.key + "\" is given twice.");
+                return Refused(who() + ": the field \"" + text.key + "\" is given twice.");
             const KnownField& field = found->second;
             if (!Available(*field.group, session))
-                return Refused(who + ": field \"" + text.key + "\": section [" + session.Section +
+                return Refused(who() + ": field \"" + text.key + "\": section [" + session.Section +
                                "] of Data.ini does not give this game's " + field.group->name + ".");
-            const FieldValue current = field.field->get(before);
+            FieldValue current = field.field->get(before);
             const ParsedValue parsed = ParseValue(*field.field, text.value, {&session, &names, &current});
-            if (!parsed.value) return Refused(who + ", field \"" + text.key + "\": " + parsed.problem + ".");
+            if (!parsed.value)
+                return Refused(who() + ", field \"" + text.key + "\": " + parsed.problem + ".");
             field.field->set(after, *parsed.value);
             given.push_back(text.key);
+            was.emplace_back(field.field, std::move(current));
         }
 
-        std::vector<const FieldGroup*> groups;
-        for (const FieldGroup& group : SpeciesFieldGroups()) {
-            if (Available(group, session)) groups.push_back(&group);
-        }
-        std::vector<void (*)(const EditorSession&, const SpeciesState&, SpeciesState&,
-                             const std::vector<std::string>&)>
-            settled;
+        // A group that completes a file's fields may change fields the file leaves out.
+        std::vector<decltype(FieldGroup::settle)> settled;
         for (const FieldGroup* group : groups) {
             if (!group->settle || std::find(settled.begin(), settled.end(), group->settle) != settled.end())
                 continue;
             settled.push_back(group->settle);
             group->settle(session, before, after, given);
-        }
-
-        const size_t changesBefore = result.changes.size();
-        FieldChange base;
-        base.index = index;
-        base.species = Label(speciesNames, index);
-        for (const FieldGroup* group : groups) {
             for (const SpeciesField& field : group->fields) {
-                const FieldValue was = field.get(before);
-                const FieldValue now = field.get(after);
-                if (was != now) AddChanges(field, was, now, names, base, result.changes);
+                if (std::find(given.begin(), given.end(), field.key) == given.end())
+                    was.emplace_back(&field, field.get(before));
             }
         }
-        if (result.changes.size() == changesBefore) continue;
 
+        FieldChange base;
+        base.index = index;
+        base.species = labels[static_cast<size_t>(index)];
         std::vector<decltype(FieldGroup::plan)> planners;
         for (const FieldGroup* group : groups) {
-            if (std::find(planners.begin(), planners.end(), group->plan) != planners.end()) continue;
-            planners.push_back(group->plan);
-            PlannedPart part = group->plan(session, index, before, after);
-            if (!part.error.empty()) return Refused(who + ", field " + part.error + ".");
+            for (const SpeciesField& field : group->fields) {
+                const auto given = std::find_if(was.begin(), was.end(),
+                                                [&field](const auto& v) { return v.first == &field; });
+                if (given == was.end()) continue;
+                const FieldValue now = field.get(after);
+                if (given->second == now) continue;
+                AddChanges(field, given->second, now, names, base, result.changes);
+                if (std::find(planners.begin(), planners.end(), group->plan) == planners.end())
+                    planners.push_back(group->plan);
+            }
+        }
+
+        for (const auto plan : planners) {
+            PlannedPart part = plan(session, index, before, after);
+            if (!part.error.empty()) return Refused(who() + ", field " + part.error + ".");
             for (const PlannedByte& byte : part.bytes) {
                 auto [at, added] = planned.try_emplace(byte.offset, byte.value, index);
                 if (added) {

@@ -1,16 +1,23 @@
 #include "SpeciesTableText.h"
 
 #include <algorithm>
+#include <charconv>
+#include <string_view>
 
 #include "CharTable.h"
 #include "Windows1252.h"
 
 namespace {
 
-std::string Trimmed(const std::string& text) {
+std::string_view Trimmed(std::string_view text) {
     const size_t first = text.find_first_not_of(" \t");
-    if (first == std::string::npos) return {};
+    if (first == std::string_view::npos) return {};
     return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+bool AllDigits(std::string_view text) {
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 // Values in messages: a file of garbage must not fill the screen.
@@ -22,13 +29,12 @@ std::string Quoted(const std::string& text) {
     return "\"" + text.substr(0, cut) + "...\"";
 }
 
-TextPart PartText(const ValueSpec& spec, const FieldValue& value, const ChoiceNames& names) {
+TextPart PartTextOf(const ValueSpec& spec, const FieldValue& value, const ChoiceNames& names) {
     if (spec.kind == ValueKind::Text) return {Windows1252::ToUtf8(std::get<std::string>(value)), false};
     const int64_t number = std::get<int64_t>(value);
     if (spec.kind == ValueKind::Offset) return {PointerTextOf(number), false};
     if (spec.kind == ValueKind::Choice) {
-        if (std::optional<std::string> name = names.NameFor(spec.list, number))
-            return {Windows1252::ToUtf8(*name), false};
+        if (const std::string* name = names.WrittenName(spec.list, number)) return {*name, false};
     }
     return {std::to_string(number), true};
 }
@@ -41,15 +47,18 @@ struct PartRead {
     std::string beyond;
 };
 
-std::optional<int64_t> WholeNumber(const std::string& text) {
+std::optional<int64_t> WholeNumber(std::string_view text) {
     // 18 digits always fit; a longer number is beyond every limit anyway.
-    if (!IsDigits(text) || text.size() > 18) return std::nullopt;
-    return std::stoll(text);
+    if (!AllDigits(text) || text.size() > 18) return std::nullopt;
+    int64_t value = 0;
+    std::from_chars(text.data(), text.data() + text.size(), value);
+    return value;
 }
 
 PartRead ReadPart(const ValueSpec& spec, const TextPart& part, const ValueCheck& check) {
     PartRead read;
-    const std::string text = spec.kind == ValueKind::Text ? part.text : Trimmed(part.text);
+    const std::string_view text =
+        spec.kind == ValueKind::Text ? std::string_view(part.text) : Trimmed(part.text);
     switch (spec.kind) {
         case ValueKind::Number: {
             const std::optional<int64_t> number = WholeNumber(text);
@@ -65,7 +74,8 @@ PartRead ReadPart(const ValueSpec& spec, const TextPart& part, const ValueCheck&
             break;
         }
         case ValueKind::Offset: {
-            const std::optional<int32_t> offset = part.number ? std::nullopt : ParseHexOffset(text, 6);
+            const std::optional<int32_t> offset =
+                part.number ? std::nullopt : ParseHexOffset(std::string(text), 6);
             if (!offset) {
                 read.problem =
                     Quoted(part.text) +
@@ -81,7 +91,7 @@ PartRead ReadPart(const ValueSpec& spec, const TextPart& part, const ValueCheck&
         case ValueKind::Choice: {
             const std::string word = ChoiceListWord(spec.list);
             std::optional<int64_t> number = WholeNumber(text);
-            if (!number && !IsDigits(text)) {
+            if (!number && !AllDigits(text)) {
                 const std::optional<std::string> name = Windows1252::FromUtf8(text);
                 const ChoiceNames::Lookup found =
                     name && check.names ? check.names->NumberFor(spec.list, *name) : ChoiceNames::Lookup{};
@@ -163,18 +173,25 @@ std::string RowNotation(const std::vector<TextPart>& row) {
 
 }  // namespace
 
+TextPart PartText(const ValueSpec& spec, const FieldValue& value, const ChoiceNames& names) {
+    return PartTextOf(spec, value, names);
+}
+
 TextValue ValueText(const SpeciesField& field, const FieldValue& value, const ChoiceNames& names) {
     TextValue text;
     if (!field.isList) {
-        text.single = PartText(field.parts.front(), value, names);
+        text.single = PartTextOf(field.parts.front(), value, names);
         return text;
     }
     text.isList = true;
-    for (const std::vector<int64_t>& row : std::get<ValueRows>(value)) {
-        std::vector<TextPart> parts;
-        for (size_t k = 0; k < row.size() && k < field.parts.size(); ++k)
-            parts.push_back(PartText(field.parts[k], FieldValue{row[k]}, names));
-        text.rows.push_back(std::move(parts));
+    const ValueRows& cells = std::get<ValueRows>(value);
+    const size_t width = field.parts.size();
+    text.rows.reserve(cells.size() / width);
+    for (size_t first = 0; first + width <= cells.size(); first += width) {
+        std::vector<TextPart>& parts = text.rows.emplace_back();
+        parts.reserve(width);
+        for (size_t k = 0; k < width; ++k)
+            parts.push_back(PartTextOf(field.parts[k], FieldValue{cells[first + k]}, names));
     }
     return text;
 }
@@ -205,47 +222,55 @@ ParsedValue ParseValue(const SpeciesField& field, const TextValue& text, const V
     }
 
     const ValueRows* currentRows = check.current ? std::get_if<ValueRows>(check.current) : nullptr;
+    const size_t width = field.parts.size();
+    // A row the ROM holds already stands as it is.
+    const auto held = [currentRows, width](const int64_t* row) {
+        if (!currentRows) return false;
+        for (size_t first = 0; first + width <= currentRows->size(); first += width) {
+            if (std::equal(row, row + width, currentRows->begin() + static_cast<std::ptrdiff_t>(first)))
+                return true;
+        }
+        return false;
+    };
     ValueRows rows;
-    const std::vector<std::vector<TextPart>> given = RowsOf(text);
+    std::vector<std::vector<TextPart>> split;
+    if (!text.isList) split = RowsOf(text);
+    const std::vector<std::vector<TextPart>>& given = text.isList ? text.rows : split;
     if (field.maxRows > 0 && given.size() > field.maxRows) {
         parsed.problem = std::to_string(given.size()) + " rows, and this list holds at most " +
                          std::to_string(field.maxRows);
         return parsed;
     }
+    rows.reserve(given.size() * width);
     for (size_t r = 0; r < given.size(); ++r) {
-        const std::string where = "row " + std::to_string(r + 1) + " " + Quoted(RowNotation(given[r])) + ": ";
-        if (given[r].size() != field.parts.size()) {
-            parsed.problem =
-                where + "a row of this list has " + std::to_string(field.parts.size()) + " parts";
+        const auto where = [&] {
+            return "row " + std::to_string(r + 1) + " " + Quoted(RowNotation(given[r])) + ": ";
+        };
+        if (given[r].size() != width) {
+            parsed.problem = where() + "a row of this list has " + std::to_string(width) + " parts";
             return parsed;
         }
-        std::vector<int64_t> row;
         std::string beyond;
-        for (size_t k = 0; k < field.parts.size(); ++k) {
+        for (size_t k = 0; k < width; ++k) {
             PartRead read = ReadPart(field.parts[k], given[r][k], check);
             if (!read.value) {
-                parsed.problem = where + read.problem;
+                parsed.problem = where() + read.problem;
                 return parsed;
             }
-            if (beyond.empty()) beyond = read.beyond;
-            row.push_back(std::get<int64_t>(*read.value));
+            if (beyond.empty()) beyond = std::move(read.beyond);
+            rows.push_back(std::get<int64_t>(*read.value));
         }
-        const bool held =
-            currentRows && std::find(currentRows->begin(), currentRows->end(), row) != currentRows->end();
-        if (!beyond.empty() && !held) {
-            parsed.problem = where + beyond;
+        if (!beyond.empty() && !held(rows.data() + rows.size() - width)) {
+            parsed.problem = where() + beyond;
             return parsed;
         }
-        rows.push_back(std::move(row));
     }
     parsed.value = std::move(rows);
     return parsed;
 }
 
 std::optional<int32_t> ParseIndex(const TextPart& part) {
-    const std::string text = Trimmed(part.text);
-    if (!IsDigits(text) || text.size() > 3) return std::nullopt;
-    const int value = std::stoi(text);
-    if (value >= Species::kCount) return std::nullopt;
-    return value;
+    const std::optional<int64_t> value = WholeNumber(Trimmed(part.text));
+    if (!value || *value >= Species::kCount) return std::nullopt;
+    return static_cast<int32_t>(*value);
 }

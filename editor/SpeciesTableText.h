@@ -41,6 +41,9 @@ struct TableText {
     std::vector<SpeciesText> species;
 };
 
+// The text of one number or text of a value, as export writes it.
+[[nodiscard]] TextPart PartText(const ValueSpec& spec, const FieldValue& value, const ChoiceNames& names);
+
 // The text of a value as export writes it: numbers in decimal, offsets as the pointer boxes show them,
 // choices by name where the name is unique in its list, else by number.
 [[nodiscard]] TextValue ValueText(const SpeciesField& field, const FieldValue& value,

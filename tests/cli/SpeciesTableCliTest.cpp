@@ -62,6 +62,13 @@ INSTANTIATE_TEST_SUITE_P(Layouts, RoundTripTest,
                                          RoundTrip{"RubyJson", RubyLayout, "json"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+TEST(CliExportTest, WritesTheSameJsonAsTheTableItReadsBackAs) {
+    const CliRom rom(DemoLayout());
+    const std::string exported = rom.Export("json");
+    EXPECT_EQ(exported, FormatJsonTable(rom.Table()));
+    EXPECT_EQ(FormatJsonTable(ParseJsonTable(exported).table), exported);
+}
+
 // --- An edited export applies exactly its edits -----------------------------------------------------------
 
 TEST(CliImportTest, AppliesExactlyTheEditsOfAnEditedJsonExport) {
