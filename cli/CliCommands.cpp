@@ -14,7 +14,7 @@
 #include "FieldLimits.h"
 #include "HexFunctions.h"
 #include "JsonTable.h"
-#include "ReadINI.h"
+#include "MainSettings.h"
 #include "RomBackups.h"
 #include "RomJournal.h"
 #include "RomOpener.h"
@@ -245,7 +245,9 @@ std::optional<std::string> ReadWhole(const std::string& path) {
 }
 
 bool BackupsOn(const CliEnvironment& environment) {
-    const std::string value = ReadINI::ReadIniValue(IniPath(environment), "Main", "BackupBeforeSave");
+    const MainSettings settings(IniPath(environment), environment.settingsCopy);
+    const std::string value = settings.Read("BackupBeforeSave");
+    // Only "0" turns the backup off, as in the window.
     return !FieldLimits::IsNumberText(value) || FieldLimits::NumberValue(value) != 0;
 }
 

@@ -6,7 +6,8 @@
 
 // What the program needs from where it runs.
 struct CliEnvironment {
-    std::string dataFolder;  // Data/ beside the executable, as the window finds it
+    std::string dataFolder;    // Data/ as the window finds it
+    std::string settingsCopy;  // the per-user copy of [Main] that is read before Data.ini
 };
 
 inline constexpr int kExitDone = 0;

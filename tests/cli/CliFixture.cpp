@@ -16,6 +16,7 @@ CliRom::CliRom(const RomLayout& layout, bool backups) : builder_(layout) {
         std::filesystem::copy_file(std::string(VORNHAL_DATA_DIR) + "/" + list, dir_.File(list));
     if (!backups) (void)ReadINI::WriteIniValue(files_.ini, "Main", "BackupBeforeSave", "0");
     environment_.dataFolder = dir_.path().string();
+    environment_.settingsCopy = dir_.File("user-settings.ini");
 }
 
 CliRun CliRom::Run(std::vector<std::string> args) const {

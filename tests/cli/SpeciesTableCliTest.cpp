@@ -364,7 +364,8 @@ TEST(CliExecutableTest, FindsDataBesideItselfAndRoundTrips) {
     testsupport::TempDir dir;
     const std::string rom = dir.File("demo.gba"), table = dir.File("demo.csv"), out = dir.File("out.txt");
     ASSERT_TRUE(RomBuilder(DemoLayout()).WriteTo(rom));
-    const std::string cli = std::string("'") + VORNHAL_CLI + "' ";
+    // A home of its own, so the user's settings are not read.
+    const std::string cli = "env HOME='" + dir.path().string() + "' XDG_CONFIG_HOME= '" + VORNHAL_CLI + "' ";
     const auto run = [&](const std::string& args) {
         const int status = std::system((cli + args + " >'" + out + "' 2>&1").c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;

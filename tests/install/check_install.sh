@@ -12,7 +12,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
-for file in bin/Vornhal share/vornhal/Data/Data.ini share/vornhal/Data/Items.txt \
+for file in bin/Vornhal bin/vornhal-cli share/vornhal/Data/Data.ini share/vornhal/Data/Items.txt \
   share/vornhal/Data/Abilities.txt share/vornhal/Data/Types.txt share/vornhal/Data/EggTypes.txt \
   share/vornhal/Data/Attacks.txt share/applications/vornhal.desktop \
   share/icons/hicolor/scalable/apps/vornhal.svg share/icons/hicolor/48x48/apps/vornhal.png \
@@ -38,4 +38,7 @@ output=$(env HOME="$prefix/home" XDG_CONFIG_HOME="$prefix/home/.config" QT_QPA_P
 mapfile -t shown <<<"$output"
 [ "${shown[0]}" = "Vornhal - [VRNH] - Demo (generated)" ] && [ "${shown[1]}" = "Opened demo.gba" ] &&
   [ "${shown[2]}" = "demo.gba  ·  Demo (generated)  ·  1 MiB" ] || fail "the installed program showed: $output"
-echo "installed into a temporary prefix; the program opened the demo ROM with the installed Data"
+info=$(env HOME="$prefix/home" XDG_CONFIG_HOME="$prefix/home/.config" "$prefix/bin/vornhal-cli" info \
+  "$prefix/demo.gba") || fail "the installed vornhal-cli exited with $?: $info"
+grep -q '^Section       \[VRNH\] Demo (generated)$' <<<"$info" || fail "the installed vornhal-cli showed: $info"
+echo "installed into a temporary prefix; the program and vornhal-cli opened the demo ROM with the installed Data"
