@@ -153,6 +153,16 @@ std::string IniPath(const CliEnvironment& environment) {
     return environment.dataFolder + "/Data.ini";
 }
 
+// A setting of [Main] as the window reads it: only "0" turns it off.
+bool SettingOn(const CliEnvironment& environment, const char* key) {
+    const std::string value = MainSettings(IniPath(environment), environment.settingsCopy).Read(key);
+    return !FieldLimits::IsNumberText(value) || FieldLimits::NumberValue(value) != 0;
+}
+
+ChoiceNames Names(const EditorSession& session, const CliEnvironment& environment) {
+    return LoadChoiceNames(session, environment.dataFolder, SettingOn(environment, "NamesFromRom"));
+}
+
 std::string JournalProblem(const std::string& rom) {
     if (RomJournal::Inspect(rom).state == RomJournal::State::None) return {};
     return "The journal \"" + RomJournal::PathFor(rom) +
@@ -182,7 +192,7 @@ int Info(const Arguments& arguments, std::ostream& out, std::ostream& err,
     const EditorSession& session = *opened.session;
     out << "Section       [" << session.Section << "] " << session.Title << "\n"
         << "Structure     passes: the tables are where the section says\n"
-        << "Names         " << LoadChoiceNames(session, environment.dataFolder).source << "\n";
+        << "Names         " << Names(session, environment).source << "\n";
     if (const std::string journal = JournalProblem(rom); !journal.empty())
         out << "Journal       " << journal << "\n";
     return kExitDone;
@@ -209,7 +219,7 @@ int Export(const Arguments& arguments, std::ostream& out, std::ostream& err,
     else if (arguments.output && EndsWith(*arguments.output, ".csv"))
         format = TableFormat::Csv;
 
-    const ChoiceNames names = LoadChoiceNames(*session, environment.dataFolder);
+    const ChoiceNames names = Names(*session, environment);
     std::string text;
     if (format == TableFormat::Json) {
         JsonTableWriter writer(Windows1252::ToUtf8(session->GameCode), names);
@@ -242,13 +252,6 @@ std::optional<std::string> ReadWhole(const std::string& path) {
     std::string bytes(static_cast<size_t>(size), '\0');
     if (!file.read(bytes.data(), size)) return std::nullopt;
     return bytes;
-}
-
-bool BackupsOn(const CliEnvironment& environment) {
-    const MainSettings settings(IniPath(environment), environment.settingsCopy);
-    const std::string value = settings.Read("BackupBeforeSave");
-    // Only "0" turns the backup off, as in the window.
-    return !FieldLimits::IsNumberText(value) || FieldLimits::NumberValue(value) != 0;
 }
 
 // Writes as the real writer does, and tells how far it got once the write has taken more than a second.
@@ -295,7 +298,7 @@ int Import(const Arguments& arguments, std::ostream& out, std::ostream& err,
         err << "Note: the file was exported from a ROM with the game code " << parse.table.game
             << "; this one has " << romCode << ".\n";
 
-    const ChoiceNames names = LoadChoiceNames(*session, environment.dataFolder);
+    const ChoiceNames names = Names(*session, environment);
     const ImportPlan plan = PlanSpeciesTableImport(*session, names, parse.table, "Import " + BaseName(file));
     if (!plan.error.empty()) return Refuse(err, plan.error + " Nothing was written.");
     if (plan.changes.empty()) {
@@ -317,7 +320,7 @@ int Import(const Arguments& arguments, std::ostream& out, std::ostream& err,
     if (const std::string journal = JournalProblem(rom); !journal.empty()) return Refuse(err, journal);
 
     RomWriter writer(*session);
-    const bool backups = BackupsOn(environment);
+    const bool backups = SettingOn(environment, "BackupBeforeSave");
     writer.SetBackupsEnabled(backups);
     writer.SetByteWriter(WithProgress(err, count));
     const WriteOutcome outcome = writer.Apply(plan.plan);

@@ -6,6 +6,7 @@
 #include "MoveCompatibility.h"
 #include "NameList.h"
 #include "ReferenceLists.h"
+#include "RomNameTables.h"
 #include "Windows1252.h"
 
 namespace {
@@ -86,11 +87,22 @@ const char* ChoiceListWord(ChoiceList list) {
     return kListWords[static_cast<size_t>(list)];
 }
 
-ChoiceNames LoadChoiceNames(const EditorSession& session, const std::string& dataFolder) {
+ChoiceNames LoadChoiceNames(const EditorSession& session, const std::string& dataFolder, bool namesFromRom) {
     ChoiceNames names;
     for (size_t k = 0; k < std::size(kListFiles); ++k)
         names.SetList(static_cast<ChoiceList>(k), LoadListFile(dataFolder + "/" + kListFiles[k]));
-    names.source = "the list files in " + dataFolder;
+    // As in the window: a names table of the ROM serves where the section gives one that holds names.
+    const RomNames::Names fromRom = RomNames::ReadNames(session, namesFromRom);
+    const std::pair<RomNames::List, ChoiceList> tables[] = {{RomNames::kMoves, ChoiceList::Attacks},
+                                                            {RomNames::kAbilities, ChoiceList::Abilities},
+                                                            {RomNames::kTypes, ChoiceList::Types},
+                                                            {RomNames::kItems, ChoiceList::Items}};
+    for (const auto& [table, list] : tables) {
+        if (fromRom.lists[table].FromRom()) names.SetList(list, fromRom.lists[table].names);
+    }
+    std::string source = RomNames::SourceText(fromRom);
+    if (source.rfind("Names: ", 0) == 0) source.erase(0, 7);
+    names.source = source + " Egg groups and the list files from " + dataFolder + ".";
     names.SetList(ChoiceList::EvolutionMethods, EvolutionMethodNames());
     names.SetList(ChoiceList::Species, ReadSpeciesNames(session));
     if (const std::optional<Compatibility> tmhm = ReadTmHmCompatibility(session, 0)) {

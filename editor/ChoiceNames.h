@@ -61,7 +61,10 @@ private:
     std::array<Indexed, kChoiceListCount> lists_;
 };
 
-// The list files of the data folder (Types.txt, Items.txt, Abilities.txt, EggTypes.txt, Attacks.txt), the
-// same the window fills its choice lists from; the species names, the TM/HM and tutor move lists of the ROM
-// (tutors by their moves' names) and the evolution methods, as the More Data window shows them.
-[[nodiscard]] ChoiceNames LoadChoiceNames(const EditorSession& session, const std::string& dataFolder);
+// The lists the window fills its choice lists from: the names of moves, abilities, types and items from the
+// ROM's tables where its section gives them and namesFromRom is on, else from the list files of the data
+// folder (Attacks.txt, Abilities.txt, Types.txt, Items.txt), egg groups from EggTypes.txt; the species names,
+// the TM/HM and tutor move lists of the ROM (tutors by their moves' names) and the evolution methods, as the
+// More Data window shows them.
+[[nodiscard]] ChoiceNames LoadChoiceNames(const EditorSession& session, const std::string& dataFolder,
+                                          bool namesFromRom = true);

@@ -6,6 +6,7 @@
 
 #include "CharTable.h"
 #include "HexFunctions.h"
+#include "RomPointer.h"
 #include "SpeciesSave.h"
 
 namespace {
@@ -216,9 +217,10 @@ SpeciesEdits EditsOf(const SpeciesState& s) {
 // changes.
 PlannedPart PlanSaveDifference(const EditorSession& session, int32_t index, const SpeciesState& before,
                                const SpeciesState& after) {
-    return {DifferenceOf(PlanSpeciesSave(session, index, EditsOf(before)).plan.bytes,
-                         PlanSpeciesSave(session, index, EditsOf(after)).plan.bytes),
-            {}};
+    const SpeciesSavePlan was = PlanSpeciesSave(session, index, EditsOf(before));
+    SpeciesSavePlan will = PlanSpeciesSave(session, index, EditsOf(after));
+    if (!will.error.empty()) return {{}, will.error};
+    return {DifferenceOf(was.plan.bytes, std::move(will.plan.bytes)), {}};
 }
 
 PlannedPart PlanEvolutionDifference(const EditorSession& session, int32_t index, const SpeciesState& before,
@@ -418,7 +420,7 @@ SpeciesState ReadSpeciesState(const EditorSession& session, int32_t index) {
 }
 
 std::optional<int64_t> OffsetOf(const std::string& pointerText) {
-    return ParseHexOffset(pointerText, 6);
+    return RomPointer::ParseTarget(pointerText);
 }
 
 std::string PointerTextOf(int64_t offset) {

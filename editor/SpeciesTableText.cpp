@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "CharTable.h"
+#include "RomPointer.h"
 #include "Windows1252.h"
 
 namespace {
@@ -75,11 +76,11 @@ PartRead ReadPart(const ValueSpec& spec, const TextPart& part, const ValueCheck&
         }
         case ValueKind::Offset: {
             const std::optional<int32_t> offset =
-                part.number ? std::nullopt : ParseHexOffset(std::string(text), 6);
+                part.number ? std::nullopt : RomPointer::ParseTarget(std::string(text));
             if (!offset) {
-                read.problem =
-                    Quoted(part.text) +
-                    " is not a file offset of one to six hexadecimal digits (written as text, \"1A2B3C\")";
+                read.problem = Quoted(part.text) +
+                               " is not a file offset of one to seven hexadecimal digits below 2000000 "
+                               "(written as text, \"1A2B3C\")";
                 break;
             }
             read.value = int64_t{*offset};

@@ -10,11 +10,15 @@
 
 namespace testsupport {
 
-CliRom::CliRom(const RomLayout& layout, bool backups) : builder_(layout) {
+CliRom::CliRom(const RomLayout& layout, bool backups, bool namesFromRom)
+    : CliRom(RomBuilder(layout), backups, namesFromRom) {}
+
+CliRom::CliRom(RomBuilder builder, bool backups, bool namesFromRom) : builder_(std::move(builder)) {
     files_ = WriteRomFiles(dir_, builder_);
     for (const char* list : {"Types.txt", "Items.txt", "Abilities.txt", "EggTypes.txt", "Attacks.txt"})
         std::filesystem::copy_file(std::string(VORNHAL_DATA_DIR) + "/" + list, dir_.File(list));
     if (!backups) (void)ReadINI::WriteIniValue(files_.ini, "Main", "BackupBeforeSave", "0");
+    if (!namesFromRom) (void)ReadINI::WriteIniValue(files_.ini, "Main", "NamesFromRom", "0");
     environment_.dataFolder = dir_.path().string();
     environment_.settingsCopy = dir_.File("user-settings.ini");
 }
@@ -35,7 +39,9 @@ std::string CliRom::Export(const std::string& format) const {
 }
 
 TableText CliRom::Table() const {
-    return ExportSpeciesTable(files_.session, LoadChoiceNames(files_.session, environment_.dataFolder));
+    const bool namesFromRom = ReadINI::ReadIniValue(files_.ini, "Main", "NamesFromRom") != "0";
+    return ExportSpeciesTable(files_.session,
+                              LoadChoiceNames(files_.session, environment_.dataFolder, namesFromRom));
 }
 
 CliRun CliRom::Import(const std::string& text, std::vector<std::string> more) const {

@@ -20,7 +20,9 @@ struct CliRun {
 // Data.ini with the builder's section (backups off unless asked) and the shipped list files.
 class CliRom {
 public:
-    explicit CliRom(const RomLayout& layout, bool backups = false);
+    // The shipped list files serve unless namesFromRom, as the window's setting would say.
+    explicit CliRom(const RomLayout& layout, bool backups = false, bool namesFromRom = false);
+    CliRom(RomBuilder builder, bool backups, bool namesFromRom);
 
     [[nodiscard]] CliRun Run(std::vector<std::string> args) const;
     // Export to a file of the folder, then the text of that file.

@@ -59,7 +59,8 @@ INSTANTIATE_TEST_SUITE_P(Layouts, RoundTripTest,
                                          RoundTrip{"DemoCsv", DemoLayout, "csv"},
                                          RoundTrip{"FireRedJson", FireRedLayout, "json"},
                                          RoundTrip{"EmeraldCsv", EmeraldLayout, "csv"},
-                                         RoundTrip{"RubyJson", RubyLayout, "json"}),
+                                         RoundTrip{"RubyJson", RubyLayout, "json"},
+                                         RoundTrip{"ExpandedCsv", ExpandedLayout, "csv"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CliExportTest, WritesTheSameJsonAsTheTableItReadsBackAs) {
@@ -161,6 +162,34 @@ TEST(CliImportTest, AppliesACsvEditWithNamesAndListNotation) {
     const CliRun run = rom.Import(text);
     ASSERT_EQ(run.code, 0) << run.err;
     EXPECT_EQ(Differences(expected, rom.Bytes()), "");
+}
+
+TEST(CliImportTest, PointsAboveSixteenMebibytesWithSevenDigits) {
+    const CliRom rom(ExpandedLayout());
+    const RomLayout& l = rom.builder().layout();
+    Json table = Json::parse(rom.Export("json"));
+    EXPECT_EQ(table["species"][1]["attack_table"].get<std::string>().size(), 7u);
+    table["species"][6]["icon"] = "1000004";
+    std::vector<uint8_t> expected = rom.Bytes();
+    const uint8_t pointer[] = {0x04, 0x00, 0x00, 0x09};
+    std::copy(std::begin(pointer), std::end(pointer), expected.begin() + l.IconOffset + 4 * 6);
+    ASSERT_EQ(rom.Import(table.dump()).code, 0);
+    EXPECT_EQ(Differences(expected, rom.Bytes()), "");
+}
+
+TEST(CliImportTest, TakesAndWritesTheRomsOwnNamesWhereItHasThem) {
+    RomBuilder builder(DemoLayout());
+    builder.SetListName(RomNames::kMoves, 33, "ZAPPER");
+    const CliRom rom(std::move(builder), false, true);
+    Json table = Json::parse(rom.Export("json"));
+    table["species"][6]["attacks"][0][1] = "Zapper";
+    ASSERT_EQ(rom.Import(table.dump()).code, 0);
+    const int64_t at = Hex(table["species"][6]["attack_table"]);
+    EXPECT_EQ(rom.Bytes()[at], 33);
+    EXPECT_EQ(rom.Bytes()[at + 1] & 1, 0);
+    EXPECT_NE(rom.Export("csv").find(":ZAPPER"), std::string::npos);
+    EXPECT_NE(rom.Run({"info", rom.rom()}).out.find("moves, abilities, types and items from the ROM"),
+              std::string::npos);
 }
 
 TEST(CliImportTest, DryRunPrintsTheChangesAndWritesNothing) {
@@ -347,7 +376,7 @@ const Usage kUsages[] = {
     {"OutputWithoutFile", {"export", "ROM", "-o"}, 2, "--output needs a value"},
     {"DryRunOnExport", {"export", "ROM", "--dry-run"}, 2, "unknown option --dry-run"},
     {"Info", {"info", "ROM"}, 0, "Game code     VRNH\nRelease       0\nSection       [VRNH]"},
-    {"InfoNamesSource", {"info", "ROM"}, 0, "Names         the list files in"},
+    {"InfoNamesSource", {"info", "ROM"}, 0, "Names         from the list files (Names from the ROM is off"},
     {"InfoOfNoRom", {"info", "/nonexistent.gba"}, 1, "cannot be opened"},
     {"ExportOfNoRom", {"export", "/nonexistent.gba"}, 1, "cannot be opened"},
     {"ExportToNowhere", {"export", "ROM", "-o", "/nonexistent/x.json"}, 1, "could not be written"},
