@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <map>
 
+#include "AttackTableSave.h"
 #include "CharTable.h"
 #include "HexFunctions.h"
 #include "RomPointer.h"
@@ -170,6 +171,18 @@ void ReadTutorPart(const EditorSession& session, int32_t index, SpeciesState& st
 
 // --- Planning -------------------------------------------------------------------------------------------
 
+PlannedPart Bytes(std::vector<PlannedByte> bytes) {
+    PlannedPart part;
+    part.bytes = std::move(bytes);
+    return part;
+}
+
+PlannedPart Failed(std::string error) {
+    PlannedPart part;
+    part.error = std::move(error);
+    return part;
+}
+
 // The bytes of the second plan that the first does not put there already. Whole-entry writers (the window's
 // save, the More Data tables) rewrite bytes whose field did not change; comparing the plans of the states
 // before and after keeps only the bytes of the fields that did.
@@ -216,103 +229,69 @@ SpeciesEdits EditsOf(const SpeciesState& s) {
 // of the EV word); comparing two saves rather than a save and the file leaves those alone unless their field
 // changes.
 PlannedPart PlanSaveDifference(const EditorSession& session, int32_t index, const SpeciesState& before,
-                               const SpeciesState& after) {
+                               const SpeciesState& after, FreeSpaceMap& /*space*/) {
     const SpeciesSavePlan was = PlanSpeciesSave(session, index, EditsOf(before));
     SpeciesSavePlan will = PlanSpeciesSave(session, index, EditsOf(after));
-    if (!will.error.empty()) return {{}, will.error};
-    return {DifferenceOf(was.plan.bytes, std::move(will.plan.bytes)), {}};
+    if (!will.error.empty()) return Failed(will.error);
+    return Bytes(DifferenceOf(was.plan.bytes, std::move(will.plan.bytes)));
 }
 
 PlannedPart PlanEvolutionDifference(const EditorSession& session, int32_t index, const SpeciesState& before,
-                                    const SpeciesState& after) {
+                                    const SpeciesState& after, FreeSpaceMap& /*space*/) {
     if (!before.tables.evolutions || !after.tables.evolutions) return {};
-    return {DifferenceOf(PlanEvolutionWrites(session, index, *before.tables.evolutions),
-                         PlanEvolutionWrites(session, index, *after.tables.evolutions)),
-            {}};
+    return Bytes(DifferenceOf(PlanEvolutionWrites(session, index, *before.tables.evolutions),
+                              PlanEvolutionWrites(session, index, *after.tables.evolutions)));
 }
 
 PlannedPart PlanTmHmDifference(const EditorSession& session, int32_t index, const SpeciesState& before,
-                               const SpeciesState& after) {
+                               const SpeciesState& after, FreeSpaceMap& /*space*/) {
     if (!before.tables.tmhm || !after.tables.tmhm) return {};
-    return {DifferenceOf(PlanTmHmWrites(session, index, before.tables.tmhm->mask),
-                         PlanTmHmWrites(session, index, after.tables.tmhm->mask)),
-            {}};
+    return Bytes(DifferenceOf(PlanTmHmWrites(session, index, before.tables.tmhm->mask),
+                              PlanTmHmWrites(session, index, after.tables.tmhm->mask)));
 }
 
 PlannedPart PlanTutorDifference(const EditorSession& session, int32_t index, const SpeciesState& before,
-                                const SpeciesState& after) {
+                                const SpeciesState& after, FreeSpaceMap& /*space*/) {
     if (!before.tables.tutors || !after.tables.tutors) return {};
-    return {DifferenceOf(PlanTutorWrites(session, index, before.tables.tutors->mask),
-                         PlanTutorWrites(session, index, after.tables.tutors->mask)),
-            {}};
+    return Bytes(DifferenceOf(PlanTutorWrites(session, index, before.tables.tutors->mask),
+                              PlanTutorWrites(session, index, after.tables.tutors->mask)));
 }
 
-std::string Hex(int64_t offset) {
-    char text[24];
-    std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(offset));
-    return text;
-}
-
-// Rows that change in place; a shorter table gets its end mark after its last row. A longer one may use the
-// free space (FF bytes) after its end mark; where other data follows, it refuses.
-PlannedPart PlanAttackRows(const EditorSession& session, int32_t /*index*/, const SpeciesState& before,
-                           const SpeciesState& after) {
-    PlannedPart part;
+// The window's save of the species with its attack table: in place where the rows and an end mark fit in
+// what the table holds, else moved into free space (the pointer follows; the old table becomes FF when no
+// other species uses it). Of that plan only the bytes that change: compared with the save of the species as
+// it was and with the table's bytes as they are.
+PlannedPart PlanAttackTable(const EditorSession& session, int32_t index, const SpeciesState& before,
+                            const SpeciesState& after, FreeSpaceMap& space) {
     const std::optional<int64_t> table = OffsetOf(after.values.attackTable);
-    if (!table) return part;
+    if (!table) return {};
+    SpeciesEdits edits = EditsOf(after);
+    edits.rows = after.attacks;
+    const SpeciesTablePlan planned = PlanSpeciesWithAttackTable(session, index, edits, space);
+    if (!planned.ok) {
+        std::string error = planned.error;
+        constexpr std::string_view kNothing = " Nothing was saved.";
+        if (error.ends_with(kNothing)) error.resize(error.size() - kNothing.size());
+        while (!error.empty() && error.back() == '.') error.pop_back();
+        return Failed("\"attacks\": " + error);
+    }
+    std::vector<PlannedByte> was = PlanSpeciesSave(session, index, EditsOf(before)).plan.bytes;
     const std::vector<LevelUpAttackEntry> current =
         after.values.attackTable == before.values.attackTable
             ? before.attacks
             : LoadAttackTable(session.RomPath, static_cast<int32_t>(*table));
-    const std::vector<LevelUpAttackEntry>& rows = after.attacks;
-    if (rows == current) return part;
-
-    const int64_t had = static_cast<int64_t>(current.size());
-    const int64_t has = static_cast<int64_t>(rows.size());
-    if (has > had) {
-        // Beyond the end mark: the bytes the longer table takes, its own end mark included.
-        const int64_t from = *table + 2 * had + 2;
-        const int64_t length = 2 * (has - had);
-        const std::optional<std::vector<uint8_t>> beyond =
-            HexFunctions::ReadBytes(session.RomPath, from, length);
-        if (!beyond) {
-            part.error = "\"attacks\": the table at " + Hex(*table) + " would grow from " +
-                         std::to_string(had) + " to " + std::to_string(has) +
-                         " rows, past the end of the file";
-            return part;
-        }
-        for (size_t k = 0; k < beyond->size(); ++k) {
-            if ((*beyond)[k] == 0xFF) continue;
-            part.error = "\"attacks\": the table at " + Hex(*table) + " would grow from " +
-                         std::to_string(had) + " to " + std::to_string(has) +
-                         " rows over other data (the byte at " + Hex(from + static_cast<int64_t>(k)) +
-                         " is not free space). Point attack_table at free space (FF bytes) for the longer "
-                         "table, or keep its number of rows";
-            return part;
-        }
-    }
-    WritePlan plan;
-    for (int64_t k = 0; k < has; ++k) {
-        if (k < had && current[static_cast<size_t>(k)] == rows[static_cast<size_t>(k)]) continue;
-        const LevelUpAttackEntry& row = rows[static_cast<size_t>(k)];
+    int64_t at = *table;
+    for (const LevelUpAttackEntry& row : current) {
         const std::string digits = EncodeAttackEntry(row.attack, row.level);
-        const int64_t at = *table + 2 * k;
-        plan.Add("the attack table rows", at, static_cast<uint8_t>(HexFunctions::ByteAt(digits, 0)));
-        plan.Add("the attack table rows", at + 1, static_cast<uint8_t>(HexFunctions::ByteAt(digits, 1)));
+        was.push_back({at++, static_cast<uint8_t>(HexFunctions::ByteAt(digits, 0)), {}});
+        was.push_back({at++, static_cast<uint8_t>(HexFunctions::ByteAt(digits, 1)), {}});
     }
-    if (has < had) plan.AddBytes("the attack table end mark", *table + 2 * has, {0xFF, 0xFF});
-    part.bytes = std::move(plan.bytes);
-    return part;
-}
-
-// The table's pointer is a field of the window's save, its rows are not.
-PlannedPart PlanAttackTable(const EditorSession& session, int32_t index, const SpeciesState& before,
-                            const SpeciesState& after) {
-    PlannedPart part = PlanAttackRows(session, index, before, after);
-    if (!part.error.empty() || after.values.attackTable == before.values.attackTable) return part;
-    std::vector<PlannedByte> bytes = PlanSaveDifference(session, index, before, after).bytes;
-    bytes.insert(bytes.end(), part.bytes.begin(), part.bytes.end());
-    part.bytes = std::move(bytes);
+    if (const auto end = HexFunctions::ReadBytes(session.RomPath, at, 2)) {
+        was.push_back({at, (*end)[0], {}});
+        was.push_back({at + 1, (*end)[1], {}});
+    }
+    PlannedPart part = Bytes(DifferenceOf(was, planned.planned.plan.bytes));
+    if (planned.movedTo) part.moved.emplace_back("attack_table", PointerTextOf(*planned.movedTo));
     return part;
 }
 

@@ -9,6 +9,7 @@
 #include "AttackTable.h"
 #include "ChoiceNames.h"
 #include "EditorSession.h"
+#include "FreeSpaceMap.h"
 #include "SpeciesRecord.h"
 #include "SpeciesTableValues.h"
 #include "WritePlan.h"
@@ -18,7 +19,7 @@ struct SpeciesState {
     std::string name;  // Windows-1252, symbols as characters 11 and 12
     SpeciesValues values;
     std::vector<LevelUpAttackEntry> attacks;  // the table at values.attackTable
-    SpeciesTableValues tables;                // evolutions, TM/HM and tutor compatibility, where the game has them
+    SpeciesTableValues tables;  // evolutions, TM/HM and tutor compatibility, where the game has them
 };
 
 // A field's value: a number, a text (the name), or rows of numbers (a list such as the attack table).
@@ -52,6 +53,8 @@ struct SpeciesField {
 struct PlannedPart {
     std::vector<PlannedByte> bytes;
     std::string error;  // when not empty the species cannot be written as asked; the reason, naming the field
+    // Values the plan itself sets beyond what was asked (a table moved into free space): key and new text.
+    std::vector<std::pair<std::string, std::string>> moved;
 };
 
 // The fields a part of the ROM holds for every species, how to read them and how to write a change of them.
@@ -64,8 +67,9 @@ struct FieldGroup {
     // Fills the group's part of the state. Runs in group order, so a later group may use an earlier one's.
     void (*read)(const EditorSession&, int32_t index, SpeciesState&) = nullptr;
     // The bytes that take the species from `before` (as read) to `after`: only bytes that change.
+    // Tables that move take their room from `space`, shared by the whole write.
     PlannedPart (*plan)(const EditorSession&, int32_t index, const SpeciesState& before,
-                        const SpeciesState& after) = nullptr;
+                        const SpeciesState& after, FreeSpaceMap& space) = nullptr;
     // Completes `after` once a file's fields are in, given the keys the file named (may be empty).
     void (*settle)(const EditorSession&, const SpeciesState& before, SpeciesState& after,
                    const std::vector<std::string>& given) = nullptr;

@@ -126,6 +126,7 @@ ImportPlan PlanSpeciesTableImport(const EditorSession& session, const ChoiceName
     ImportPlan result;
     result.plan.label = label;
     std::map<int64_t, std::pair<uint8_t, int32_t>> planned;  // offset: value and the species that plans it
+    FreeSpaceMap space(session);
     for (size_t k = 0; k < indices.size(); ++k) {
         const int32_t index = indices[k];
         const SpeciesText& species = table.species[k];
@@ -186,8 +187,16 @@ ImportPlan PlanSpeciesTableImport(const EditorSession& session, const ChoiceName
         }
 
         for (const auto plan : planners) {
-            PlannedPart part = plan(session, index, before, after);
+            PlannedPart part = plan(session, index, before, after, space);
             if (!part.error.empty()) return Refused(who() + ", field " + part.error + ".");
+            for (const auto& [key, now] : part.moved) {
+                const SpeciesField& field = *known.at(key).field;
+                FieldChange change = base;
+                change.field = key;
+                change.before = ListNotation(ValueText(field, field.get(before), names));
+                change.after = now + " (moved into free space)";
+                result.changes.push_back(std::move(change));
+            }
             for (const PlannedByte& byte : part.bytes) {
                 auto [at, added] = planned.try_emplace(byte.offset, byte.value, index);
                 if (added) {

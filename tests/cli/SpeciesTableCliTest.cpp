@@ -192,6 +192,31 @@ TEST(CliImportTest, TakesAndWritesTheRomsOwnNamesWhereItHasThem) {
               std::string::npos);
 }
 
+TEST(CliImportTest, AGrownTableMovesIntoFreeSpaceAndFreesItsOldPlace) {
+    const CliRom rom(DemoLayout());
+    const RomLayout& l = rom.builder().layout();
+    Json table = Json::parse(rom.Export("json"));
+    Json& rows = table["species"][2]["attacks"];
+    const int64_t old = Hex(table["species"][2]["attack_table"]);
+    const size_t had = rows.size();
+    rows.push_back(Json::parse("[50, 1]"));
+    const CliRun run = rom.Import(table.dump());
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_NE(run.out.find("(moved into free space)"), std::string::npos) << run.out;
+
+    const int64_t now = Hex(Json::parse(rom.Export("json"))["species"][2]["attack_table"]);
+    std::vector<uint8_t> expected = rom.builder().bytes();
+    std::fill_n(expected.begin() + old, 2 * had, 0xFF);
+    for (size_t k = 0; k < had; ++k) {
+        expected[now + 2 * k] = rom.builder().bytes()[old + 2 * k];
+        expected[now + 2 * k + 1] = rom.builder().bytes()[old + 2 * k + 1];
+    }
+    const uint8_t added[] = {1, 100, 0xFF, 0xFF};  // attack 1 at level 50, the end mark
+    std::copy(std::begin(added), std::end(added), expected.begin() + now + 2 * static_cast<int64_t>(had));
+    for (int k = 0; k < 3; ++k) expected[l.AttackTable + 8 + k] = static_cast<uint8_t>(now >> (8 * k));
+    EXPECT_EQ(Differences(expected, rom.Bytes()), "");
+}
+
 TEST(CliImportTest, DryRunPrintsTheChangesAndWritesNothing) {
     const CliRom rom(DemoLayout());
     Json table = Json::parse(rom.Export("json"));
@@ -272,12 +297,13 @@ const Refusal kRefusals[] = {
     {"RowOfOnePart", [](Json& t) { return Edit(t, 6, "attacks", Json::parse("[[5]]")); }, "has 2 parts"},
     {"LevelAboveTheLimit", [](Json& t) { return Edit(t, 6, "attacks", Json::parse("[[100, 1]]")); },
      "\"100\" is above 99"},
-    {"TableGrowsOverData",
+    {"TableBeyondWhatALoadReads",
      [](Json& t) {
-         t["species"][2]["attacks"].push_back(Json::parse("[50, 1]"));
+         t["species"][2]["attacks"] = Json::array();
+         for (int k = 0; k < 4097; ++k) t["species"][2]["attacks"].push_back(Json::parse("[50, 1]"));
          return t.dump();
      },
-     "over other data"},
+     "reads at most 4096"},
     {"SharedTableChangedTwoWays",
      [](Json& t) {
          t["species"][6]["attacks"][0][0] = 9;
