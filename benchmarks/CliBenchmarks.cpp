@@ -8,7 +8,9 @@
 #include "AttackTable.h"
 #include "BenchRom.h"
 #include "ChoiceNames.h"
+#include "HexFunctions.h"
 #include "JsonTable.h"
+#include "PokedexEntry.h"
 #include "RomJournal.h"
 #include "RomWriter.h"
 #include "SpeciesFields.h"
@@ -60,9 +62,38 @@ void AddSpeciesOpenings(const EditorSession& s, int32_t i, std::vector<Opening>&
     }
 }
 
+// The egg move table (its size check, then the table in one read), and where the species has them its
+// national number, its Pokédex entry and each description (one opening each).
+void AddEggMoveAndDexOpenings(const EditorSession& s, int32_t i, std::vector<Opening>& openings) {
+    if (i == 0) return;
+    if (const std::optional<EggMovePlace>& eggs = s.Tables.eggMoves.where) {
+        openings.push_back({true, {}});
+        openings.push_back({false, {{eggs->table, 4096, 0}}});
+    }
+    const std::optional<DexPlace>& dex = s.Tables.dex.where;
+    if (!dex) return;
+    openings.push_back({false, {{dex->nationalNumbers + 2 * int64_t{i - 1}, 2, 0}}});
+    const int national = ReadDexEntry(s, i).national;
+    if (national < 1 || national > DexLimits::kLastEntry) return;
+    const int64_t entry = dex->entries + int64_t{dex->entrySize} * national;
+    openings.push_back({false, {{entry, dex->entrySize, 0}}});
+    const std::optional<std::vector<uint8_t>> bytes =
+        HexFunctions::ReadBytes(s.RomPath, entry, dex->entrySize);
+    if (!bytes) return;
+    for (const int32_t slot : {DexLimits::kDescriptionPointer, DexLimits::kSecondPointer}) {
+        if (slot == DexLimits::kSecondPointer && !dex->twoPages) break;
+        const int64_t text = int64_t{(*bytes)[slot] | (*bytes)[slot + 1] << 8 | (*bytes)[slot + 2] << 16};
+        openings.push_back(
+            {false, {{text, static_cast<int32_t>(std::min<int64_t>(1024, s.FileSize - text)), 0}}});
+    }
+}
+
 std::vector<Opening> AllSpeciesOpenings(const EditorSession& s) {
     std::vector<Opening> openings;
-    for (int32_t i = 0; i < Species::kCount; ++i) AddSpeciesOpenings(s, i, openings);
+    for (int32_t i = 0; i < Species::kCount; ++i) {
+        AddSpeciesOpenings(s, i, openings);
+        AddEggMoveAndDexOpenings(s, i, openings);
+    }
     return openings;
 }
 
@@ -132,6 +163,20 @@ void RegisterCliBenchmarks(const BenchFolder& folder, const BenchRom& rom) {
                 state.SkipWithError("a bare read of the ROM failed");
                 break;
             }
+        }
+    }));
+
+    Whole(benchmark::RegisterBenchmark("cli/export/json", [fixture](benchmark::State& state) {
+        const TableText table = ParseTable(fixture->original, std::nullopt).table;
+        for (auto _ : state) {
+            std::string text = FormatJsonTable(table);
+            benchmark::DoNotOptimize(text);
+        }
+    }));
+    Whole(benchmark::RegisterBenchmark("cli/import/json", [fixture](benchmark::State& state) {
+        for (auto _ : state) {
+            TableParse parse = ParseTable(fixture->toggled, std::nullopt);
+            benchmark::DoNotOptimize(parse);
         }
     }));
 

@@ -305,9 +305,11 @@ int Import(const Arguments& arguments, std::ostream& out, std::ostream& err,
         out << "No changes.\n";
         return kExitDone;
     }
-    for (const FieldChange& change : plan.changes)
-        out << change.species << "  " << change.field << " " << change.before << " -> " << change.after
-            << "\n";
+    for (const FieldChange& change : plan.changes) {
+        out << change.species << "  " << change.field << " ";
+        if (!change.before.empty()) out << change.before << " -> ";
+        out << change.after << "\n";
+    }
     const size_t count = plan.plan.bytes.size();
     if (arguments.dryRun) {
         out << "Dry run: " << count << " bytes would be written. Nothing was written.\n";

@@ -41,20 +41,27 @@ SpeciesEggMoves ReadSpeciesEggMoves(const EditorSession& session, int32_t index)
 
 EggMoveSavePlan PlanEggMoveSave(const EditorSession& session, int32_t index, const std::vector<int>& moves,
                                 FreeSpaceMap& space) {
+    return PlanEggMoveSave(session, std::vector<EggMoveChange>{{index, moves}}, space);
+}
+
+EggMoveSavePlan PlanEggMoveSave(const EditorSession& session, const std::vector<EggMoveChange>& changes,
+                                FreeSpaceMap& space) {
     const std::optional<EggMovePlace>& place = session.Tables.eggMoves.where;
     if (!place) return Refused("The egg moves cannot be saved: " + session.Tables.eggMoves.unavailable);
-    if (index <= 0) return Refused(kNoBlockForSpecies0);
-    if (static_cast<int>(moves.size()) > EggMoveLimits::kMostPerSpecies) {
-        return Refused("A species can have at most " + std::to_string(EggMoveLimits::kMostPerSpecies) +
-                       " egg moves; the game reads no more.");
+    for (const EggMoveChange& change : changes) {
+        if (change.index <= 0) return Refused(kNoBlockForSpecies0);
+        if (static_cast<int>(change.moves.size()) > EggMoveLimits::kMostPerSpecies) {
+            return Refused("A species can have at most " + std::to_string(EggMoveLimits::kMostPerSpecies) +
+                           " egg moves; the game reads no more.");
+        }
     }
     const EggMoveTableRead read = ReadEggMoveTable(session.RomPath, place->table);
     if (!read.table) return Refused(read.problem);
     const EggMoveTable& old = *read.table;
-    TableToPlace table{kTableField,
-                       EncodeEggMoveTable(WithEggMoves(old.blocks, index, moves)),
-                       {old.offset, old.offset + old.size},
-                       true};
+    std::vector<EggMoveBlock> blocks = old.blocks;
+    for (const EggMoveChange& change : changes)
+        blocks = WithEggMoves(std::move(blocks), change.index, change.moves);
+    TableToPlace table{kTableField, EncodeEggMoveTable(blocks), {old.offset, old.offset + old.size}, true};
 
     // Only a move needs the references, and a count other than the section's stops it before space is taken.
     std::vector<int64_t> references;

@@ -32,3 +32,11 @@ struct EggMoveSavePlan {
 // that reads it.
 [[nodiscard]] EggMoveSavePlan PlanEggMoveSave(const EditorSession& session, int32_t index,
                                               const std::vector<int>& moves, FreeSpaceMap& space);
+
+// The same for several species at once (one table written, one move at most), in the order given.
+struct EggMoveChange {
+    int32_t index = 0;
+    std::vector<int> moves;
+};
+[[nodiscard]] EggMoveSavePlan PlanEggMoveSave(const EditorSession& session,
+                                              const std::vector<EggMoveChange>& changes, FreeSpaceMap& space);

@@ -6,9 +6,12 @@
 
 #include "AttackTableSave.h"
 #include "CharTable.h"
+#include "EggMoveTable.h"
 #include "HexFunctions.h"
 #include "RomPointer.h"
+#include "SpeciesEggMoves.h"
 #include "SpeciesSave.h"
+#include "Windows1252.h"
 
 namespace {
 
@@ -143,6 +146,88 @@ SpeciesField CompatibilityRows(const char* key, ChoiceList list,
             }};
 }
 
+SpeciesField EggMoveRows() {
+    return {"egg_moves",
+            {{ValueKind::Choice, EggMoveLimits::kLastMoveNumber, ChoiceList::Attacks}},
+            true,
+            EggMoveLimits::kMostPerSpecies,
+            [](const SpeciesState& s) {
+                const std::optional<std::vector<int>>& moves = s.tables.eggMoves;
+                return FieldValue{moves ? ValueRows(moves->begin(), moves->end()) : ValueRows{}};
+            },
+            [](SpeciesState& s, const FieldValue& v) {
+                const ValueRows& rows = std::get<ValueRows>(v);
+                // A species that shows none (species 0) keeps none unless a file gives some; the plan says
+                // no.
+                if (!s.tables.eggMoves && rows.empty()) return;
+                s.tables.eggMoves = std::vector<int>(rows.begin(), rows.end());
+            }};
+}
+
+// A species without an entry (species 0, the placeholders) exports empty values; a file may repeat those, and
+// any other value makes an entry that the plan refuses.
+DexEntryValues& EntryToSet(SpeciesState& s) {
+    if (!s.tables.dex) s.tables.dex = DexEntryValues{};
+    return *s.tables.dex;
+}
+
+SpeciesField DexNumber(const char* key, int DexEntryValues::*member) {
+    return {key,
+            {{ValueKind::Number, DexLimits::kLargestNumber}},
+            false,
+            0,
+            [member](const SpeciesState& s) {
+                return FieldValue{int64_t{s.tables.dex ? *s.tables.dex.*member : 0}};
+            },
+            [member](SpeciesState& s, const FieldValue& v) {
+                const int value = static_cast<int>(std::get<int64_t>(v));
+                if (!s.tables.dex && value == 0) return;
+                EntryToSet(s).*member = value;
+            }};
+}
+
+SpeciesField DexText(const char* key, int64_t upper, std::optional<std::string> DexEntryValues::*member) {
+    return {key,
+            {{ValueKind::GameText, upper}},
+            false,
+            0,
+            [member](const SpeciesState& s) {
+                return FieldValue{s.tables.dex ? (*s.tables.dex.*member).value_or("") : std::string()};
+            },
+            [member](SpeciesState& s, const FieldValue& v) {
+                const std::string& text = std::get<std::string>(v);
+                // A text the file cannot read shows as empty; empty again leaves it as it is.
+                if (text.empty() && (!s.tables.dex || !(*s.tables.dex.*member))) return;
+                EntryToSet(s).*member = text;
+            }};
+}
+
+SpeciesField DexCategory() {
+    return {"category",
+            {{ValueKind::GameText, DexLimits::kCategoryLength}},
+            false,
+            0,
+            [](const SpeciesState& s) {
+                return FieldValue{s.tables.dex ? s.tables.dex->category : std::string()};
+            },
+            [](SpeciesState& s, const FieldValue& v) {
+                const std::string& text = std::get<std::string>(v);
+                if (text.empty() && !s.tables.dex) return;
+                EntryToSet(s).category = text;
+            }};
+}
+
+SpeciesField NationalNumber() {
+    SpeciesField field = {"national",
+                          {{ValueKind::Number, DexLimits::kLargestNumber}},
+                          false,
+                          0,
+                          [](const SpeciesState& s) { return FieldValue{int64_t{s.national}}; },
+                          [](SpeciesState&, const FieldValue&) {}};
+    field.readOnly = true;
+    return field;
+}
+
 // --- Reading --------------------------------------------------------------------------------------------
 
 void ReadNameAndRecord(const EditorSession& session, int32_t index, SpeciesState& state) {
@@ -167,6 +252,16 @@ void ReadTmHmPart(const EditorSession& session, int32_t index, SpeciesState& sta
 
 void ReadTutorPart(const EditorSession& session, int32_t index, SpeciesState& state) {
     state.tables.tutors = ReadTutorCompatibility(session, index);
+}
+
+void ReadEggMovePart(const EditorSession& session, int32_t index, SpeciesState& state) {
+    state.tables.eggMoves = ReadSpeciesEggMoves(session, index).moves;
+}
+
+void ReadDexPart(const EditorSession& session, int32_t index, SpeciesState& state) {
+    DexEntryRead read = ReadDexEntry(session, index);
+    state.national = std::max(read.national, 0);
+    state.tables.dex = std::move(read.values);
 }
 
 // --- Planning -------------------------------------------------------------------------------------------
@@ -291,7 +386,70 @@ PlannedPart PlanAttackTable(const EditorSession& session, int32_t index, const S
         was.push_back({at + 1, (*end)[1], {}});
     }
     PlannedPart part = Bytes(DifferenceOf(was, planned.planned.plan.bytes));
-    if (planned.movedTo) part.moved.emplace_back("attack_table", PointerTextOf(*planned.movedTo));
+    if (planned.movedTo)
+        part.moved.push_back({"attack_table", after.values.attackTable, PointerTextOf(*planned.movedTo)});
+    return part;
+}
+
+// The planned bytes the file does not hold already: a table rewritten whole changes only where it differs.
+std::vector<PlannedByte> OnlyChanging(const std::string& romPath, std::vector<PlannedByte> bytes) {
+    if (bytes.empty()) return bytes;
+    const auto [low, high] = std::minmax_element(
+        bytes.begin(), bytes.end(), [](const auto& a, const auto& b) { return a.offset < b.offset; });
+    const int64_t first = low->offset;
+    const int64_t span = high->offset - first + 1;
+    // One read where the bytes lie together (a table in place); else one per byte (a table that moved, whose
+    // references lie anywhere in the file, and whose new bytes are mostly new anyway).
+    constexpr int64_t kOneRead = 1 << 16;
+    std::optional<std::vector<uint8_t>> together;
+    if (span <= kOneRead) together = HexFunctions::ReadBytes(romPath, first, static_cast<int32_t>(span));
+    std::erase_if(bytes, [&](const PlannedByte& byte) {
+        if (together) return (*together)[static_cast<size_t>(byte.offset - first)] == byte.value;
+        const auto held = HexFunctions::ReadBytes(romPath, byte.offset, 1);
+        return held && (*held)[0] == byte.value;
+    });
+    return bytes;
+}
+
+// A message as part of a longer one, which adds its own full stop.
+std::string Clause(std::string sentences) {
+    while (!sentences.empty() && (sentences.back() == '.' || sentences.back() == ' ')) sentences.pop_back();
+    return sentences;
+}
+
+PlannedPart PlanEggMoveChanges(const EditorSession& session, const std::vector<StateChange>& changes,
+                               FreeSpaceMap& space) {
+    std::vector<EggMoveChange> asked;
+    for (const StateChange& change : changes) {
+        if (change.after.tables.eggMoves && change.after.tables.eggMoves != change.before.tables.eggMoves)
+            asked.push_back({change.index, *change.after.tables.eggMoves});
+    }
+    if (asked.empty()) return {};
+    const EggMoveSavePlan planned = PlanEggMoveSave(session, asked, space);
+    if (!planned.ok) return Failed("\"egg_moves\": " + Clause(planned.error));
+    PlannedPart part = Bytes(OnlyChanging(session.RomPath, planned.bytes));
+    if (planned.movedTo)
+        part.moved.push_back({"egg move table", PointerTextOf(session.Tables.eggMoves.where->table),
+                              PointerTextOf(*planned.movedTo)});
+    return part;
+}
+
+PlannedPart PlanDexDifference(const EditorSession& session, int32_t index, const SpeciesState& before,
+                              const SpeciesState& after, FreeSpaceMap& space) {
+    if (!after.tables.dex || after.tables.dex == before.tables.dex) return {};
+    if (!before.tables.dex)
+        return Failed("\"category\": species " + std::to_string(index) +
+                      " has no Pokédex entry, so its category, height, weight and description cannot be set");
+    const DexSavePlan planned = PlanDexEntrySave(session, index, *after.tables.dex, space);
+    if (!planned.ok) return Failed("Pokédex entry: " + Clause(Windows1252::ToUtf8(planned.error)));
+    PlannedPart part = Bytes(OnlyChanging(session.RomPath, planned.bytes));
+    // "the description's second page moved to 0x71A240"
+    for (const std::string& sentence : planned.moved) {
+        const size_t to = sentence.find(" moved to ");
+        const bool second = sentence.find("second page") != std::string::npos;
+        part.moved.push_back({second ? "description2" : "description", "",
+                              "moved into free space at " + sentence.substr(to + 10)});
+    }
     return part;
 }
 
@@ -306,6 +464,9 @@ void SettleAttackRows(const EditorSession& session, const SpeciesState& before, 
     ReadAttackRows(session, 0, moved);
     after.attacks = std::move(moved.attacks);
 }
+
+// Far beyond what a Pokédex page shows; a longer text is taken for a mistake.
+constexpr int64_t kLongestText = 1000;
 
 std::vector<FieldGroup> MakeGroups() {
     using V = SpeciesValues;
@@ -376,6 +537,30 @@ std::vector<FieldGroup> MakeGroups() {
                       ReadTutorPart,
                       PlanTutorDifference,
                       nullptr});
+    FieldGroup eggMoves{"egg move table",
+                        {EggMoveRows()},
+                        [](const EditorSession& s) { return s.Tables.eggMoves.where.has_value(); },
+                        ReadEggMovePart,
+                        nullptr,
+                        nullptr};
+    eggMoves.planShared = PlanEggMoveChanges;
+    groups.push_back(std::move(eggMoves));
+    using D = DexEntryValues;
+    groups.push_back(
+        {"Pokédex",
+         {NationalNumber(), DexCategory(), DexNumber("height", &D::height), DexNumber("weight", &D::weight),
+          DexText("description", kLongestText, &D::description)},
+         [](const EditorSession& s) { return s.Tables.dex.where.has_value(); },
+         ReadDexPart,
+         PlanDexDifference,
+         nullptr});
+    groups.push_back(
+        {"Pokédex second page",
+         {DexText("description2", kLongestText, &D::page2)},
+         [](const EditorSession& s) { return s.Tables.dex.where && s.Tables.dex.where->twoPages; },
+         ReadDexPart,
+         PlanDexDifference,
+         nullptr});
     return groups;
 }
 

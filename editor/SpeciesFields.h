@@ -19,7 +19,9 @@ struct SpeciesState {
     std::string name;  // Windows-1252, symbols as characters 11 and 12
     SpeciesValues values;
     std::vector<LevelUpAttackEntry> attacks;  // the table at values.attackTable
-    SpeciesTableValues tables;  // evolutions, TM/HM and tutor compatibility, where the game has them
+    SpeciesTableValues
+        tables;        // evolutions, TM/HM and tutors, egg moves, Pokédex entry, where the game has them
+    int national = 0;  // the national number; 0 for species 0, which has none
 };
 
 // A field's value: a number, a text (the name), or rows of numbers (a list such as the attack table).
@@ -28,10 +30,11 @@ using ValueRows = std::vector<int64_t>;
 using FieldValue = std::variant<int64_t, std::string, ValueRows>;
 
 enum class ValueKind {
-    Number,  // decimal, 0 to upper (the limit of the window's box)
-    Offset,  // a file offset as hexadecimal digits, as the pointer boxes show it; inside the file
-    Choice,  // an entry of a choice list: its name or its number, below the list's size and up to upper
-    Text,    // the species name: at most upper characters, each one the game can store
+    Number,    // decimal, 0 to upper (the limit of the window's box)
+    Offset,    // a file offset as hexadecimal digits, as the pointer boxes show it; inside the file
+    Choice,    // an entry of a choice list: its name or its number, below the list's size and up to upper
+    Text,      // the species name: at most upper characters, each one the game can store
+    GameText,  // running text (Pokédex): at most upper codes, each character one the game's text has
 };
 
 struct ValueSpec {
@@ -48,13 +51,23 @@ struct SpeciesField {
     size_t maxRows = 0;  // a list's most rows; 0: no limit
     std::function<FieldValue(const SpeciesState&)> get;
     std::function<void(SpeciesState&, const FieldValue&)> set;
+    bool readOnly = false;  // shown for reference: a file may repeat it but not change it
 };
 
 struct PlannedPart {
     std::vector<PlannedByte> bytes;
     std::string error;  // when not empty the species cannot be written as asked; the reason, naming the field
-    // Values the plan itself sets beyond what was asked (a table moved into free space): key and new text.
-    std::vector<std::pair<std::string, std::string>> moved;
+    // Tables the plan moves into free space beyond what was asked: a key or name, where it was and is to be.
+    struct Moved {
+        std::string key, before, after;
+    };
+    std::vector<Moved> moved;
+};
+
+// A species a write changes, as read and as it is to be.
+struct StateChange {
+    int32_t index = 0;
+    SpeciesState before, after;
 };
 
 // The fields a part of the ROM holds for every species, how to read them and how to write a change of them.
@@ -73,10 +86,14 @@ struct FieldGroup {
     // Completes `after` once a file's fields are in, given the keys the file named (may be empty).
     void (*settle)(const EditorSession&, const SpeciesState& before, SpeciesState& after,
                    const std::vector<std::string>& given) = nullptr;
+    // For a table every species shares (the egg moves): the bytes of all the species' changes at once,
+    // planned after each species' own parts. A group with it does not use plan.
+    PlannedPart (*planShared)(const EditorSession&, const std::vector<StateChange>& changes,
+                              FreeSpaceMap& space) = nullptr;
 };
 
 // Every group in the order the files hold them: name, record, EV yields, graphics, icon palette, attack
-// table.
+// table, evolutions, TM/HM, tutors, egg moves, Pokédex entry (and its second page).
 [[nodiscard]] const std::vector<FieldGroup>& SpeciesFieldGroups();
 
 // The species as the window would show it: every available group read once.

@@ -18,9 +18,9 @@
 namespace {
 
 std::string TwoDigits(int value) {
-    char text[3];
-    std::snprintf(text, sizeof text, "%02X", static_cast<unsigned>(value) & 0xFFu);
-    return text;
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    const unsigned byte = static_cast<unsigned>(value) & 0xFFu;
+    return {kDigits[byte >> 4], kDigits[byte & 0xF]};
 }
 
 // A typed number: rounded half to even as the window's conversion does, then wrapped into a byte, so 256

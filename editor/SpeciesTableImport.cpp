@@ -45,8 +45,12 @@ std::vector<std::string> SpeciesLabels(const ChoiceNames& names) {
     return labels;
 }
 
+// A value on one line of the change list: a description's line breaks show as \n.
 std::string Shown(const std::string& text) {
-    return text.empty() ? "(none)" : text;
+    if (text.empty()) return "(none)";
+    std::string shown;
+    for (const char c : text) shown += c == '\n' ? std::string("\\n") : std::string(1, c);
+    return shown;
 }
 
 std::string RowNotation(const std::vector<TextPart>& row) {
@@ -83,6 +87,17 @@ std::string Hex(int64_t offset) {
     char text[24];
     std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(offset));
     return text;
+}
+
+// A table a plan moved, as a line of its own.
+void AddMoves(const PlannedPart& part, const FieldChange& base, std::vector<FieldChange>& changes) {
+    for (const PlannedPart::Moved& moved : part.moved) {
+        FieldChange change = base;
+        change.field = moved.key;
+        change.before = moved.before;
+        change.after = moved.before.empty() ? moved.after : moved.after + " (moved into free space)";
+        changes.push_back(std::move(change));
+    }
 }
 
 ImportPlan Refused(std::string error) {
@@ -127,6 +142,22 @@ ImportPlan PlanSpeciesTableImport(const EditorSession& session, const ChoiceName
     result.plan.label = label;
     std::map<int64_t, std::pair<uint8_t, int32_t>> planned;  // offset: value and the species that plans it
     FreeSpaceMap space(session);
+    std::map<const FieldGroup*, std::vector<StateChange>> shared;
+    // A part's bytes into the plan; two species that want one byte different are refused.
+    const auto take = [&](const PlannedPart& part, int32_t index) -> std::string {
+        for (const PlannedByte& byte : part.bytes) {
+            auto [at, added] = planned.try_emplace(byte.offset, byte.value, index);
+            if (added) {
+                result.plan.bytes.push_back(byte);
+            } else if (at->second.first != byte.value) {
+                return "Species " + std::to_string(at->second.second) + " and species " +
+                       std::to_string(index) + " both change the byte at " + Hex(byte.offset) + " (" +
+                       byte.field +
+                       "), to different values; they may share a table. Change it in one of them only.";
+            }
+        }
+        return {};
+    };
     for (size_t k = 0; k < indices.size(); ++k) {
         const int32_t index = indices[k];
         const SpeciesText& species = table.species[k];
@@ -173,6 +204,7 @@ ImportPlan PlanSpeciesTableImport(const EditorSession& session, const ChoiceName
         base.index = index;
         base.species = labels[static_cast<size_t>(index)];
         std::vector<decltype(FieldGroup::plan)> planners;
+        std::vector<const FieldGroup*> sharing;
         for (const FieldGroup* group : groups) {
             for (const SpeciesField& field : group->fields) {
                 const auto given = std::find_if(was.begin(), was.end(),
@@ -181,35 +213,37 @@ ImportPlan PlanSpeciesTableImport(const EditorSession& session, const ChoiceName
                 const FieldValue now = field.get(after);
                 if (given->second == now) continue;
                 AddChanges(field, given->second, now, names, base, result.changes);
-                if (std::find(planners.begin(), planners.end(), group->plan) == planners.end())
+                if (group->planShared) {
+                    if (std::find(sharing.begin(), sharing.end(), group) == sharing.end())
+                        sharing.push_back(group);
+                } else if (std::find(planners.begin(), planners.end(), group->plan) == planners.end()) {
                     planners.push_back(group->plan);
+                }
             }
         }
+        for (const FieldGroup* group : sharing) shared[group].push_back({index, before, after});
 
         for (const auto plan : planners) {
             PlannedPart part = plan(session, index, before, after, space);
             if (!part.error.empty()) return Refused(who() + ", field " + part.error + ".");
-            for (const auto& [key, now] : part.moved) {
-                const SpeciesField& field = *known.at(key).field;
-                FieldChange change = base;
-                change.field = key;
-                change.before = ListNotation(ValueText(field, field.get(before), names));
-                change.after = now + " (moved into free space)";
-                result.changes.push_back(std::move(change));
-            }
-            for (const PlannedByte& byte : part.bytes) {
-                auto [at, added] = planned.try_emplace(byte.offset, byte.value, index);
-                if (added) {
-                    result.plan.bytes.push_back(byte);
-                } else if (at->second.first != byte.value) {
-                    return Refused("Species " + std::to_string(at->second.second) + " and species " +
-                                   std::to_string(index) + " both change the byte at " + Hex(byte.offset) +
-                                   " (" + byte.field +
-                                   "), to different values; they may share a table. "
-                                   "Change it in one of them only.");
-                }
-            }
+            AddMoves(part, base, result.changes);
+            if (std::string conflict = take(part, index); !conflict.empty())
+                return Refused(std::move(conflict));
         }
+    }
+
+    // Tables every species shares, once all their changes are known.
+    for (const FieldGroup* group : groups) {
+        const auto changes = shared.find(group);
+        if (changes == shared.end()) continue;
+        PlannedPart part = group->planShared(session, changes->second, space);
+        if (!part.error.empty()) return Refused("The " + group->name + ", field " + part.error + ".");
+        FieldChange base;
+        base.index = -1;
+        base.species = "(" + group->name + ")";
+        AddMoves(part, base, result.changes);
+        if (std::string conflict = take(part, changes->second.front().index); !conflict.empty())
+            return Refused(std::move(conflict));
     }
     return result;
 }

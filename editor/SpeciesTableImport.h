@@ -11,7 +11,7 @@
 
 // One field of one species that a file changes, as export writes the values (UTF-8).
 struct FieldChange {
-    int32_t index = 0;
+    int32_t index = 0;  // -1 for a table every species shares (the egg moves), whose line names the table
     std::string
         species;        // the name the ROM holds now, with "#index" after it where another species shares it
     std::string field;  // the key; "attacks[3]" for one row of a list whose length stays

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "CharTable.h"
+#include "GameText.h"
 #include "RomPointer.h"
 #include "Windows1252.h"
 
@@ -31,7 +32,8 @@ std::string Quoted(const std::string& text) {
 }
 
 TextPart PartTextOf(const ValueSpec& spec, const FieldValue& value, const ChoiceNames& names) {
-    if (spec.kind == ValueKind::Text) return {Windows1252::ToUtf8(std::get<std::string>(value)), false};
+    if (spec.kind == ValueKind::Text || spec.kind == ValueKind::GameText)
+        return {Windows1252::ToUtf8(std::get<std::string>(value)), false};
     const int64_t number = std::get<int64_t>(value);
     if (spec.kind == ValueKind::Offset) return {PointerTextOf(number), false};
     if (spec.kind == ValueKind::Choice) {
@@ -58,8 +60,9 @@ std::optional<int64_t> WholeNumber(std::string_view text) {
 
 PartRead ReadPart(const ValueSpec& spec, const TextPart& part, const ValueCheck& check) {
     PartRead read;
-    const std::string_view text =
-        spec.kind == ValueKind::Text ? std::string_view(part.text) : Trimmed(part.text);
+    const std::string_view text = spec.kind == ValueKind::Text || spec.kind == ValueKind::GameText
+                                      ? std::string_view(part.text)
+                                      : Trimmed(part.text);
     switch (spec.kind) {
         case ValueKind::Number: {
             const std::optional<int64_t> number = WholeNumber(text);
@@ -136,6 +139,26 @@ PartRead ReadPart(const ValueSpec& spec, const TextPart& part, const ValueCheck&
                               ", which the game's characters do not include";
                 break;
             }
+            break;
+        }
+        case ValueKind::GameText: {
+            const std::optional<std::string> characters = Windows1252::FromUtf8(text);
+            if (!characters) {
+                read.problem = Quoted(part.text) + " holds characters the game's text cannot have";
+                break;
+            }
+            const GameText::Encoded encoded = GameText::Encode(*characters);
+            if (!encoded.ok()) {
+                std::string reason = Windows1252::ToUtf8(encoded.error);
+                if (reason.ends_with('.')) reason.pop_back();
+                read.problem = Quoted(part.text) + ": " + reason;
+                break;
+            }
+            // As the game's codes give it back: typed quotes and line ends compare equal to the stored ones.
+            read.value = GameText::Decode(encoded.codes);
+            if (encoded.codes.size() > static_cast<size_t>(spec.upper))
+                read.beyond =
+                    Quoted(part.text) + " is longer than " + std::to_string(spec.upper) + " characters";
             break;
         }
     }
@@ -216,6 +239,9 @@ ParsedValue ParseValue(const SpeciesField& field, const TextValue& text, const V
             parsed.problem = std::move(read.problem);
         } else if (!read.beyond.empty() && !(check.current && *check.current == *read.value)) {
             parsed.problem = std::move(read.beyond);
+        } else if (field.readOnly && check.current && *check.current != *read.value) {
+            parsed.problem =
+                Quoted(text.single.text) + ": this value is shown for reference and cannot be changed";
         } else {
             parsed.value = std::move(read.value);
         }

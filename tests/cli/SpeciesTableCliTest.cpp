@@ -133,6 +133,28 @@ TEST(CliImportTest, AppliesExactlyTheEditsOfAnEditedJsonExport) {
     EXPECT_EQ(rom.Import(table.dump(2)).out, "No changes.\n");
 }
 
+// Egg moves of two species grow the shared table, which moves once with both; a longer description moves.
+TEST(CliImportTest, AppliesEggMovesOfSeveralSpeciesAndPokedexEdits) {
+    const CliRom rom(DemoLayout());
+    const RomLayout& l = rom.builder().layout();
+    const std::vector<uint8_t> before = rom.Bytes();
+    Json table = Json::parse(rom.Export("json"));
+    table["species"][6]["egg_moves"] = Json::parse("[1, 2, 3, 4, 5, 6, 7, 8, 9, 10]");
+    table["species"][7]["egg_moves"] = Json::parse("[11, 12]");
+    Json& s = table["species"][6];
+    s["category"] = "SEED", s["height"] = 7, s["weight"] = 1000;
+    s["description"] = "A strange seed, (×2) \"long\" / é…\nIt's {5E} older than " + std::string(80, 'A');
+
+    const CliRun run = rom.Import(table.dump(1));
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_NE(run.out.find("(egg move table)  egg move table"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("  description moved into free space at 0x"), std::string::npos) << run.out;
+    EXPECT_EQ(rom.Import(table.dump(1)).out, "No changes.\n");
+    const std::vector<uint8_t> after = rom.Bytes();
+    EXPECT_EQ(after[l.EggMoves], 0xFF);
+    EXPECT_NE(before[l.EggMoves], 0xFF);
+}
+
 TEST(CliImportTest, AppliesACsvEditWithNamesAndListNotation) {
     const CliRom rom(DemoLayout());
     const RomLayout& l = rom.builder().layout();
@@ -323,6 +345,22 @@ const Refusal kRefusals[] = {
      "6 rows, and this list holds at most 5"},
     {"UnknownTm", [](Json& t) { return Edit(t, 6, "tmhm", Json::parse(R"(["TM51"])")); },
      "no TM/HM has this name"},
+    {"ElevenEggMoves",
+     [](Json& t) { return Edit(t, 6, "egg_moves", Json::parse("[1,2,3,4,5,6,7,8,9,10,11]")); },
+     "11 rows, and this list holds at most 10"},
+    {"EggMovesForSpecies0", [](Json& t) { return Edit(t, 0, "egg_moves", Json::parse("[1]")); },
+     "Species 0 can have no egg moves"},
+    {"NationalNumberChanged", [](Json& t) { return Edit(t, 6, "national", 7); }, "shown for reference"},
+    {"EntryForAPlaceholder",
+     [](Json& t) {
+         t["species"].push_back(Json::parse(R"({"index": 260, "category": "GHOST"})"));
+         return t.dump();
+     },
+     "has no Pokédex entry"},
+    {"CategoryTooLong", [](Json& t) { return Edit(t, 6, "category", "ABCDEFGHIJKL"); },
+     "longer than 11 characters"},
+    {"EndCodeInADescription", [](Json& t) { return Edit(t, 6, "description", "A{FF}B"); },
+     "{FF} ends a text"},
     {"MalformedJson",
      [](Json& t) {
          const std::string text = t.dump();
