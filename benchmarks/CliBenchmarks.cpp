@@ -104,8 +104,6 @@ struct CliFixture {
     ChoiceNames names;
     std::string toggled, original;
     std::vector<Opening> reads;
-    std::vector<Opening>
-        planReads;               // the window's save planned twice per species reads six fourth bytes each
     std::vector<Access> writes;  // the HP bytes, as the file holds them
 };
 
@@ -131,13 +129,6 @@ std::shared_ptr<CliFixture> MakeFixture(const BenchFolder& folder, const BenchRo
     for (int32_t i = 0; i < Species::kCount; ++i) {
         const int64_t at = Species::RecordBase(fixture->session, i);
         fixture->writes.push_back({at, 1, static_cast<unsigned char>(ReadSpecies(fixture->session, i).hp)});
-        const EditorSession& e = fixture->session;
-        for (int plan = 0; plan < 2; ++plan) {
-            for (int64_t entry : {Species::SpriteEntry(e, i), Species::BackSpriteEntry(e, i),
-                                  Species::PaletteEntry(e, i), Species::ShinyPaletteEntry(e, i),
-                                  Species::IconEntry(e, i), Species::AttackTableEntry(e, i)})
-                fixture->planReads.push_back({false, {{entry + 3, 1, 0}}});
-        }
     }
     return fixture;
 }
@@ -214,7 +205,7 @@ void RegisterCliBenchmarks(const BenchFolder& folder, const BenchRom& rom) {
         for (const Access& write : fixture->writes) journal.entries.push_back({write.offset, write.byte});
         const std::vector<uint8_t> journalBytes = RomJournal::Encode(journal);
         for (auto _ : state) {
-            if (!SyscallFloor::Read(path, fixture->reads) || !SyscallFloor::Read(path, fixture->planReads) ||
+            if (!SyscallFloor::Read(path, fixture->reads) ||
                 !SyscallFloor::JournaledWrite(path, fixture->writes, journalBytes)) {
                 state.SkipWithError("a bare read or write of the ROM failed");
                 break;

@@ -323,8 +323,60 @@ SpeciesEdits EditsOf(const SpeciesState& s) {
 // The window's save also rewrites a few bytes it does not show (the name after its end mark, bits 12 to 15
 // of the EV word); comparing two saves rather than a save and the file leaves those alone unless their field
 // changes.
+// Record fields whose bytes the window's save writes as the value itself, low byte first, at a fixed place.
+struct DirectField {
+    int SpeciesValues::*member;
+    int offset;
+    int width;
+    const char* field;
+};
+constexpr DirectField kDirectFields[] = {
+    {&SpeciesValues::hp, 0, 1, "HP"},
+    {&SpeciesValues::attack, 1, 1, "Attack"},
+    {&SpeciesValues::defense, 2, 1, "Defense"},
+    {&SpeciesValues::speed, 3, 1, "Speed"},
+    {&SpeciesValues::spAttack, 4, 1, "Special Attack"},
+    {&SpeciesValues::spDefense, 5, 1, "Special Defense"},
+    {&SpeciesValues::type1, 6, 1, "Type 1"},
+    {&SpeciesValues::type2, 7, 1, "Type 2"},
+    {&SpeciesValues::catchRate, 8, 1, "Catch Rate"},
+    {&SpeciesValues::baseXp, 9, 1, "Base XP"},
+    {&SpeciesValues::item1, 12, 2, "Held Item 1"},
+    {&SpeciesValues::item2, 14, 2, "Held Item 2"},
+    {&SpeciesValues::gender, 16, 1, "Gender"},
+    {&SpeciesValues::steps, 17, 1, "Steps To Hatch"},
+    {&SpeciesValues::eggType1, 20, 1, "Egg Type 1"},
+    {&SpeciesValues::eggType2, 21, 1, "Egg Type 2"},
+    {&SpeciesValues::ability1, 22, 1, "Special Ability 1"},
+    {&SpeciesValues::ability2, 23, 1, "Special Ability 2"},
+    {&SpeciesValues::safari, 24, 1, "Safari Zone (Run Chance)"},
+};
+
+// The bytes of a change that touches only those fields, without planning the whole save twice (the
+// common edit of a file: numbers of the record); nothing when anything else changed too.
+std::optional<std::vector<PlannedByte>> DirectRecordBytes(const EditorSession& session, int32_t index,
+                                                          const SpeciesState& before,
+                                                          const SpeciesState& after) {
+    if (after.name != before.name) return std::nullopt;
+    SpeciesValues rest = after.values;
+    for (const DirectField& direct : kDirectFields) rest.*direct.member = before.values.*direct.member;
+    if (!(rest == before.values)) return std::nullopt;
+    const int64_t record = static_cast<int64_t>(session.DataOffset) + int64_t{Species::kRecordSize} * index;
+    std::vector<PlannedByte> bytes;
+    for (const DirectField& direct : kDirectFields) {
+        const int value = after.values.*direct.member;
+        if (value == before.values.*direct.member) continue;
+        for (int k = 0; k < direct.width; ++k)
+            bytes.push_back(
+                {record + direct.offset + k, static_cast<uint8_t>(value >> (8 * k)), direct.field});
+    }
+    return bytes;
+}
+
 PlannedPart PlanSaveDifference(const EditorSession& session, int32_t index, const SpeciesState& before,
                                const SpeciesState& after, FreeSpaceMap& /*space*/) {
+    if (std::optional<std::vector<PlannedByte>> direct = DirectRecordBytes(session, index, before, after))
+        return Bytes(std::move(*direct));
     const SpeciesSavePlan was = PlanSpeciesSave(session, index, EditsOf(before));
     SpeciesSavePlan will = PlanSpeciesSave(session, index, EditsOf(after));
     if (!will.error.empty()) return Failed(will.error);

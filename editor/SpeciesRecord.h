@@ -8,6 +8,7 @@
 
 struct EvYields {
     int hp = 0, attack = 0, defense = 0, speed = 0, spAttack = 0, spDefense = 0;
+    friend bool operator==(const EvYields&, const EvYields&) = default;
 };
 
 // What the window shows of one species, as numbers: record fields, pointers and the icon palette.
@@ -25,6 +26,7 @@ struct SpeciesValues {
     std::string attackTable = "000000", sprite = "000000", backSprite = "000000", palette = "000000",
                 shinyPalette = "000000", icon = "000000";
     int iconPalette = 0;
+    friend bool operator==(const SpeciesValues&, const SpeciesValues&) = default;
 };
 
 // Reads record i, its five graphics pointers, its attack table pointer and its icon palette number.

@@ -100,6 +100,13 @@ void AddMoves(const PlannedPart& part, const FieldChange& base, std::vector<Fiel
     }
 }
 
+// A field the file gives (or a group completes), with its value as the ROM holds it.
+struct Given {
+    const SpeciesField* field;
+    FieldValue value;
+    bool same;  // the file gives the value the ROM holds
+};
+
 ImportPlan Refused(std::string error) {
     ImportPlan refused;
     if (!error.empty() && error[0] >= 'a' && error[0] <= 'z')
@@ -168,11 +175,12 @@ ImportPlan PlanSpeciesTableImport(const EditorSession& session, const ChoiceName
         const SpeciesState before = ReadSpeciesState(session, index);
         SpeciesState after = before;
         std::vector<std::string> given;
-        std::vector<std::pair<const SpeciesField*, FieldValue>> was;  // each given field as the ROM holds it
+        std::vector<Given> was;  // each given field as the ROM holds it
         for (const TextField& text : species.fields) {
             const auto found = known.find(text.key);
             if (found == known.end()) return Refused(who() + ": there is no field \"" + text.key + "\".");
-            if (std::find(given.begin(), given.end(), text.key) != given.end())
+            if (std::any_of(was.begin(), was.end(),
+                            [&](const Given& g) { return g.field == found->second.field; }))
                 return Refused(who() + ": the field \"" + text.key + "\" is given twice.");
             const KnownField& field = found->second;
             if (!Available(*field.group, session))
@@ -182,9 +190,10 @@ ImportPlan PlanSpeciesTableImport(const EditorSession& session, const ChoiceName
             const ParsedValue parsed = ParseValue(*field.field, text.value, {&session, &names, &current});
             if (!parsed.value)
                 return Refused(who() + ", field \"" + text.key + "\": " + parsed.problem + ".");
-            field.field->set(after, *parsed.value);
+            const bool same = *parsed.value == current;
+            if (!same) field.field->set(after, *parsed.value);
             given.push_back(text.key);
-            was.emplace_back(field.field, std::move(current));
+            was.push_back({field.field, std::move(current), same});
         }
 
         // A group that completes a file's fields may change fields the file leaves out.
@@ -196,7 +205,7 @@ ImportPlan PlanSpeciesTableImport(const EditorSession& session, const ChoiceName
             group->settle(session, before, after, given);
             for (const SpeciesField& field : group->fields) {
                 if (std::find(given.begin(), given.end(), field.key) == given.end())
-                    was.emplace_back(&field, field.get(before));
+                    was.push_back({&field, field.get(before), false});
             }
         }
 
@@ -208,11 +217,12 @@ ImportPlan PlanSpeciesTableImport(const EditorSession& session, const ChoiceName
         for (const FieldGroup* group : groups) {
             for (const SpeciesField& field : group->fields) {
                 const auto given = std::find_if(was.begin(), was.end(),
-                                                [&field](const auto& v) { return v.first == &field; });
-                if (given == was.end()) continue;
+                                                [&field](const Given& g) { return g.field == &field; });
+                // A value the file leaves as it is stays so, unless a group completes it (settle).
+                if (given == was.end() || (given->same && !group->settle)) continue;
                 const FieldValue now = field.get(after);
-                if (given->second == now) continue;
-                AddChanges(field, given->second, now, names, base, result.changes);
+                if (given->value == now) continue;
+                AddChanges(field, given->value, now, names, base, result.changes);
                 if (group->planShared) {
                     if (std::find(sharing.begin(), sharing.end(), group) == sharing.end())
                         sharing.push_back(group);

@@ -227,8 +227,53 @@ std::string ListNotation(const TextValue& value) {
     return text;
 }
 
+namespace {
+
+// Whether a part is written as export writes value, compared without copying names.
+bool WrittenAs(const ValueSpec& spec, int64_t value, const TextPart& part, const ChoiceNames& names) {
+    if (spec.kind == ValueKind::Offset) return !part.number && part.text == PointerTextOf(value);
+    if (spec.kind == ValueKind::Choice) {
+        if (const std::string* name = names.WrittenName(spec.list, value)) return part.text == *name;
+    }
+    char digits[24];
+    const auto [end, error] = std::to_chars(digits, digits + sizeof digits, value);
+    return error == std::errc{} && part.text == std::string_view(digits, static_cast<size_t>(end - digits));
+}
+
+// Whether the file gives the value the ROM holds, written as export writes it: most of an exported file,
+// taken without looking names up.
+bool WrittenAsCurrent(const SpeciesField& field, const TextValue& text, const ValueCheck& check) {
+    if (!check.current || !check.names) return false;
+    const FieldValue& current = *check.current;
+    if (!field.isList) {
+        if (text.isList) return false;
+        if (const std::string* value = std::get_if<std::string>(&current))
+            return Windows1252::ToUtf8(*value) == text.single.text;
+        const int64_t* number = std::get_if<int64_t>(&current);
+        return number && WrittenAs(field.parts.front(), *number, text.single, *check.names);
+    }
+    const ValueRows* rows = std::get_if<ValueRows>(&current);
+    if (!rows || !text.isList) return false;
+    const size_t width = field.parts.size();
+    if (text.rows.size() * width != rows->size()) return false;
+    for (size_t r = 0; r < text.rows.size(); ++r) {
+        if (text.rows[r].size() != width) return false;
+        for (size_t k = 0; k < width; ++k) {
+            if (!WrittenAs(field.parts[k], (*rows)[r * width + k], text.rows[r][k], *check.names))
+                return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
 ParsedValue ParseValue(const SpeciesField& field, const TextValue& text, const ValueCheck& check) {
     ParsedValue parsed;
+    if (WrittenAsCurrent(field, text, check)) {
+        parsed.value = *check.current;
+        return parsed;
+    }
     if (!field.isList) {
         if (text.isList) {
             parsed.problem = "a list where one value belongs";
