@@ -5,6 +5,7 @@
 
 #include "AttackTable.h"
 #include "HexFunctions.h"
+#include "HexOffset.h"
 #include "KnownTables.h"
 #include "RomPointer.h"
 #include "TableMover.h"
@@ -85,7 +86,5 @@ SpeciesTablePlan PlanSpeciesWithAttackTable(const EditorSession& session, int32_
 }
 
 std::string AttackTableMovedLine(int64_t offset) {
-    char hex[24];
-    std::snprintf(hex, sizeof hex, "0x%llX", static_cast<unsigned long long>(offset));
-    return "Attack Table Moved To: " + std::to_string(offset) + " (" + hex + ")";
+    return "Attack Table Moved To: " + std::to_string(offset) + " (" + HexOffset(offset) + ")";
 }

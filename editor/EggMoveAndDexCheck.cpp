@@ -5,6 +5,7 @@
 #include "EditorSession.h"
 #include "EggMoveLocator.h"
 #include "HexFunctions.h"
+#include "HexOffset.h"
 #include "PointerSearch.h"
 #include "PokedexEntry.h"
 #include "SectionKeys.h"
@@ -14,12 +15,6 @@ namespace {
 // The opening's rule for the other tables: a few odd entries must not turn a part off.
 constexpr int kPassPercent = 95;
 constexpr int32_t kMostReferences = 64;
-
-std::string HexOffset(int64_t value) {
-    char text[24];
-    std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(value));
-    return text;
-}
 
 bool EnoughFit(int fitting, int of) {
     return 100 * fitting >= kPassPercent * of;

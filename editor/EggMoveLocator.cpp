@@ -6,6 +6,7 @@
 
 #include "EggMoveTable.h"
 #include "HexFunctions.h"
+#include "HexOffset.h"
 #include "PointerSearch.h"
 
 namespace {
@@ -15,12 +16,6 @@ constexpr int kPassPercent = 95;
 // A table found only through pointers must hold at least this many blocks, so that a short run of words that
 // happens to parse is not taken for one.
 constexpr size_t kFewestBlocksFound = 2;
-
-std::string HexOffset(int64_t value) {
-    char text[24];
-    std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(value));
-    return text;
-}
 
 // The targets that exactly `references` aligned words point at and whose first word opens a block.
 std::vector<int64_t> PointedAtOften(const std::vector<uint8_t>& file, int references) {

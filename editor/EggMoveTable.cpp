@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "HexFunctions.h"
+#include "HexOffset.h"
 
 namespace {
 
@@ -12,12 +13,6 @@ namespace Limits = EggMoveLimits;
 // Most tables end within the first read; a grown one takes a few more.
 constexpr int64_t kFirstRead = 4096;
 constexpr int kSpeciesCount = 412;
-
-std::string HexOffset(int64_t value) {
-    char text[24];
-    std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(value));
-    return text;
-}
 
 bool IsOpener(int word) {
     return word > Limits::kBlockBase && word != Limits::kEnd;

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "HexFunctions.h"
+#include "HexOffset.h"
 
 namespace {
 
@@ -131,12 +132,6 @@ private:
     std::optional<int64_t> found_;
 };
 
-std::string Hex(int64_t offset) {
-    char text[24];
-    std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(offset));
-    return text;
-}
-
 }  // namespace
 
 FreeSpaceFound FindFreeSpace(const std::string& romPath, const FreeSpaceRequest& request) {
@@ -169,7 +164,7 @@ FreeSpaceFound FindFreeSpace(const std::string& romPath, const FreeSpaceRequest&
     }
     std::string searched;
     for (const ByteRange& range : Subtract(request.searchIn, {}))
-        searched += (searched.empty() ? "" : ", ") + Hex(range.start) + " to " + Hex(range.end);
+        searched += (searched.empty() ? "" : ", ") + HexOffset(range.start) + " to " + HexOffset(range.end);
     result.error = "No run of " + std::to_string(request.length + 2 * request.margin) +
                    " unused (FF) bytes (" + std::to_string(request.length) + " for the data and " +
                    std::to_string(request.margin) + " on either side) lies in the free space (" +

@@ -2,16 +2,11 @@
 
 #include <cstdio>
 
+#include "HexOffset.h"
 #include "KnownTables.h"
 #include "RomPointer.h"
 
 namespace {
-
-std::string Hex(int64_t offset) {
-    char text[24];
-    std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(offset));
-    return text;
-}
 
 }  // namespace
 
@@ -22,7 +17,7 @@ std::vector<ByteRange> FreeSpaceMap::Regions(const EditorSession& session, std::
     std::vector<ByteRange> regions;
     if (session.FreeSpace && *session.FreeSpace >= session.FileSize) {
         *error = "The FreeSpace key of section [" + session.Section + "] of Data.ini is " +
-                 Hex(*session.FreeSpace) + ", beyond the end of the ROM file, which has " +
+                 HexOffset(*session.FreeSpace) + ", beyond the end of the ROM file, which has " +
                  std::to_string(session.FileSize) + " bytes: correct the key.";
         return {};
     }

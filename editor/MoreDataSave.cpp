@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "HexOffset.h"
 #include "SpeciesEggMoves.h"
 
 MoreDataPlan PlanMoreDataSave(const EditorSession& session, int32_t index, const SpeciesTableValues& values,
@@ -16,9 +17,7 @@ MoreDataPlan PlanMoreDataSave(const EditorSession& session, int32_t index, const
         }
         plan.bytes.insert(plan.bytes.end(), eggMoves.bytes.begin(), eggMoves.bytes.end());
         if (eggMoves.movedTo) {
-            char to[24];
-            std::snprintf(to, sizeof to, "0x%llX", static_cast<unsigned long long>(*eggMoves.movedTo));
-            plan.moved.push_back(std::string("the egg move table moved to ") + to);
+            plan.moved.push_back("the egg move table moved to " + HexOffset(*eggMoves.movedTo));
             plan.eggMovesMovedTo = eggMoves.movedTo;
         }
     }

@@ -6,6 +6,7 @@
 
 #include "GameText.h"
 #include "HexFunctions.h"
+#include "HexOffset.h"
 #include "PointerSearch.h"
 #include "Repoint.h"
 
@@ -13,12 +14,6 @@ namespace {
 
 // The games' descriptions are a few hundred bytes at most; a text without an end this soon is not one.
 constexpr int64_t kLongestText = 1024;
-
-std::string HexOffset(int64_t value) {
-    char text[24];
-    std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(value));
-    return text;
-}
 
 int WordAt(const std::vector<uint8_t>& bytes, size_t at) {
     return bytes[at] | bytes[at + 1] << 8;

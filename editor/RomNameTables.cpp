@@ -11,6 +11,7 @@
 
 #include "CharTable.h"
 #include "FileDescriptor.h"
+#include "HexOffset.h"
 #include "RomOpener.h"
 
 namespace RomNames {
@@ -28,12 +29,6 @@ const std::array<TableFormat, kListCount> kFormats = {{
 }};
 
 const char* const kPlurals[kListCount] = {"moves", "abilities", "types", "items"};
-
-std::string HexOffset(int64_t value) {
-    char text[24];
-    std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(value));
-    return text;
-}
 
 std::string Quoted(const std::string& text) {
     return "\"" + text + "\"";

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "HexFunctions.h"
+#include "HexOffset.h"
 #include "ReadINI.h"
 #include "RomNameTables.h"
 #include "SpeciesTables.h"
@@ -26,12 +27,6 @@ const std::array<const char*, 7> kOffsetKeys = {"NameOffset", "DataOffset",  "Im
 
 std::string Quoted(const std::string& text) {
     return "\"" + text + "\"";
-}
-
-std::string HexOffset(int64_t value) {
-    char text[24];
-    std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(value));
-    return text;
 }
 
 // The game code can hold any bytes; a message shows the printable ones and "?" for the rest.

@@ -9,6 +9,7 @@
 
 #include "DurableFile.h"
 #include "HexFunctions.h"
+#include "HexOffset.h"
 #include "RomBackups.h"
 #include "RomJournal.h"
 #include "RomOpener.h"
@@ -17,12 +18,6 @@ namespace {
 
 std::string Quoted(const std::string& text) {
     return "\"" + text + "\"";
-}
-
-std::string HexOffset(int64_t offset) {
-    char text[24];
-    std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(offset));
-    return text;
 }
 
 // Reads the bytes at the given offsets (sorted, each once) with one read per cluster of nearby offsets, so a

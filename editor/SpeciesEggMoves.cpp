@@ -4,6 +4,7 @@
 
 #include "EggMoveTable.h"
 #include "HexFunctions.h"
+#include "HexOffset.h"
 #include "PointerSearch.h"
 #include "Repoint.h"
 #include "TableMover.h"
@@ -15,12 +16,6 @@ const std::string kReferenceField = "a reference to the egg move table";
 const std::string kNoBlockForSpecies0 =
     "Species 0 can have no egg moves: the game would read the number that opens its block as a move of the "
     "block before it.";
-
-std::string HexOffset(int64_t value) {
-    char text[24];
-    std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(value));
-    return text;
-}
 
 EggMoveSavePlan Refused(std::string error) {
     EggMoveSavePlan plan;

@@ -6,6 +6,7 @@
 #include <map>
 #include <unordered_map>
 
+#include "HexOffset.h"
 #include "Windows1252.h"
 
 namespace {
@@ -83,12 +84,6 @@ void AddChanges(const SpeciesField& field, const FieldValue& was, const FieldVal
     changes.push_back(std::move(base));
 }
 
-std::string Hex(int64_t offset) {
-    char text[24];
-    std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(offset));
-    return text;
-}
-
 // A table a plan moved, as a line of its own.
 void AddMoves(const PlannedPart& part, const FieldChange& base, std::vector<FieldChange>& changes) {
     for (const PlannedPart::Moved& moved : part.moved) {
@@ -158,7 +153,7 @@ ImportPlan PlanSpeciesTableImport(const EditorSession& session, const ChoiceName
                 result.plan.bytes.push_back(byte);
             } else if (at->second.first != byte.value) {
                 return "Species " + std::to_string(at->second.second) + " and species " +
-                       std::to_string(index) + " both change the byte at " + Hex(byte.offset) + " (" +
+                       std::to_string(index) + " both change the byte at " + HexOffset(byte.offset) + " (" +
                        byte.field +
                        "), to different values; they may share a table. Change it in one of them only.";
             }

@@ -31,13 +31,13 @@ std::string Quoted(const std::string& text) {
     return "\"" + text.substr(0, cut) + "...\"";
 }
 
-TextPart PartTextOf(const ValueSpec& spec, const FieldValue& value, const ChoiceNames& names) {
-    if (spec.kind == ValueKind::Text || spec.kind == ValueKind::GameText)
+TextPart PartTextOf(const ValueSpec& rule, const FieldValue& value, const ChoiceNames& names) {
+    if (rule.kind == ValueKind::Text || rule.kind == ValueKind::GameText)
         return {Windows1252::ToUtf8(std::get<std::string>(value)), false};
     const int64_t number = std::get<int64_t>(value);
-    if (spec.kind == ValueKind::Offset) return {PointerTextOf(number), false};
-    if (spec.kind == ValueKind::Choice) {
-        if (const std::string* name = names.WrittenName(spec.list, number)) return {*name, false};
+    if (rule.kind == ValueKind::Offset) return {PointerTextOf(number), false};
+    if (rule.kind == ValueKind::Choice) {
+        if (const std::string* name = names.WrittenName(rule.list, number)) return {*name, false};
     }
     return {std::to_string(number), true};
 }
@@ -58,22 +58,22 @@ std::optional<int64_t> WholeNumber(std::string_view text) {
     return value;
 }
 
-PartRead ReadPart(const ValueSpec& spec, const TextPart& part, const ValueCheck& check) {
+PartRead ReadPart(const ValueSpec& rule, const TextPart& part, const ValueCheck& check) {
     PartRead read;
-    const std::string_view text = spec.kind == ValueKind::Text || spec.kind == ValueKind::GameText
+    const std::string_view text = rule.kind == ValueKind::Text || rule.kind == ValueKind::GameText
                                       ? std::string_view(part.text)
                                       : Trimmed(part.text);
-    switch (spec.kind) {
+    switch (rule.kind) {
         case ValueKind::Number: {
             const std::optional<int64_t> number = WholeNumber(text);
             if (!number) {
                 read.problem =
-                    Quoted(part.text) + " is not a whole number from 0 to " + std::to_string(spec.upper);
+                    Quoted(part.text) + " is not a whole number from 0 to " + std::to_string(rule.upper);
                 break;
             }
             read.value = *number;
-            if (*number > spec.upper)
-                read.beyond = Quoted(part.text) + " is above " + std::to_string(spec.upper) +
+            if (*number > rule.upper)
+                read.beyond = Quoted(part.text) + " is above " + std::to_string(rule.upper) +
                               ", the largest value the window takes";
             break;
         }
@@ -93,12 +93,12 @@ PartRead ReadPart(const ValueSpec& spec, const TextPart& part, const ValueCheck&
             break;
         }
         case ValueKind::Choice: {
-            const std::string word = ChoiceListWord(spec.list);
+            const std::string word = ChoiceListWord(rule.list);
             std::optional<int64_t> number = WholeNumber(text);
             if (!number && !AllDigits(text)) {
                 const std::optional<std::string> name = Windows1252::FromUtf8(text);
                 const ChoiceNames::Lookup found =
-                    name && check.names ? check.names->NumberFor(spec.list, *name) : ChoiceNames::Lookup{};
+                    name && check.names ? check.names->NumberFor(rule.list, *name) : ChoiceNames::Lookup{};
                 if (!found.number) {
                     read.problem = Quoted(part.text) + ": " +
                                    (found.problem.empty() ? "no " + word + " has this name" : found.problem);
@@ -112,10 +112,10 @@ PartRead ReadPart(const ValueSpec& spec, const TextPart& part, const ValueCheck&
             }
             read.value = *number;
             const int64_t listed =
-                check.names ? static_cast<int64_t>(check.names->Names(spec.list).size()) : 0;
-            if (*number > spec.upper)
+                check.names ? static_cast<int64_t>(check.names->Names(rule.list).size()) : 0;
+            if (*number > rule.upper)
                 read.beyond = Quoted(part.text) + " does not fit: a " + word +
-                              " is stored as a number up to " + std::to_string(spec.upper);
+                              " is stored as a number up to " + std::to_string(rule.upper);
             else if (*number >= listed)
                 read.beyond = Quoted(part.text) + " is not in the " + word + " list, which has " +
                               std::to_string(listed) + " entries";
@@ -128,9 +128,9 @@ PartRead ReadPart(const ValueSpec& spec, const TextPart& part, const ValueCheck&
                 break;
             }
             read.value = *name;
-            if (name->size() > static_cast<size_t>(spec.upper)) {
+            if (name->size() > static_cast<size_t>(rule.upper)) {
                 read.beyond =
-                    Quoted(part.text) + " is longer than " + std::to_string(spec.upper) + " characters";
+                    Quoted(part.text) + " is longer than " + std::to_string(rule.upper) + " characters";
                 break;
             }
             for (char c : *name) {
@@ -156,9 +156,9 @@ PartRead ReadPart(const ValueSpec& spec, const TextPart& part, const ValueCheck&
             }
             // As the game's codes give it back: typed quotes and line ends compare equal to the stored ones.
             read.value = GameText::Decode(encoded.codes);
-            if (encoded.codes.size() > static_cast<size_t>(spec.upper))
+            if (encoded.codes.size() > static_cast<size_t>(rule.upper))
                 read.beyond =
-                    Quoted(part.text) + " is longer than " + std::to_string(spec.upper) + " characters";
+                    Quoted(part.text) + " is longer than " + std::to_string(rule.upper) + " characters";
             break;
         }
     }
@@ -197,8 +197,8 @@ std::string RowNotation(const std::vector<TextPart>& row) {
 
 }  // namespace
 
-TextPart PartText(const ValueSpec& spec, const FieldValue& value, const ChoiceNames& names) {
-    return PartTextOf(spec, value, names);
+TextPart PartText(const ValueSpec& rule, const FieldValue& value, const ChoiceNames& names) {
+    return PartTextOf(rule, value, names);
 }
 
 TextValue ValueText(const SpeciesField& field, const FieldValue& value, const ChoiceNames& names) {
@@ -230,10 +230,10 @@ std::string ListNotation(const TextValue& value) {
 namespace {
 
 // Whether a part is written as export writes value, compared without copying names.
-bool WrittenAs(const ValueSpec& spec, int64_t value, const TextPart& part, const ChoiceNames& names) {
-    if (spec.kind == ValueKind::Offset) return !part.number && part.text == PointerTextOf(value);
-    if (spec.kind == ValueKind::Choice) {
-        if (const std::string* name = names.WrittenName(spec.list, value)) return part.text == *name;
+bool WrittenAs(const ValueSpec& rule, int64_t value, const TextPart& part, const ChoiceNames& names) {
+    if (rule.kind == ValueKind::Offset) return !part.number && part.text == PointerTextOf(value);
+    if (rule.kind == ValueKind::Choice) {
+        if (const std::string* name = names.WrittenName(rule.list, value)) return part.text == *name;
     }
     char digits[24];
     const auto [end, error] = std::to_chars(digits, digits + sizeof digits, value);

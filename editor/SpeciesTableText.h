@@ -42,7 +42,7 @@ struct TableText {
 };
 
 // The text of one number or text of a value, as export writes it.
-[[nodiscard]] TextPart PartText(const ValueSpec& spec, const FieldValue& value, const ChoiceNames& names);
+[[nodiscard]] TextPart PartText(const ValueSpec& rule, const FieldValue& value, const ChoiceNames& names);
 
 // The text of a value as export writes it: numbers in decimal, offsets as the pointer boxes show them,
 // choices by name where the name is unique in its list, else by number.

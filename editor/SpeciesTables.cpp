@@ -5,6 +5,7 @@
 #include "EditorSession.h"
 #include "EggMoveAndDexCheck.h"
 #include "HexFunctions.h"
+#include "HexOffset.h"
 #include "SectionKeys.h"
 
 namespace {
@@ -14,12 +15,6 @@ namespace Sizes = SpeciesTableSizes;
 // The opening's rule for the other tables: a few odd species (placeholders, one hacked entry) must not turn
 // a part off.
 constexpr int kPassPercent = 95;
-
-std::string HexOffset(int64_t value) {
-    char text[24];
-    std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(value));
-    return text;
-}
 
 std::string Upper(std::string text) {
     for (char& c : text) {

@@ -2,13 +2,9 @@
 
 #include <cstdio>
 
-namespace {
+#include "HexOffset.h"
 
-std::string Hex(int64_t offset) {
-    char text[24];
-    std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(offset));
-    return text;
-}
+namespace {
 
 std::string Capitalized(std::string text) {
     if (!text.empty() && text[0] >= 'a' && text[0] <= 'z') text[0] = static_cast<char>(text[0] - 'a' + 'A');
@@ -26,7 +22,7 @@ TablePlacement PlaceTable(const TableToPlace& table, FreeSpaceMap& space) {
         space.Avoid(table.old);
         const FreeSpaceFound found = space.Take(length);
         if (!found.offset) {
-            placement.error = Capitalized(table.name) + " at " + Hex(table.old.start) + " holds " +
+            placement.error = Capitalized(table.name) + " at " + HexOffset(table.old.start) + " holds " +
                               std::to_string(table.old.size()) + " bytes and now needs " +
                               std::to_string(length) + ", so it must move into free space. " + found.error;
             return placement;
