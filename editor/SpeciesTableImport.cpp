@@ -97,6 +97,7 @@ void AddMoves(const PlannedPart& part, const FieldChange& base, std::vector<Fiel
 
 // A field the file gives (or a group completes), with its value as the ROM holds it.
 struct Given {
+    const FieldGroup* group;
     const SpeciesField* field;
     FieldValue value;
     bool same;  // the file gives the value the ROM holds
@@ -188,7 +189,7 @@ ImportPlan PlanSpeciesTableImport(const EditorSession& session, const ChoiceName
             const bool same = *parsed.value == current;
             if (!same) field.field->set(after, *parsed.value);
             given.push_back(text.key);
-            was.push_back({field.field, std::move(current), same});
+            was.push_back({field.group, field.field, std::move(current), same});
         }
 
         // A group that completes a file's fields may change fields the file leaves out.
@@ -200,7 +201,7 @@ ImportPlan PlanSpeciesTableImport(const EditorSession& session, const ChoiceName
             group->settle(session, before, after, given);
             for (const SpeciesField& field : group->fields) {
                 if (std::find(given.begin(), given.end(), field.key) == given.end())
-                    was.push_back({&field, field.get(before), false});
+                    was.push_back({group, &field, field.get(before), false});
             }
         }
 
@@ -209,21 +210,18 @@ ImportPlan PlanSpeciesTableImport(const EditorSession& session, const ChoiceName
         base.species = labels[static_cast<size_t>(index)];
         std::vector<decltype(FieldGroup::plan)> planners;
         std::vector<const FieldGroup*> sharing;
-        for (const FieldGroup* group : groups) {
-            for (const SpeciesField& field : group->fields) {
-                const auto given = std::find_if(was.begin(), was.end(),
-                                                [&field](const Given& g) { return g.field == &field; });
-                // A value the file leaves as it is stays so, unless a group completes it (settle).
-                if (given == was.end() || (given->same && !group->settle)) continue;
-                const FieldValue now = field.get(after);
-                if (given->value == now) continue;
-                AddChanges(field, given->value, now, names, base, result.changes);
-                if (group->planShared) {
-                    if (std::find(sharing.begin(), sharing.end(), group) == sharing.end())
-                        sharing.push_back(group);
-                } else if (std::find(planners.begin(), planners.end(), group->plan) == planners.end()) {
-                    planners.push_back(group->plan);
-                }
+        for (const Given& given : was) {
+            // A value the file leaves as it is stays so, unless a group completes it (settle).
+            if (given.same && !given.group->settle) continue;
+            const FieldValue now = given.field->get(after);
+            if (given.value == now) continue;
+            AddChanges(*given.field, given.value, now, names, base, result.changes);
+            const FieldGroup* group = given.group;
+            if (group->planShared) {
+                if (std::find(sharing.begin(), sharing.end(), group) == sharing.end())
+                    sharing.push_back(group);
+            } else if (std::find(planners.begin(), planners.end(), group->plan) == planners.end()) {
+                planners.push_back(group->plan);
             }
         }
         for (const FieldGroup* group : sharing) shared[group].push_back({index, before, after});
