@@ -142,8 +142,8 @@ TEST(CliImportTest, AppliesEggMovesOfSeveralSpeciesAndPokedexEdits) {
     table["species"][6]["egg_moves"] = Json::parse("[1, 2, 3, 4, 5, 6, 7, 8, 9, 10]");
     table["species"][7]["egg_moves"] = Json::parse("[11, 12]");
     Json& s = table["species"][6];
-    s["category"] = "SEED", s["height"] = 7, s["weight"] = 1000;
-    s["description"] = "A strange seed, (×2) \"long\" / é…\nIt's {5E} older than " + std::string(80, 'A');
+    s["category"] = "BULB", s["height"] = 7, s["weight"] = 1000;
+    s["description"] = "A strange bulb, (×2) \"long\" / é…\nIt's {5E} older than " + std::string(80, 'A');
 
     const CliRun run = rom.Import(table.dump(1));
     ASSERT_EQ(run.code, 0) << run.err;
