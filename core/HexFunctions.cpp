@@ -163,20 +163,6 @@ std::string ReverseHexBytes(const std::string& hexText) {
     return reversed;
 }
 
-int HexDigitValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
-
-int ByteAt(const HexByteString& text, std::size_t k) {
-    if (2 * k + 1 >= text.size()) return -1;
-    const int high = HexDigitValue(text[2 * k]);
-    const int low = HexDigitValue(text[2 * k + 1]);
-    return high < 0 || low < 0 ? -1 : high * 16 + low;
-}
-
 bool IsOdd(int64_t number) {
     return number % 2 != 0;
 }

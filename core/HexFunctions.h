@@ -59,10 +59,21 @@ inline constexpr std::size_t kLargestVisitPiece = 256 * 1024;
 [[nodiscard]] bool IsOdd(int64_t number);
 
 // The value of one hexadecimal digit of either case, or -1 for any other character.
-[[nodiscard]] int HexDigitValue(char character);
+[[nodiscard]] inline int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
 
-// Byte k of a HexByteString, or -1 when its two characters are missing or not both digits.
-[[nodiscard]] int ByteAt(const HexByteString& text, std::size_t k);
+// Byte k of a HexByteString, or -1 when its two characters are missing or not both digits. Inline: every
+// field a species shows passes through it.
+[[nodiscard]] inline int ByteAt(const HexByteString& text, std::size_t k) {
+    if (2 * k + 1 >= text.size()) return -1;
+    const int high = HexDigitValue(text[2 * k]);
+    const int low = HexDigitValue(text[2 * k + 1]);
+    return high < 0 || low < 0 ? -1 : high * 16 + low;
+}
 
 // The length of the file in bytes, or nothing when it is not a readable regular file.
 [[nodiscard]] std::optional<int64_t> RomFileSize(const std::string& path);

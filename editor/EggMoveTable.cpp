@@ -18,6 +18,28 @@ bool IsOpener(int word) {
     return word > Limits::kBlockBase && word != Limits::kEnd;
 }
 
+// The rest of a table from `at` for one species: its block and the terminator, or nothing when the bytes end
+// first. Showing one species needs no more than that of the words in between.
+std::optional<EggMoveTable> FindSpeciesAndEnd(const uint8_t* bytes, int64_t limit, int64_t at, int species,
+                                              EggMoveTable table) {
+    const int opener = Limits::kBlockBase + species;
+    bool keeping = false;
+    for (; at < limit; at += 2) {
+        const int word = bytes[at] | bytes[at + 1] << 8;
+        if (word == Limits::kEnd) {
+            table.size = at + 2;
+            return table;
+        }
+        if (IsOpener(word)) {
+            keeping = word == opener && table.blocks.empty();
+            if (keeping) table.blocks.push_back({word, {}});
+        } else if (keeping) {
+            table.blocks.back().moves.push_back(word);
+        }
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 EggMoveTableRead ParseEggMoveTable(const uint8_t* bytes, int64_t available, int64_t offset, int onlySpecies) {
@@ -26,7 +48,6 @@ EggMoveTableRead ParseEggMoveTable(const uint8_t* bytes, int64_t available, int6
     EggMoveTable table;
     table.offset = offset;
     bool begun = false;
-    bool keeping = false;
     for (int64_t at = 0; at < limit; at += 2) {
         const int word = bytes[at] | bytes[at + 1] << 8;
         if (word == Limits::kEnd) {
@@ -35,10 +56,14 @@ EggMoveTableRead ParseEggMoveTable(const uint8_t* bytes, int64_t available, int6
             return read;
         }
         if (IsOpener(word)) {
+            if (onlySpecies >= 0) {
+                read.table = FindSpeciesAndEnd(bytes, limit, at, onlySpecies, std::move(table));
+                if (read.table) return read;
+                break;
+            }
             if (word - Limits::kBlockBase >= kSpeciesCount) ++table.oddWords;
             begun = true;
-            keeping = onlySpecies < 0 || word == Limits::kBlockBase + onlySpecies;
-            if (keeping) table.blocks.push_back({word, {}});
+            table.blocks.push_back({word, {}});
             continue;
         }
         if (!begun) {
@@ -49,7 +74,7 @@ EggMoveTableRead ParseEggMoveTable(const uint8_t* bytes, int64_t available, int6
             return read;
         }
         if (word < 1 || word > Limits::kLastMoveNumber) ++table.oddWords;
-        if (keeping) table.blocks.back().moves.push_back(word);
+        table.blocks.back().moves.push_back(word);
     }
     read.problem = "The egg move table at " + HexOffset(offset) + " has no end (FFFF) within " +
                    std::to_string(limit) + " bytes.";

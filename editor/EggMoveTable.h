@@ -38,8 +38,8 @@ struct EggMoveTableRead {
 
 // The table at offset, read in pieces until its terminator. A table must begin with an opener (or be the
 // terminator alone) and end within kLongestTable bytes and the file. With onlySpecies, the table holds that
-// species' block alone (its size and odd words still those of the whole table): showing one species then
-// builds no other block.
+// species' block alone and counts no odd words (its size is still the whole table's): showing one species
+// then looks at no other block.
 [[nodiscard]] EggMoveTableRead ReadEggMoveTable(const std::string& romPath, int64_t offset,
                                                 int onlySpecies = -1);
 // The same from bytes in memory (the table at offset of the file given as bytes).

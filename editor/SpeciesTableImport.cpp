@@ -14,12 +14,13 @@ namespace {
 struct KnownField {
     const FieldGroup* group;
     const SpeciesField* field;
+    size_t ordinal;  // the field's place among all of them
 };
 
 std::unordered_map<std::string, KnownField> FieldsByKey() {
     std::unordered_map<std::string, KnownField> known;
     for (const FieldGroup& group : SpeciesFieldGroups()) {
-        for (const SpeciesField& field : group.fields) known[field.key] = {&group, &field};
+        for (const SpeciesField& field : group.fields) known[field.key] = {&group, &field, known.size()};
     }
     return known;
 }
@@ -146,6 +147,7 @@ ImportPlan PlanSpeciesTableImport(const EditorSession& session, const ChoiceName
     std::map<int64_t, std::pair<uint8_t, int32_t>> planned;  // offset: value and the species that plans it
     FreeSpaceMap space(session);
     std::map<const FieldGroup*, std::vector<StateChange>> shared;
+    std::vector<const KnownField*> keyAt;  // the field found at each place of the previous species' fields
     // A part's bytes into the plan; two species that want one byte different are refused.
     const auto take = [&](const PlannedPart& part, int32_t index) -> std::string {
         for (const PlannedByte& byte : part.bytes) {
@@ -172,22 +174,37 @@ ImportPlan PlanSpeciesTableImport(const EditorSession& session, const ChoiceName
         SpeciesState after = before;
         std::vector<std::string> given;
         std::vector<Given> was;  // each given field as the ROM holds it
-        for (const TextField& text : species.fields) {
-            const auto found = known.find(text.key);
-            if (found == known.end()) return Refused(who() + ": there is no field \"" + text.key + "\".");
-            if (std::any_of(was.begin(), was.end(),
-                            [&](const Given& g) { return g.field == found->second.field; }))
+        given.reserve(species.fields.size());
+        was.reserve(species.fields.size());
+        std::vector<bool> seen(known.size(), false);
+        for (size_t k = 0; k < species.fields.size(); ++k) {
+            const TextField& text = species.fields[k];
+            // Files give the same keys in the same order for every species: the previous species' lookup at
+            // this place usually serves.
+            if (k >= keyAt.size()) keyAt.resize(k + 1, nullptr);
+            const KnownField* found = keyAt[k] && keyAt[k]->field->key == text.key ? keyAt[k] : nullptr;
+            if (!found) {
+                const auto entry = known.find(text.key);
+                if (entry == known.end()) return Refused(who() + ": there is no field \"" + text.key + "\".");
+                found = keyAt[k] = &entry->second;
+            }
+            if (seen[found->ordinal])
                 return Refused(who() + ": the field \"" + text.key + "\" is given twice.");
-            const KnownField& field = found->second;
+            seen[found->ordinal] = true;
+            const KnownField& field = *found;
             if (!Available(*field.group, session))
                 return Refused(who() + ": field \"" + text.key + "\": section [" + session.Section +
                                "] of Data.ini does not give this game's " + field.group->name + ".");
             FieldValue current = field.field->get(before);
-            const ParsedValue parsed = ParseValue(*field.field, text.value, {&session, &names, &current});
-            if (!parsed.value)
-                return Refused(who() + ", field \"" + text.key + "\": " + parsed.problem + ".");
-            const bool same = *parsed.value == current;
-            if (!same) field.field->set(after, *parsed.value);
+            const ValueCheck check{&session, &names, &current};
+            bool same = GivesCurrentValue(*field.field, text.value, check);
+            if (!same) {
+                const ParsedValue parsed = ParseValue(*field.field, text.value, check);
+                if (!parsed.value)
+                    return Refused(who() + ", field \"" + text.key + "\": " + parsed.problem + ".");
+                same = *parsed.value == current;
+                if (!same) field.field->set(after, *parsed.value);
+            }
             given.push_back(text.key);
             was.push_back({field.group, field.field, std::move(current), same});
         }

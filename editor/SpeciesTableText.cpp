@@ -240,9 +240,9 @@ bool WrittenAs(const ValueSpec& rule, int64_t value, const TextPart& part, const
     return error == std::errc{} && part.text == std::string_view(digits, static_cast<size_t>(end - digits));
 }
 
-// Whether the file gives the value the ROM holds, written as export writes it: most of an exported file,
-// taken without looking names up.
-bool WrittenAsCurrent(const SpeciesField& field, const TextValue& text, const ValueCheck& check) {
+}  // namespace
+
+bool GivesCurrentValue(const SpeciesField& field, const TextValue& text, const ValueCheck& check) {
     if (!check.current || !check.names) return false;
     const FieldValue& current = *check.current;
     if (!field.isList) {
@@ -266,14 +266,8 @@ bool WrittenAsCurrent(const SpeciesField& field, const TextValue& text, const Va
     return true;
 }
 
-}  // namespace
-
 ParsedValue ParseValue(const SpeciesField& field, const TextValue& text, const ValueCheck& check) {
     ParsedValue parsed;
-    if (WrittenAsCurrent(field, text, check)) {
-        parsed.value = *check.current;
-        return parsed;
-    }
     if (!field.isList) {
         if (text.isList) {
             parsed.problem = "a list where one value belongs";

@@ -65,6 +65,11 @@ struct ParsedValue {
     std::string problem;  // when no value: why, without the species or field (the caller adds those)
 };
 
+// Whether the text is the value check.current (the ROM's) written as export writes it: most of an exported
+// file, recognised without reading and looking names up.
+[[nodiscard]] bool GivesCurrentValue(const SpeciesField& field, const TextValue& text,
+                                     const ValueCheck& check);
+
 // Reads and checks a value from a file for the field.
 [[nodiscard]] ParsedValue ParseValue(const SpeciesField& field, const TextValue& text,
                                      const ValueCheck& check);
