@@ -2,6 +2,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 
@@ -204,8 +205,12 @@ void RegisterCliBenchmarks(const BenchFolder& folder, const BenchRom& rom) {
         RomJournal::Journal journal{fixture->session.FileSize, {}};
         for (const Access& write : fixture->writes) journal.entries.push_back({write.offset, write.byte});
         const std::vector<uint8_t> journalBytes = RomJournal::Encode(journal);
+        std::vector<int64_t> offsets;
+        for (const Access& write : fixture->writes) offsets.push_back(write.offset);
+        std::sort(offsets.begin(), offsets.end());
+        const std::vector<Opening> checks = SyscallFloor::WriterReads(fixture->session, offsets);
         for (auto _ : state) {
-            if (!SyscallFloor::Read(path, fixture->reads) ||
+            if (!SyscallFloor::Read(path, fixture->reads) || !SyscallFloor::Read(path, checks) ||
                 !SyscallFloor::JournaledWrite(path, fixture->writes, journalBytes)) {
                 state.SkipWithError("a bare read or write of the ROM failed");
                 break;

@@ -9,6 +9,7 @@
 #include <map>
 
 #include "BenchRom.h"
+#include "BenchRuns.h"
 #include "FreeSpaceMap.h"
 #include "HexFunctions.h"
 #include "PointerSearch.h"
@@ -21,18 +22,11 @@ using SyscallFloor::Access;
 
 namespace {
 
-constexpr int kRepetitions = 21;
-constexpr double kMinSeconds = 0.05;
+using BenchRuns::Short;
+
 // What the reference search reads at a time, and the egg move table's read.
 constexpr int64_t kSearchPiece = 1 << 20;
 constexpr int32_t kTableRead = 4096;
-
-benchmark::internal::Benchmark* Short(benchmark::internal::Benchmark* b) {
-    return b->Repetitions(kRepetitions)
-        ->MinTime(kMinSeconds)
-        ->ReportAggregatesOnly(true)
-        ->Unit(benchmark::kMicrosecond);
-}
 
 // The first species with egg moves, and its moves with one more: the table outgrows its place.
 struct GrownBlock {
@@ -99,22 +93,12 @@ void RegisterEggMoveBenchmarks(const BenchRom& rom) {
         const GrownBlock grown = Grown(rom);
         RomWriter writer(rom.session);
         writer.SetBackupsEnabled(false);
-        for (auto _ : state) {
+        BenchRuns::TimeSavesTakenBack(state, writer, [&]() -> std::string {
             std::optional<int64_t> movedTo;
             const WriteOutcome outcome = writer.Apply(PlanOf(rom, grown, &movedTo));
-            if (!outcome.complete || !movedTo) {
-                state.SkipWithError(outcome.complete ? "the table did not move" : outcome.error.c_str());
-                break;
-            }
-            // The table goes back where it was, so that every save moves it.
-            state.PauseTiming();
-            const WriteOutcome undone = writer.Undo();
-            state.ResumeTiming();
-            if (!undone.complete) {
-                state.SkipWithError(undone.error.c_str());
-                break;
-            }
-        }
+            if (!outcome.complete) return outcome.error;
+            return movedTo ? "" : "the table did not move";
+        });
     }));
     Short(benchmark::RegisterBenchmark("eggmoves/save-moved/floor", [&rom](benchmark::State& state) {
         // The save's bytes, each put back as the file holds it: the same calls, the file left as it is.

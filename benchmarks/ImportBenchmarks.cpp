@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "BenchRom.h"
+#include "BenchRuns.h"
 #include "Lz77Compressor.h"
 #include "PictureReplacements.h"
 #include "PngFile.h"
@@ -21,15 +22,7 @@
 
 namespace {
 
-constexpr int kRepetitions = 21;
-constexpr double kMinSeconds = 0.05;
-
-benchmark::internal::Benchmark* Short(benchmark::internal::Benchmark* b) {
-    return b->Repetitions(kRepetitions)
-        ->MinTime(kMinSeconds)
-        ->ReportAggregatesOnly(true)
-        ->Unit(benchmark::kMicrosecond);
-}
+using BenchRuns::Short;
 
 // The whole import as the window makes it and its save, which writes the species and the new data as one
 // step. The space is the same every time, at the end of the file: the free space search has a row of its

@@ -8,6 +8,7 @@
 
 #include "AttackTableSave.h"
 #include "BenchRom.h"
+#include "BenchRuns.h"
 #include "FreeSpaceMap.h"
 #include "KnownTables.h"
 #include "RomJournal.h"
@@ -18,16 +19,9 @@ using SyscallFloor::Access;
 
 namespace {
 
-constexpr int kRepetitions = 21;
-constexpr double kMinSeconds = 0.05;
-constexpr int64_t kSearchLength = 200;  // a table of 99 rows
+using BenchRuns::Short;
 
-benchmark::internal::Benchmark* Short(benchmark::internal::Benchmark* b) {
-    return b->Repetitions(kRepetitions)
-        ->MinTime(kMinSeconds)
-        ->ReportAggregatesOnly(true)
-        ->Unit(benchmark::kMicrosecond);
-}
+constexpr int64_t kSearchLength = 200;  // a table of 99 rows
 
 // The ranges the search reads, as it works them out, with where it stops.
 struct SearchReads {
@@ -108,21 +102,11 @@ void RegisterMoveBenchmarks(const BenchRom& rom, const ExpandedRom& expanded) {
         const SpeciesEdits edits = GrownEdits(rom);
         RomWriter writer(rom.session);
         writer.SetBackupsEnabled(false);
-        for (auto _ : state) {
+        BenchRuns::TimeSavesTakenBack(state, writer, [&]() -> std::string {
             const SaveOutcome outcome = SaveSpecies(writer, BenchRom::kShownSpecies, edits);
-            if (!outcome.complete || !outcome.tableMovedTo) {
-                state.SkipWithError(outcome.complete ? "the table did not move" : outcome.error.c_str());
-                break;
-            }
-            // The table goes back where it was, so that every save moves it.
-            state.PauseTiming();
-            const WriteOutcome undone = writer.Undo();
-            state.ResumeTiming();
-            if (!undone.complete) {
-                state.SkipWithError(undone.error.c_str());
-                break;
-            }
-        }
+            if (!outcome.complete) return outcome.error;
+            return outcome.tableMovedTo ? "" : "the table did not move";
+        });
     }));
     Short(benchmark::RegisterBenchmark("save-moved/floor", [&rom](benchmark::State& state) {
         const std::vector<Access> writes = MovingSaveWrites(rom);

@@ -12,6 +12,7 @@
 
 #include "AttackTable.h"
 #include "BenchRom.h"
+#include "BenchRuns.h"
 #include "CharTable.h"
 #include "HexFunctions.h"
 #include "NameList.h"
@@ -30,19 +31,10 @@ using SyscallFloor::Opening;
 
 namespace {
 
-// Short operations: many short repetitions, so that a burst of work from another process on the machine
-// spoils few of them and the median stays clean.
-constexpr int kRepetitions = 21;
-constexpr double kMinSeconds = 0.05;
+using BenchRuns::Short;
+
 // The 200,000-entry load takes about half a second per call.
 constexpr int kLongRepetitions = 7;
-
-benchmark::internal::Benchmark* Short(benchmark::internal::Benchmark* b) {
-    return b->Repetitions(kRepetitions)
-        ->MinTime(kMinSeconds)
-        ->ReportAggregatesOnly(true)
-        ->Unit(benchmark::kMicrosecond);
-}
 
 // What showing a species does to the file: the record, six pointers and the icon palette number, one
 // opening each; then the attack table load, which first asks for the file's size in an opening of its own.

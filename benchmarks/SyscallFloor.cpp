@@ -150,6 +150,27 @@ std::vector<Access> FourthByteReads(const EditorSession& s, int32_t i) {
     return reads;
 }
 
+std::vector<Opening> WriterReads(const EditorSession& s, const std::vector<int64_t>& offsets) {
+    constexpr int32_t kEntries = Species::kCount - 1;
+    std::vector<Opening> openings = {{true, {}}, {true, {}}};
+    std::vector<Access> reads = {
+        {0xAC, 0xBD - 0xAC, 0},
+        {int64_t{s.NameOffset} + Species::kNameSize, Species::kNameSize * kEntries, 0}};
+    for (const auto& [start, stride] : {std::pair<int64_t, int32_t>{s.AttackTable, 4},
+                                        {s.ImageOffset, 8},
+                                        {s.PaletteOffset, 8},
+                                        {s.IconOffset, 4}})
+        reads.push_back({start + stride, stride * kEntries, 0});
+    for (size_t first = 0; first < offsets.size();) {
+        size_t last = first;
+        while (last + 1 < offsets.size() && offsets[last + 1] - offsets[last] <= 4096) ++last;
+        reads.push_back({offsets[first], static_cast<int32_t>(offsets[last] - offsets[first] + 1), 0});
+        first = last + 1;
+    }
+    for (const Opening& read : OneEach(reads)) openings.push_back(read);
+    return openings;
+}
+
 std::vector<Access> AttackTableReads(int64_t start, int32_t rows) {
     std::vector<Access> reads;
     for (int32_t k = 0; k <= rows; ++k) reads.push_back({start + 2 * int64_t{k}, 2, 0});

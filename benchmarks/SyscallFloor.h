@@ -52,6 +52,12 @@ inline constexpr int32_t kLargestRead = 65536;
 // The reads a save makes of the fourth byte of each of the species' six pointers, to know whether it must
 // change.
 [[nodiscard]] std::vector<Access> FourthByteReads(const EditorSession& session, int32_t species);
+// What the one writer reads before it writes: the write check and the file's size (two openings with their
+// fstat), the header's game code and release, the structure check's name table and four pointer tables
+// (entries 1 to 411), and the bytes the write will change (one read per run of offsets at most 4 KiB apart,
+// for the journal). offsets sorted, each once.
+[[nodiscard]] std::vector<Opening> WriterReads(const EditorSession& session,
+                                               const std::vector<int64_t>& offsets);
 // The reads of one attack table of rows entries and its terminator, two bytes each.
 [[nodiscard]] std::vector<Access> AttackTableReads(int64_t start, int32_t rows);
 
