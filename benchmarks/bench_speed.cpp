@@ -104,10 +104,10 @@ int main(int argc, char* argv[]) {
            "benchmark thread (system calls included), window flows in wall time. The floor is the same\n"
            "open / fstat / pread or pwrite / close calls on the same bytes; for the flat rows it is the "
            "time\n"
-           "per entry of the 20-entry load. Checking and decoding the names tables, decoding the pictures\n"
-           "and compressing an imported sprite are work beyond their floors: they are timed alone from\n"
-           "memory beneath them. The free space search runs on a 32 MiB ROM; its floor is one opening that\n"
-           "reads what it reads.\n\n";
+           "per entry of the 20-entry load. Checking and decoding the names tables, decoding the pictures,\n"
+           "compressing an imported sprite and writing or reading JSON are work beyond their floors: they\n"
+           "are timed alone from memory beneath them. The free space search runs on a 32 MiB ROM; its floor\n"
+           "is one opening that reads what it reads.\n\n";
     const TableOutcome outcome = PrintTable(std::cout, collector.medians(), memory, memoryProblem);
     std::cout << "\n"
               << (outcome.errors > 0   ? "Some measurements failed."
