@@ -1,12 +1,7 @@
 #include <gtest/gtest.h>
 
-// POSIX: a file size limit in a child process makes the writes from one offset on fail.
-#include <sys/resource.h>
-
 #include <algorithm>
 #include <array>
-#include <csignal>
-#include <filesystem>
 #include <tuple>
 
 #include "RomBuilder.h"
@@ -14,7 +9,6 @@
 #include "SpeciesSave.h"
 #include "TempDir.h"
 #include "TestFiles.h"
-#include "Unwritable.h"
 #include "modConv.h"
 
 namespace {
@@ -195,20 +189,6 @@ TEST_F(SpeciesSaveTest, FractionalYieldIsRefusedByTheConversionAndStoredAsZero) 
     EXPECT_TRUE(outcome.complete);
     EXPECT_EQ(messages, std::vector<std::string>{"Only Whole Numbers can be converted"});
     EXPECT_EQ(Differences(Expected({{kRecord, 10, {0x08}}}, edits), ReadFileBytes(files_.rom)), "");
-}
-
-TEST_F(SpeciesSaveTest, AnUnwritableFileIsRefusedAndLeftAsItWas) {
-    SpeciesEdits edits = baseline_;
-    edits.hp = 1;
-    SaveOutcome outcome;
-    {
-        const testsupport::Unwritable lock(files_.rom);
-        if (!lock.active()) GTEST_SKIP() << "this file system cannot make the file unwritable";
-        outcome = SaveSpecies(writer_, kIndex, edits);
-    }
-    EXPECT_FALSE(outcome.complete);
-    EXPECT_NE(outcome.error.find("\"" + files_.rom + "\" cannot be opened for writing"), std::string::npos);
-    EXPECT_EQ(Differences(saved_, ReadFileBytes(files_.rom)), "");
 }
 
 }  // namespace
