@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <algorithm>
 
 #include "EggMoveLocator.h"
 #include "EggMoveTable.h"
@@ -18,14 +18,10 @@
 
 namespace {
 
+using testsupport::Applied;
 using testsupport::Differences;
 using Bytes = std::vector<uint8_t>;
 using Words = std::vector<int>;
-
-Bytes Applied(Bytes bytes, const std::vector<PlannedByte>& plan) {
-    for (const PlannedByte& b : plan) bytes.at(static_cast<size_t>(b.offset)) = b.value;
-    return bytes;
-}
 
 Words WordsAt(const Bytes& bytes, int64_t at) {
     Words words;
@@ -57,23 +53,20 @@ Block BlockOf(const Words& table, int species) {
     return {k, end, Words(table.begin() + long(k) + 1, table.begin() + long(end))};
 }
 
-// The first species of the fixture with a block of at least two moves, and the first without one.
-int WithBlock(const Words& table) {
+// The first species of the fixture with a block of at least two moves, or the first without one.
+int FirstSpecies(const Words& table, bool withBlock) {
     for (int s = 1;; ++s) {
-        if (BlockOf(table, s).moves.size() >= 2) return s;
-    }
-}
-int WithoutBlock(const Words& table) {
-    for (int s = 1;; ++s) {
-        if (BlockOf(table, s).begin == BlockOf(table, s).end) return s;
+        const Block block = BlockOf(table, s);
+        if (withBlock ? block.moves.size() >= 2 : block.begin == block.end) return s;
     }
 }
 
 struct Fixture {
     testsupport::TempDir dir;
-    RomBuilder rom{DemoLayout()};
+    RomBuilder rom;
     testsupport::RomFiles files;
     Words table;
+    explicit Fixture(RomLayout (*layout)() = DemoLayout) : rom(layout()) {}
     void Write() {
         files = testsupport::WriteRomFiles(dir, rom);
         ASSERT_TRUE(files.written);
@@ -81,26 +74,62 @@ struct Fixture {
     }
 };
 
+// The moves with those from..to (negative: from the end, clamped) replaced by put.
+Words Spliced(Words moves, int from, int to, const Words& put) {
+    const auto at = [&moves](int k) {
+        const int n = int(moves.size());
+        return moves.begin() + std::clamp(k < 0 ? n + k : k, 0, n);
+    };
+    moves.insert(moves.erase(at(from), at(to)), put.begin(), put.end());
+    return moves;
+}
+
+// The builder's code given a third reference to the table, or one of its two lost.
+void ThirdReference(RomBuilder& rom) {
+    rom.SetPointer(0x2000, rom.layout().EggMoves);
+}
+void ReferenceGone(RomBuilder& rom) {
+    rom.Fill(rom.layout().eggMoveReferences[1], Bytes(4, 0));
+}
+
+// An edit of the moves of a species with a block (kWithBlock), without one (kWithoutBlock) or of a number. A
+// refusal plans nothing; kNoRoom is the one of a session without free space.
+constexpr int kWithBlock = -1, kWithoutBlock = -2;
+constexpr const char* kNoRoom = "no FreeSpace key";
 struct EditCase {
     const char* name;
-    bool newBlock;                     // a species without a block, else one with
-    std::function<Words(Words)> edit;  // of the species' moves
-    bool moves;                        // the table no longer fits and moves
-    friend void PrintTo(const EditCase& c, std::ostream* out) { *out << c.name; }
+    RomLayout (*layout)();
+    int species;
+    int from, to;  // of its moves, replaced by put
+    Words put;
+    bool moves;                     // the table no longer fits and moves
+    const char* refused = nullptr;  // a piece of the reason
+    void (*change)(RomBuilder&) = nullptr;
 };
 
 class EggMoveEditTest : public ::testing::TestWithParam<EditCase> {};
 
 TEST_P(EggMoveEditTest, OnlyTheTableAndItsReferencesChange) {
     const EditCase& c = GetParam();
-    Fixture f;
+    Fixture f(c.layout);
+    if (c.change) c.change(f.rom);
     f.Write();
     const RomLayout& l = f.rom.layout();
-    const int species = c.newBlock ? WithoutBlock(f.table) : WithBlock(f.table);
+    const int species = c.species >= 0 ? c.species : FirstSpecies(f.table, c.species == kWithBlock);
     const Block block = BlockOf(f.table, species);
-    const Words moves = c.edit(block.moves);
-    ASSERT_EQ(ReadSpeciesEggMoves(f.files.session, species).moves, block.moves);
-
+    const Words moves = Spliced(block.moves, c.from, c.to, c.put);
+    if (c.refused == kNoRoom) f.files.session.FreeSpace.reset();
+    FreeSpaceMap space(f.files.session);
+    const EggMoveSavePlan plan = PlanEggMoveSave(f.files.session, species, moves, space);
+    if (c.refused) {
+        EXPECT_FALSE(plan.ok);
+        EXPECT_TRUE(plan.bytes.empty());
+        EXPECT_NE(plan.error.find(c.refused), std::string::npos) << plan.error;
+        return;
+    }
+    ASSERT_TRUE(plan.ok) << plan.error;
+    ASSERT_EQ(plan.movedTo.has_value(), c.moves);
+    EXPECT_EQ(ReadSpeciesEggMoves(f.files.session, species).moves, block.moves);
     // The table as it should be: the block's words replaced, a new block at the end, an emptied one gone.
     Words table = f.table;
     Words replacement;
@@ -108,130 +137,67 @@ TEST_P(EggMoveEditTest, OnlyTheTableAndItsReferencesChange) {
     replacement.insert(replacement.end(), moves.begin(), moves.end());
     table.erase(table.begin() + long(block.begin), table.begin() + long(block.end));
     table.insert(table.begin() + long(block.begin), replacement.begin(), replacement.end());
-
-    FreeSpaceMap space(f.files.session);
-    const EggMoveSavePlan plan = PlanEggMoveSave(f.files.session, species, moves, space);
-    ASSERT_TRUE(plan.ok) << plan.error;
-    ASSERT_EQ(plan.movedTo.has_value(), c.moves);
     // A move goes where the free space finder puts a table of its length.
     const int64_t to =
         c.moves ? FreeSpaceMap(f.files.session).Take(2 * int64_t(table.size())).offset.value() : -1;
     Bytes expected = f.rom.bytes();
+    std::fill_n(expected.begin() + l.EggMoves, 2 * f.table.size(), 0xFF);
+    PutWords(expected, c.moves ? to : l.EggMoves, table);
     if (c.moves) {
         EXPECT_EQ(plan.movedTo, to);
-        std::fill_n(expected.begin() + l.EggMoves, 2 * f.table.size(), 0xFF);
-        PutWords(expected, to, table);
+        // Over 16 MiB the table goes above them, where the references' fourth byte changes.
+        EXPECT_EQ(to >= 1 << 24, expected.size() > 1 << 24);
         for (const int32_t reference : l.eggMoveReferences) {
-            const uint32_t pointer = uint32_t(0x08000000 + to);
-            for (int k = 0; k < 4; ++k) expected[size_t(reference + k)] = uint8_t(pointer >> (8 * k));
+            for (int k = 0; k < 4; ++k)
+                expected[size_t(reference + k)] = uint8_t((0x08000000 + to) >> (8 * k));
         }
-    } else {
-        std::fill_n(expected.begin() + l.EggMoves, 2 * f.table.size(), 0xFF);
-        PutWords(expected, l.EggMoves, table);
     }
     const Bytes written = Applied(f.rom.bytes(), plan.bytes);
     EXPECT_EQ(Differences(expected, written), "");
 
-    // Read back, the species has its new moves, wherever the table now is.
+    // Opened again, the table is found wherever it now is (through the references of the code, the old place
+    // FF), and the species has its new moves.
     ASSERT_TRUE(testsupport::WriteFileBytes(f.files.rom, written));
-    const EggMoveLocation location = LocateEggMoveTable(f.files.rom, l.EggMoves, 2);
-    ASSERT_EQ(location.table, c.moves ? to : l.EggMoves) << location.problem;
-    f.files.session.Tables.eggMoves.where->table = *location.table;
-    EXPECT_EQ(ReadSpeciesEggMoves(f.files.session, species).moves, moves);
+    const OpenRomResult opened = OpenRomFile(f.files.rom, f.files.ini);
+    ASSERT_TRUE(opened.session && opened.session->Tables.eggMoves.where) << opened.error;
+    EXPECT_EQ(opened.session->Tables.eggMoves.where->table, c.moves ? to : l.EggMoves);
+    EXPECT_EQ(opened.session->Tables.eggMoves.where->keyOffset, l.EggMoves);
+    EXPECT_EQ(ReadSpeciesEggMoves(*opened.session, species).moves, moves);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, EggMoveEditTest,
-                         ::testing::ValuesIn(std::vector<EditCase>{
-                             {"MoveReplacedInPlace", false,
-                              [](Words m) {
-                                  m.front() = 354;
-                                  return m;
-                              },
-                              false},
-                             {"MoveRemovedInPlace", false,
-                              [](Words m) {
-                                  m.pop_back();
-                                  return m;
-                              },
-                              false},
-                             {"BlockDroppedInPlace", false, [](Words) { return Words{}; }, false},
-                             {"MoveAddedMovesTheTable", false,
-                              [](Words m) {
-                                  m.push_back(1);
-                                  return m;
-                              },
-                              true},
-                             {"NewBlockMovesTheTable", true,
-                              [](Words) {
-                                  return Words{5, 6};
-                              },
-                              true},
-                             {"NothingForANewBlockChangesNothing", true, [](Words) { return Words{}; },
-                              false}}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Cases, EggMoveEditTest,
+    ::testing::ValuesIn(std::vector<EditCase>{
+        {"MoveReplacedInPlace", DemoLayout, kWithBlock, 0, 1, {354}, false},
+        {"MoveRemovedInPlace", DemoLayout, kWithBlock, -1, 99, {}, false},
+        {"BlockDroppedInPlace", DemoLayout, kWithBlock, 0, 99, {}, false},
+        {"MoveAddedMovesTheTable", DemoLayout, kWithBlock, 99, 99, {1}, true},
+        {"NewBlockMovesTheTable", DemoLayout, kWithoutBlock, 0, 0, {5, 6}, true},
+        {"NothingForANewBlockChangesNothing", DemoLayout, kWithoutBlock, 0, 0, {}, false},
+        {"MovedAbove16MiB", testsupport::ExpandedWithoutFreeSpaceKey, kWithBlock, 99, 99, {1}, true},
+        // The reference count must be the section's.
+        {"ThirdReferenceRefused", DemoLayout, kWithBlock, 99, 99, {1}, true, "but 3 do", ThirdReference},
+        {"ReferenceGoneRefused", DemoLayout, kWithBlock, 99, 99, {1}, true, "but 1 does", ReferenceGone},
+        {"ElevenMovesRefused", DemoLayout, kWithBlock, 0, 99, Words(11, 1), false, "at most 10 egg moves"},
+        {"SpeciesZeroRefused", DemoLayout, 0, 99, 99, {1}, false, "Species 0 can have no egg moves"},
+        {"NoRoomToMoveRefused", DemoLayout, kWithBlock, 99, 99, {1}, true, kNoRoom}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
-// Refusals plan nothing: the reference count differs from the section's, too many moves, species 0, no room.
-TEST(EggMovesTest, RefusalsPlanNothing) {
-    const auto grown = [](Words m) {
-        m.push_back(1);
-        return m;
-    };
-    const struct {
-        const char* name;
-        std::function<void(RomBuilder&)> change;
-        std::function<Words(Words)> edit;
-        int species;  // -1: one with a block
-        bool room;
-        const char* error;
-    } cases[] = {
-        {"a third reference", [](RomBuilder& r) { r.SetPointer(0x2000, r.layout().EggMoves); }, grown, -1,
-         true, "but 3 do"},
-        {"one reference gone", [](RomBuilder& r) { r.Fill(r.layout().eggMoveReferences[1], Bytes(4, 0)); },
-         grown, -1, true, "but 1 does"},
-        {"eleven moves", nullptr, [](Words) { return Words(11, 1); }, -1, true, "at most 10 egg moves"},
-        {"species 0", nullptr, grown, 0, true, "Species 0 can have no egg moves"},
-        {"no free space", nullptr, grown, -1, false, "no FreeSpace key"},
-    };
-    for (const auto& c : cases) {
-        Fixture f;
-        if (c.change) c.change(f.rom);
-        f.Write();
-        const int species = c.species >= 0 ? c.species : WithBlock(f.table);
-        const Words moves = c.edit(BlockOf(f.table, species).moves);
-        if (!c.room) f.files.session.FreeSpace.reset();
-        FreeSpaceMap space(f.files.session);
-        const EggMoveSavePlan plan = PlanEggMoveSave(f.files.session, species, moves, space);
-        EXPECT_FALSE(plan.ok) << c.name;
-        EXPECT_TRUE(plan.bytes.empty()) << c.name;
-        EXPECT_NE(plan.error.find(c.error), std::string::npos) << c.name << ": " << plan.error;
-    }
-}
-
-// After a move the old place is FF: opening finds the table through its references, and an undo's bytes
-// bring it back to Data.ini's offset.
-TEST(EggMovesTest, TheTableIsFoundWhereverItWasMoved) {
+// After a move an undo's bytes bring the table back to Data.ini's offset; with the old place FF and a
+// reference gone, nothing is taken for the table.
+TEST(EggMovesTest, AMovedTableIsFollowedBackOrLost) {
     Fixture f;
     f.Write();
     const RomLayout& l = f.rom.layout();
     FreeSpaceMap space(f.files.session);
-    const int species = WithBlock(f.table);
     const EggMoveSavePlan plan =
-        PlanEggMoveSave(f.files.session, species, {1, 2, 3, 4, 5, 6, 7, 8, 9}, space);
+        PlanEggMoveSave(f.files.session, FirstSpecies(f.table, true), {1, 2, 3, 4, 5, 6, 7, 8, 9}, space);
     ASSERT_TRUE(plan.ok && plan.movedTo) << plan.error;
-    ASSERT_TRUE(testsupport::WriteFileBytes(f.files.rom, Applied(f.rom.bytes(), plan.bytes)));
-
-    OpenRomResult opened = OpenRomFile(f.files.rom, f.files.ini);
-    ASSERT_TRUE(opened.session) << opened.error;
-    ASSERT_TRUE(opened.session->Tables.eggMoves.where);
-    EXPECT_EQ(opened.session->Tables.eggMoves.where->table, *plan.movedTo);
-    EXPECT_EQ(opened.session->Tables.eggMoves.where->keyOffset, l.EggMoves);
-
-    TablePart<EggMovePlace> part = opened.session->Tables.eggMoves;
-    ASSERT_TRUE(testsupport::WriteFileBytes(f.files.rom, f.rom.bytes()));
+    TablePart<EggMovePlace> part = f.files.session.Tables.eggMoves;
+    part.where->table = *plan.movedTo;
     FollowEggMoveTable(part, f.files.rom);
     EXPECT_EQ(part.where->table, l.EggMoves);
 
-    // With the old place FF and a reference gone, nothing is taken for the table.
     Bytes lost = Applied(f.rom.bytes(), plan.bytes);
     std::fill_n(lost.begin() + l.eggMoveReferences[0], 4, 0xFF);
     ASSERT_TRUE(testsupport::WriteFileBytes(f.files.rom, lost));

@@ -66,6 +66,17 @@ std::string Differences(const std::vector<uint8_t>& expected, const std::vector<
     return text;
 }
 
+std::vector<uint8_t> Applied(std::vector<uint8_t> bytes, const std::vector<PlannedByte>& plan) {
+    for (const PlannedByte& b : plan) bytes.at(static_cast<size_t>(b.offset)) = b.value;
+    return bytes;
+}
+
+RomLayout ExpandedWithoutFreeSpaceKey() {
+    RomLayout layout = ExpandedLayout();
+    layout.FreeSpaceKey = 0;
+    return layout;
+}
+
 SpeciesEdits EditsAsShown(const EditorSession& session, int index) {
     const SpeciesValues v = ReadSpecies(session, index);
     SpeciesEdits e;

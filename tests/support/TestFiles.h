@@ -9,6 +9,7 @@
 #include "RomWriter.h"
 #include "SpeciesSave.h"
 #include "TempDir.h"
+#include "WritePlan.h"
 
 namespace testsupport {
 
@@ -26,6 +27,12 @@ namespace testsupport {
 // The first differences for an assertion message ("0x12004: 90 -> 0,"); empty when the bytes agree.
 [[nodiscard]] std::string Differences(const std::vector<uint8_t>& expected,
                                       const std::vector<uint8_t>& actual);
+
+// The bytes with the plan applied, as the write path applies it.
+[[nodiscard]] std::vector<uint8_t> Applied(std::vector<uint8_t> bytes, const std::vector<PlannedByte>& plan);
+
+// The 32 MiB layout without a FreeSpace key: moves go above 16 MiB, where a pointer's fourth byte changes.
+[[nodiscard]] RomLayout ExpandedWithoutFreeSpaceKey();
 
 struct RomFiles {
     std::string rom, ini;   // the ROM and a Data.ini beside it with the builder's section
