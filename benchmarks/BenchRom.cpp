@@ -5,12 +5,12 @@
 #include <random>
 #include <system_error>
 
-#include "AttackTable.h"
+#include "species/AttackTable.h"
 #include "CharTable.h"
 #include "HexFunctions.h"
 #include "RomBuilder.h"
-#include "RomPointer.h"
-#include "SpeciesRecord.h"
+#include "rom/RomPointer.h"
+#include "species/SpeciesRecord.h"
 
 namespace fs = std::filesystem;
 

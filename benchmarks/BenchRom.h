@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "EditorSession.h"
-#include "SpeciesSave.h"
+#include "rom/EditorSession.h"
+#include "species/SpeciesSave.h"
 
 // A private folder under the system's temporary folder with a copy of the shipped Data folder, so that a
 // window's settings never touch the project's Data.ini; removed with everything in it at the end.

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "RomWriter.h"
+#include "write/RomWriter.h"
 
 namespace BenchRuns {
 

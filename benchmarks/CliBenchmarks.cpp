@@ -6,17 +6,17 @@
 #include <filesystem>
 #include <memory>
 
-#include "AttackTable.h"
+#include "species/AttackTable.h"
 #include "BenchRom.h"
-#include "ChoiceNames.h"
+#include "text/ChoiceNames.h"
 #include "HexFunctions.h"
 #include "JsonTable.h"
-#include "PokedexEntry.h"
-#include "RomJournal.h"
-#include "RomWriter.h"
-#include "SpeciesFields.h"
-#include "SpeciesTableExport.h"
-#include "SpeciesTableImport.h"
+#include "species/PokedexEntry.h"
+#include "write/RomJournal.h"
+#include "write/RomWriter.h"
+#include "text/SpeciesFields.h"
+#include "text/SpeciesTableExport.h"
+#include "text/SpeciesTableImport.h"
 #include "SyscallFloor.h"
 #include "TableFile.h"
 

@@ -10,12 +10,12 @@
 
 #include "BenchRom.h"
 #include "BenchRuns.h"
-#include "FreeSpaceMap.h"
+#include "write/FreeSpaceMap.h"
 #include "HexFunctions.h"
-#include "PointerSearch.h"
-#include "RomJournal.h"
-#include "RomWriter.h"
-#include "SpeciesEggMoves.h"
+#include "rom/PointerSearch.h"
+#include "write/RomJournal.h"
+#include "write/RomWriter.h"
+#include "species/SpeciesEggMoves.h"
 #include "SyscallFloor.h"
 
 using SyscallFloor::Access;

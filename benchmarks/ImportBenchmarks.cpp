@@ -10,14 +10,14 @@
 
 #include "BenchRom.h"
 #include "BenchRuns.h"
-#include "Lz77Compressor.h"
-#include "PictureReplacements.h"
+#include "pictures/Lz77Compressor.h"
+#include "pictures/PictureReplacements.h"
 #include "PngFile.h"
-#include "RomJournal.h"
-#include "RomPointer.h"
-#include "RomWriter.h"
-#include "SpeciesRecord.h"
-#include "SpritePictures.h"
+#include "write/RomJournal.h"
+#include "rom/RomPointer.h"
+#include "write/RomWriter.h"
+#include "species/SpeciesRecord.h"
+#include "pictures/SpritePictures.h"
 #include "SyscallFloor.h"
 
 namespace {

@@ -6,13 +6,13 @@
 
 #include <map>
 
-#include "AttackTableSave.h"
+#include "species/AttackTableSave.h"
 #include "BenchRom.h"
 #include "BenchRuns.h"
-#include "FreeSpaceMap.h"
-#include "KnownTables.h"
-#include "RomJournal.h"
-#include "RomWriter.h"
+#include "write/FreeSpaceMap.h"
+#include "rom/KnownTables.h"
+#include "write/RomJournal.h"
+#include "write/RomWriter.h"
 #include "SyscallFloor.h"
 
 using SyscallFloor::Access;

@@ -10,20 +10,20 @@
 #include <string>
 #include <vector>
 
-#include "AttackTable.h"
+#include "species/AttackTable.h"
 #include "BenchRom.h"
 #include "BenchRuns.h"
 #include "CharTable.h"
 #include "HexFunctions.h"
-#include "NameList.h"
-#include "RomJournal.h"
-#include "RomNameTables.h"
-#include "RomPointer.h"
-#include "RomWriter.h"
-#include "SpeciesRecord.h"
-#include "SpeciesSave.h"
-#include "SpeciesTableValues.h"
-#include "SpritePictures.h"
+#include "text/NameList.h"
+#include "write/RomJournal.h"
+#include "rom/RomNameTables.h"
+#include "rom/RomPointer.h"
+#include "write/RomWriter.h"
+#include "species/SpeciesRecord.h"
+#include "species/SpeciesSave.h"
+#include "species/SpeciesTableValues.h"
+#include "pictures/SpritePictures.h"
 #include "SyscallFloor.h"
 
 using SyscallFloor::Access;

@@ -7,9 +7,10 @@
 #include <algorithm>
 #include <array>
 
-#include "EditorSession.h"
-#include "RomNameTables.h"
-#include "RomOpener.h"
+#include "rom/EditorSession.h"
+#include "rom/RomNameTables.h"
+#include "rom/RomOpener.h"
+#include "rom/SectionValues.h"
 
 namespace SyscallFloor {
 

@@ -8,19 +8,19 @@
 #include <optional>
 #include <sstream>
 
-#include "ChoiceNames.h"
+#include "text/ChoiceNames.h"
 #include "CsvTable.h"
 #include "DurableFile.h"
-#include "FieldLimits.h"
+#include "species/FieldLimits.h"
 #include "HexFunctions.h"
 #include "JsonTable.h"
-#include "MainSettings.h"
-#include "RomBackups.h"
-#include "RomJournal.h"
-#include "RomOpener.h"
-#include "RomWriter.h"
-#include "SpeciesTableExport.h"
-#include "SpeciesTableImport.h"
+#include "text/MainSettings.h"
+#include "write/RomBackups.h"
+#include "write/RomJournal.h"
+#include "rom/RomOpener.h"
+#include "write/RomWriter.h"
+#include "text/SpeciesTableExport.h"
+#include "text/SpeciesTableImport.h"
 #include "TableFile.h"
 #include "Windows1252.h"
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "JsonTable.h"
-#include "SpeciesTableText.h"
+#include "text/SpeciesTableText.h"
 
 // The species table as CSV (RFC 4180): a header row of field keys, then one row per species; lists in one
 // cell in the list notation ("5:TACKLE;9:GROWL").

@@ -3,8 +3,8 @@
 #include <string>
 #include <string_view>
 
-#include "SpeciesTableExport.h"
-#include "SpeciesTableText.h"
+#include "text/SpeciesTableExport.h"
+#include "text/SpeciesTableText.h"
 
 // The species table as JSON: an object with the game code and the list "species", one object per species,
 // keys in the order export gives them. One field per line and one list row per line, so that a diff of two

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <string>
 
-#include "FieldLimits.h"
+#include "species/FieldLimits.h"
 #include "FuzzSupport.h"
 
 namespace {

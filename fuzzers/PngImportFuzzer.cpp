@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "FuzzSupport.h"
-#include "Lz77Compressor.h"
-#include "PictureImport.h"
+#include "pictures/Lz77Compressor.h"
+#include "pictures/PictureImport.h"
 #include "PngFile.h"
-#include "SpritePictures.h"
+#include "pictures/SpritePictures.h"
 
 namespace {
 

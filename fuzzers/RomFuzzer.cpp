@@ -22,15 +22,15 @@
 #include <string>
 #include <vector>
 
-#include "AttackTable.h"
+#include "species/AttackTable.h"
 #include "FuzzSupport.h"
 #include "HexFunctions.h"
-#include "NameList.h"
-#include "RomNameTables.h"
-#include "RomOpener.h"
-#include "RomPointer.h"
-#include "SpeciesRecord.h"
-#include "SpritePictures.h"
+#include "text/NameList.h"
+#include "rom/RomNameTables.h"
+#include "rom/RomOpener.h"
+#include "rom/RomPointer.h"
+#include "species/SpeciesRecord.h"
+#include "pictures/SpritePictures.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <tuple>
 
 #include "FuzzSupport.h"
-#include "SpeciesDataFile.h"
+#include "text/SpeciesDataFile.h"
 
 namespace {
 

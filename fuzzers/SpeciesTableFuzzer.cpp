@@ -4,11 +4,11 @@
 
 #include <string>
 
-#include "ChoiceNames.h"
+#include "text/ChoiceNames.h"
 #include "FuzzSupport.h"
 #include "JsonTable.h"
-#include "SpeciesFields.h"
-#include "SpeciesTableText.h"
+#include "text/SpeciesFields.h"
+#include "text/SpeciesTableText.h"
 #include "TableFile.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "FuzzSupport.h"
-#include "SpritePictures.h"
+#include "pictures/SpritePictures.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <QLineEdit>
 #include <QValidator>
 
-#include "FieldLimits.h"
+#include "species/FieldLimits.h"
 
 namespace {
 

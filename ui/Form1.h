@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "EditorSession.h"
-#include "PictureReplacements.h"
-#include "RomNameTables.h"
+#include "rom/EditorSession.h"
+#include "pictures/PictureReplacements.h"
+#include "rom/RomNameTables.h"
 
 namespace Ui {
 class Form1;

@@ -3,16 +3,16 @@
 
 #include <cmath>
 
-#include "AttackRowOrder.h"
-#include "AttackTable.h"
+#include "species/AttackRowOrder.h"
+#include "species/AttackTable.h"
 #include "ChoiceBox.h"
 #include "Dialogs.h"
-#include "FieldLimits.h"
+#include "species/FieldLimits.h"
 #include "Form1.h"
 #include "Form4.h"
 #include "HexFunctions.h"
-#include "NewAttackTable.h"
-#include "RomPointer.h"
+#include "species/NewAttackTable.h"
+#include "rom/RomPointer.h"
 #include "TextCodec.h"
 #include "ui_Form1.h"
 

@@ -6,9 +6,9 @@
 #include "ChoiceBox.h"
 #include "Dialogs.h"
 #include "Form1.h"
-#include "NameList.h"
+#include "text/NameList.h"
 #include "ReadINI.h"
-#include "SpeciesDataFile.h"
+#include "text/SpeciesDataFile.h"
 #include "TextCodec.h"
 #include "ui_Form1.h"
 

@@ -6,7 +6,7 @@
 #include "Dialogs.h"
 #include "Form1.h"
 #include "Form5.h"
-#include "MoreDataSave.h"
+#include "species/MoreDataSave.h"
 #include "TextCodec.h"
 #include "ui_Form1.h"
 

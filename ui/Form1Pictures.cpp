@@ -7,7 +7,7 @@
 #include "Dialogs.h"
 #include "Form1.h"
 #include "PngFile.h"
-#include "RomPointer.h"
+#include "rom/RomPointer.h"
 #include "SpritePreview.h"
 #include "TextCodec.h"
 #include "ui_Form1.h"

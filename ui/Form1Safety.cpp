@@ -7,11 +7,11 @@
 #include <QLineEdit>
 
 #include "Dialogs.h"
-#include "EggMoveLocator.h"
+#include "species/EggMoveLocator.h"
 #include "Form1.h"
 #include "Form3.h"
-#include "RomJournal.h"
-#include "RomWriter.h"
+#include "write/RomJournal.h"
+#include "write/RomWriter.h"
 #include "TextCodec.h"
 #include "ui_Form1.h"
 

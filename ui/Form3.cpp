@@ -3,7 +3,7 @@
 #include <QFile>
 
 #include "Dialogs.h"
-#include "FieldLimits.h"
+#include "species/FieldLimits.h"
 #include "ui_Form3.h"
 
 bool ShowSaveFromIni(const std::string& value) {

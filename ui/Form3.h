@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MainSettings.h"
+#include "text/MainSettings.h"
 #include "UnloadingDialog.h"
 
 namespace Ui {

@@ -4,7 +4,7 @@
 #include <QStringList>
 #include <optional>
 
-#include "SpeciesTableValues.h"
+#include "species/SpeciesTableValues.h"
 
 namespace Ui {
 class Form5;

@@ -3,7 +3,7 @@
 
 #include "ChoiceBox.h"
 #include "Dialogs.h"
-#include "EggMoveTable.h"
+#include "species/EggMoveTable.h"
 #include "Form5.h"
 #include "ui_Form5.h"
 

@@ -3,7 +3,7 @@
 
 #include <QRegularExpressionValidator>
 
-#include "DescriptionGuide.h"
+#include "species/DescriptionGuide.h"
 #include "Form5.h"
 #include "TextCodec.h"
 #include "ui_Form5.h"

@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "PictureImport.h"
+#include "pictures/PictureImport.h"
 
 class QIODevice;
 

@@ -6,9 +6,9 @@
 #include <QMenu>
 
 #include "Dialogs.h"
-#include "PictureReplacements.h"
-#include "RomPointer.h"
-#include "SpritePictures.h"
+#include "pictures/PictureReplacements.h"
+#include "rom/RomPointer.h"
+#include "pictures/SpritePictures.h"
 #include "TextCodec.h"
 
 namespace {

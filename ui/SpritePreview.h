@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "PictureImport.h"
+#include "pictures/PictureImport.h"
 
 class QLabel;
 struct Picture;

@@ -3,10 +3,10 @@
 #include <filesystem>
 #include <sstream>
 
-#include "ChoiceNames.h"
+#include "text/ChoiceNames.h"
 #include "ReadINI.h"
-#include "ReferenceLists.h"
-#include "SpeciesTableExport.h"
+#include "text/ReferenceLists.h"
+#include "text/SpeciesTableExport.h"
 
 namespace testsupport {
 

@@ -5,7 +5,7 @@
 
 #include "CliCommands.h"
 #include "RomBuilder.h"
-#include "SpeciesTableText.h"
+#include "text/SpeciesTableText.h"
 #include "TempDir.h"
 #include "TestFiles.h"
 

@@ -12,7 +12,7 @@
 #include "CsvText.h"
 #include "JsonTable.h"
 #include "ReadINI.h"
-#include "RomJournal.h"
+#include "write/RomJournal.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "NameList.h"
-#include "SpeciesRecord.h"
+#include "text/NameList.h"
+#include "species/SpeciesRecord.h"
 
 namespace testsupport {
 

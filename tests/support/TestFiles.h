@@ -4,12 +4,12 @@
 #include <string>
 #include <vector>
 
-#include "EditorSession.h"
+#include "rom/EditorSession.h"
 #include "RomBuilder.h"
-#include "RomWriter.h"
-#include "SpeciesSave.h"
+#include "write/RomWriter.h"
+#include "species/SpeciesSave.h"
 #include "TempDir.h"
-#include "WritePlan.h"
+#include "write/WritePlan.h"
 
 namespace testsupport {
 

@@ -5,7 +5,7 @@
 
 #include "Form5.h"
 #include "GameText.h"
-#include "SpeciesEggMoves.h"
+#include "species/SpeciesEggMoves.h"
 #include "WindowFixture.h"
 
 namespace {

@@ -1,6 +1,5 @@
 // Hostile input met through the main window, one case of each kind; deeper cases are tested on the editor.
 
-#include <QElapsedTimer>
 #include <QLabel>
 
 #include "ReadINI.h"
@@ -9,42 +8,30 @@
 class HostileTest : public QObject {
     Q_OBJECT
 private slots:
-    void aHundredThousandNamesPerListStartQuickly() {
+    void aHundredThousandNamesPerList() {
         const RomBuilder rom(DemoLayout());
-        QElapsedTimer clock;
-        WindowFixture f([&clock](const std::string& data) {
+        WindowFixture f([](const std::string& data) {
             std::string text = "Name number 0";
             for (int line = 1; line < 100000; ++line) text += "\r\nName number " + std::to_string(line);
             for (const char* file : {"Items", "Abilities", "Types", "EggTypes", "Attacks"})
                 QVERIFY(testsupport::WriteFileBytes(data + "/" + file + ".txt", {text.begin(), text.end()}));
             // The demo ROM names its own moves, abilities, types and items; here the files must serve.
             QVERIFY(ReadINI::WriteIniValue(data + "/Data.ini", "Main", "NamesFromRom", "0"));
-            clock.start();
         });
-        QCoreApplication::processEvents();
-        const qint64 startUp = clock.elapsed();
-        clock.restart();
         f.OpenDemo(40, rom);
-        const qint64 opening = clock.elapsed();
-        // Under the sanitizers an item object per entry took 2.2 to 3.4 s here, shared texts 0.7 to 1.1 s.
-        QVERIFY2(startUp < 3000 && opening < 3000,
-                 qPrintable(QString("%1 ms, %2 ms").arg(startUp).arg(opening)));
         for (const char* box : {"cmbItem1", "cmbAbility2", "cmbType1", "cmbEggType2", "cmbANames"})
             QCOMPARE(f.Combo(box)->count(), 100000);
         QVERIFY(f.messages.isEmpty());
     }
 
-    void aMegabyteSpeciesFileOnOneLineIsRefusedQuickly() {
+    void aMegabyteSpeciesFileOnOneLineIsRefused() {
         WindowFixture f;
         f.OpenDemo(40);
         const QStringList before = f.Snapshot();
-        QElapsedTimer clock;
-        clock.start();
         f.ClickWithFile("cmdNameIm", f.WriteFile("long.pkmn", std::string(1 << 20, 'A')));
         QVERIFY(f.messages.size() == 1 && f.messages[0].contains("long.pkmn") &&
                 f.messages[0].contains("only 1 field") && f.messages[0].size() < 400);
         QCOMPARE(f.Snapshot(), before);
-        QVERIFY(clock.elapsed() < 10000);
     }
 
     void anAttackTableAtTheLastByte() {

@@ -5,9 +5,9 @@
 #include <QMenu>
 #include <QtEndian>
 
-#include "PictureReplacements.h"
+#include "pictures/PictureReplacements.h"
 #include "PngFile.h"
-#include "SpeciesRecord.h"
+#include "species/SpeciesRecord.h"
 #include "SpritePreview.h"
 #include "WindowFixture.h"
 

@@ -2,7 +2,7 @@
 #include <QApplication>
 #include <filesystem>
 
-#include "RomJournal.h"
+#include "write/RomJournal.h"
 #include "WindowFixture.h"
 
 namespace {

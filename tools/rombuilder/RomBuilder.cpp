@@ -12,7 +12,7 @@
 #include <mutex>
 #include <optional>
 
-#include "Lz77Compressor.h"
+#include "pictures/Lz77Compressor.h"
 
 namespace {
 

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "rom/SpeciesTables.h"
+
+// The open ROM: its path and the table offsets of its game, as Data.ini gives them.
+struct EditorSession {
+    std::string RomPath;
+    int32_t NameOffset = 0;
+    int32_t DataOffset = 0;
+    int32_t ImageOffset = 0;
+    int32_t PaletteOffset = 0;
+    int32_t IconOffset = 0;
+    int32_t IconPalette = 0;
+    int32_t AttackTable = 0;
+    // Optional key: the table of icon palettes that the sprite preview uses.
+    std::optional<int32_t> IconPaletteTable;
+    // Optional keys: the game's own names tables of moves, abilities, types and items (RomNames::List order),
+    // as Data.ini writes them (empty when missing). They are checked when the lists are made, so a bad value
+    // lets a list file serve instead of refusing the ROM.
+    struct NameTableKeys {
+        std::string offset, count;
+    };
+    std::array<NameTableKeys, 4> NameTables;
+    // Optional key: where the game's unused space starts; tables that outgrow their place move there.
+    std::optional<int32_t> FreeSpace;
+    // Optional key: Emerald's second front sprite table, whose two-frame sprites the game animates; the one
+    // at ImageOffset holds the still pictures. A replaced front sprite goes into both.
+    std::optional<int32_t> AnimatedImageOffset;
+
+    std::string GameCode;  // as stored in the header
+    int Version = 0;       // the release byte at 0xBC
+    int64_t FileSize = 0;  // at opening: a write checks that the file still has it
+    std::string Section;   // the Data.ini section the offsets came from
+    std::string Title;
+
+    // Evolutions, TM/HM and tutor compatibility: each part where the opening found it, or why not.
+    SpeciesTables Tables;
+};
+
+namespace Species {
+inline constexpr int32_t kCount = 412;
+inline constexpr int32_t kRecordSize = 28;
+inline constexpr int32_t kNameSize = 11;
+// The back sprite and shiny palette tables have no keys of their own: they follow the front tables.
+inline constexpr int32_t kBackSpriteDistance = 5280;
+inline constexpr int32_t kShinyPaletteDistance = 3520;
+
+inline int32_t NameEntry(const EditorSession& s, int32_t i) {
+    return s.NameOffset + kNameSize * i;
+}
+inline int32_t RecordBase(const EditorSession& s, int32_t i) {
+    return s.DataOffset + kRecordSize * i;
+}
+inline int32_t SpriteEntry(const EditorSession& s, int32_t i) {
+    return s.ImageOffset + 8 * i;
+}
+inline int32_t BackSpriteEntry(const EditorSession& s, int32_t i) {
+    return s.ImageOffset + kBackSpriteDistance + 8 * i;
+}
+inline int32_t PaletteEntry(const EditorSession& s, int32_t i) {
+    return s.PaletteOffset + 8 * i;
+}
+inline int32_t ShinyPaletteEntry(const EditorSession& s, int32_t i) {
+    return s.PaletteOffset + kShinyPaletteDistance + 8 * i;
+}
+inline int32_t IconEntry(const EditorSession& s, int32_t i) {
+    return s.IconOffset + 4 * i;
+}
+inline int32_t IconPaletteEntry(const EditorSession& s, int32_t i) {
+    return s.IconPalette + i;
+}
+inline int32_t AttackTableEntry(const EditorSession& s, int32_t i) {
+    return s.AttackTable + 4 * i;
+}
+}  // namespace Species

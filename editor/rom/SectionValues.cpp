@@ -1,0 +1,36 @@
+#include "rom/SectionValues.h"
+
+#include <limits>
+
+#include "HexFunctions.h"
+#include "ReadINI.h"
+
+std::optional<int32_t> ParseIniOffset(const std::string& text) {
+    size_t begin = 0;
+    size_t end = text.size();
+    while (begin < end && (text[begin] == ' ' || text[begin] == '\t')) ++begin;
+    while (end > begin && (text[end - 1] == ' ' || text[end - 1] == '\t')) --end;
+    if (begin == end) return std::nullopt;
+
+    int base = 10;
+    if (end - begin >= 2 && text[begin] == '&' && (text[begin + 1] == 'H' || text[begin + 1] == 'h')) {
+        base = 16;
+        begin += 2;
+        if (begin == end) return std::nullopt;
+    }
+    int64_t value = 0;
+    for (size_t i = begin; i < end; ++i) {
+        const int digit = HexFunctions::HexDigitValue(text[i]);
+        if (digit < 0 || digit >= base) return std::nullopt;
+        value = value * base + digit;
+        if (value > std::numeric_limits<int32_t>::max()) return std::nullopt;
+    }
+    return static_cast<int32_t>(value);
+}
+
+std::string SectionValue(const std::string& iniPath, const std::string& section, const std::string& key) {
+    const std::string own = ReadINI::ReadIniValue(iniPath, section, key);
+    if (!own.empty()) return own;
+    const std::string sameAs = ReadINI::ReadIniValue(iniPath, section, kSameAsKey);
+    return sameAs.empty() ? own : ReadINI::ReadIniValue(iniPath, sameAs, key);
+}

@@ -1,0 +1,188 @@
+#include <gtest/gtest.h>
+
+#include "write/FreeSpaceMap.h"
+#include "pictures/PictureImport.h"
+#include "pictures/PictureReplacements.h"
+#include "RomBuilder.h"
+#include "species/SpeciesRecord.h"
+#include "pictures/SpritePictures.h"
+#include "TestFiles.h"
+
+namespace {
+
+using namespace PictureImport;
+using Kind = PictureImport::Kind;
+
+// Colour 0 (a backdrop), then colours of which some lie between two 15-bit colours.
+const std::vector<uint32_t> kFrontColours = {
+    0xFF00FF00, 0xFF101820, 0xFFF8F8F8, 0xFFC03018, 0xFF7B5A29, 0xFF3060A0, 0xFF000000, 0xFFFFFFFF,
+    0xFF808080, 0xFF12AB34, 0xFFE0C000, 0xFF400040, 0xFF00C8C8, 0xFF884422, 0xFF224488, 0xFFFA7F01};
+
+// Colour 0 at the top-left, and every other colour somewhere in a pattern that differs per frame.
+PixelImage Drawn(int width, int height, const std::vector<uint32_t>& colours) {
+    PixelImage image{width, height, {}, {}};
+    const std::size_t n = colours.size();
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x)
+            image.argb.push_back(x + y == 0 ? colours[0] : colours[(x / 5 + y / 3 + x * y % 7 + y / 64) % n]);
+    }
+    return image;
+}
+
+// What the preview must show of the picture's top-left width x height: nothing for colour 0 (the top-left
+// pixel's colour, or a transparent pixel), the 15-bit colour for the others.
+std::vector<uint32_t> Shown(const PixelImage& image, int width, int height) {
+    std::vector<uint32_t> pixels;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const uint32_t argb = image.argb[static_cast<std::size_t>(y * image.width + x)];
+            const bool zero = argb >> 24 == 0 || argb == image.argb[0];
+            pixels.push_back(zero ? 0 : ShownColour(ToBgr555(argb)));
+        }
+    }
+    return pixels;
+}
+
+// The image with colour k of `from` drawn in colour k of `to`.
+PixelImage Recoloured(PixelImage image, const std::vector<uint32_t>& from, const std::vector<uint32_t>& to) {
+    for (uint32_t& argb : image.argb) argb = to[std::find(from.begin(), from.end(), argb) - from.begin()];
+    return image;
+}
+
+// The colours of a palette the preview shows, colour 0 transparent.
+std::vector<uint32_t> ColoursOf(const std::vector<uint8_t>& bytes) {
+    std::vector<uint32_t> colours = {0};
+    const PaletteWords palette = PaletteFromBytes(bytes.data());
+    for (int n = 1; n < 16; ++n) colours.push_back(ShownColour(palette[n]));
+    return colours;
+}
+
+int32_t Hex(const std::string& text) {
+    return static_cast<int32_t>(std::stol(text, nullptr, 16));
+}
+
+struct RoundTrip {
+    const char* name;
+    RomLayout (*layout)();
+    int species;
+};
+
+void PrintTo(const RoundTrip& roundTrip, std::ostream* out) {
+    *out << roundTrip.name;
+}
+
+class PictureRoundTrip : public ::testing::TestWithParam<RoundTrip> {};
+
+TEST_P(PictureRoundTrip, ImportsReadBackPixelForPixelAndSaveAsOneStep) {
+    testsupport::TempDir dir;
+    RomBuilder builder(GetParam().layout());
+    const testsupport::RomFiles files = testsupport::WriteRomFiles(dir, builder);
+    const EditorSession& session = files.session;
+    const int i = GetParam().species;
+    const bool emerald = session.AnimatedImageOffset.has_value();
+    const SpeciesValues before = ReadSpecies(session, i);
+    const ShownPictures shown{Hex(before.sprite), Hex(before.palette), Hex(before.shinyPalette)};
+
+    PictureReplacements replaced;
+    const PixelImage front = Drawn(64, emerald ? 128 : 64, kFrontColours);
+    const ReplaceOutcome imported = ReplacePicture(Kind::FrontSprite, front, session, i, shown, replaced);
+    ASSERT_EQ(imported.error, "");
+    EXPECT_EQ(imported.colours, 16);
+    EXPECT_TRUE(imported.rounded);
+    // The back sprite in the new palette's colours, the shiny picture the front one recoloured.
+    const std::vector<uint32_t> normal = ColoursOf(*replaced.palette);
+    const PixelImage back = Drawn(64, 64, normal);
+    std::vector<uint32_t> shinyColours = kFrontColours;
+    for (uint32_t& colour : shinyColours) colour = 0xFF000000u | ((colour & 0xFFFFFF) ^ 0x5A3C1E);
+    const PixelImage shiny = Recoloured(Drawn(64, 64, kFrontColours), kFrontColours, shinyColours);
+    std::string problem;
+    const auto iconPalette =
+        SpritePictures::ReadIconPalette(session.RomPath, *session.IconPaletteTable, 2, &problem);
+    ASSERT_TRUE(iconPalette) << problem;
+    const PixelImage icon = Drawn(32, 64, ColoursOf(*iconPalette));
+    for (const auto& [kind, image] :
+         {std::pair{Kind::BackSprite, &back}, {Kind::ShinyPalette, &shiny}, {Kind::Icon, &icon}}) {
+        const ReplaceOutcome outcome = ReplacePicture(kind, *image, session, i, shown, replaced);
+        ASSERT_EQ(outcome.error, "") << KindName(kind);
+        EXPECT_EQ(outcome.iconPalette, kind == Kind::Icon ? std::optional<int>(2) : std::nullopt);
+    }
+
+    const std::vector<uint8_t> original = testsupport::ReadFileBytes(session.RomPath);
+    SpeciesEdits edits = testsupport::EditsAsShown(session, i);
+    edits.iconPalette = 2;
+    FreeSpaceMap space(session);
+    const PicturesPlan plan = PlanPictureReplacements(
+        session, i, replaced, [&space](int64_t length) { return space.Take(length); }, edits);
+    ASSERT_EQ(plan.error, "");
+    RomWriter writer = testsupport::QuietWriter(session);
+    ASSERT_TRUE(SaveSpecies(writer, i, edits, plan.bytes).complete);
+
+    using SpritePictures::ReadSprite;
+    const std::string& rom = session.RomPath;
+    EXPECT_EQ(ReadSprite(rom, edits.sprite, edits.palette).argb, Shown(front, 64, 64));
+    EXPECT_EQ(ReadSprite(rom, edits.sprite, edits.shinyPalette).argb, Shown(shiny, 64, 64));
+    EXPECT_EQ(ReadSprite(rom, edits.backSprite, edits.palette).argb, Shown(back, 64, 64));
+    EXPECT_EQ(SpritePictures::ReadIcon(rom, edits.icon, 2, session.IconPaletteTable).argb,
+              Shown(icon, 32, 32));
+    // Only the species' save and the planned data changed the file.
+    std::vector<PlannedByte> planned = PlanSpeciesSave(session, i, edits).plan.bytes;
+    planned.insert(planned.end(), plan.bytes.begin(), plan.bytes.end());
+    const std::vector<uint8_t> saved = testsupport::ReadFileBytes(rom);
+    for (const int64_t at : testsupport::ChangedOffsets(original, saved)) {
+        EXPECT_TRUE(std::any_of(planned.begin(), planned.end(), [at](const PlannedByte& b) {
+            return b.offset == at;
+        })) << at;
+    }
+    if (emerald) {
+        // Emerald's animated table points at both frames.
+        const int64_t entry = *session.AnimatedImageOffset + 8 * i;
+        const int64_t target = (saved[entry] | saved[entry + 1] << 8 | saved[entry + 2] << 16) & 0xFFFFFF;
+        const auto frames =
+            SpritePictures::Decompress(saved.data() + target, saved.size() - target, 4096, &problem);
+        ASSERT_TRUE(frames) << problem;
+        const Picture both = SpritePictures::DecodeTiles(
+            frames->data(), frames->size(), 8, 16, SpritePictures::DecodePalette(replaced.palette->data()));
+        EXPECT_EQ(both.argb, Shown(front, 64, 128));
+    }
+    ASSERT_TRUE(writer.Undo().complete);
+    EXPECT_EQ(testsupport::Differences(original, testsupport::ReadFileBytes(rom)), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, PictureRoundTrip,
+                         ::testing::Values(RoundTrip{"Demo", DemoLayout, 25},
+                                           RoundTrip{"FireRed", FireRedLayout, 1},
+                                           RoundTrip{"Emerald", EmeraldLayout, 411}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(PictureImport, FifteenBitColoursRoundToTheNearestAndSurviveTheirOwnRoundTrip) {
+    for (uint16_t level = 0; level < 32; ++level) {
+        const uint16_t grey = static_cast<uint16_t>(level | level << 5 | level << 10);
+        EXPECT_EQ(ToBgr555(ShownColour(grey)), grey);
+    }
+    const std::pair<uint32_t, uint16_t> cases[] = {
+        {0xFF000000, 0x0000}, {0xFFFFFFFF, 0x7FFF}, {0xFF040404, 0x0000}, {0xFF050505, 0x0421},
+        {0xFFFF0000, 0x001F}, {0xFF0000FF, 0x7C00}, {0x00FF0000, 0x001F}};
+    for (const auto& [argb, bgr] : cases) EXPECT_EQ(ToBgr555(argb), bgr) << std::hex << argb;
+}
+
+TEST(PictureImport, EmeraldTakesASixtyFourSquareForBothFramesAndOtherGamesRefuseTwoFrames) {
+    const PixelImage still = Drawn(64, 64, {0xFF00FF00, 0xFF000000, 0xFFFFFFFF});
+    const FrontSprite front = ImportFrontSprite(still, true);
+    ASSERT_EQ(front.error, "");
+    EXPECT_EQ(front.animated, [&] {
+        auto twice = front.tiles;
+        twice.insert(twice.end(), front.tiles.begin(), front.tiles.end());
+        return twice;
+    }());
+    EXPECT_TRUE(ImportFrontSprite(still, false).animated.empty());
+    EXPECT_NE(ImportFrontSprite(Drawn(64, 128, {0xFF00FF00, 0xFF000000}), false).error.find("64 x 64 pixels"),
+              std::string::npos);
+    // An indexed file whose first colour is the top-left one keeps its colour numbers.
+    PixelImage indexed = still;
+    indexed.colourTable = {0xFF00FF00, 0xFF123456, 0xFFFFFFFF, 0xFF000000};
+    const PaletteWords palette = ImportFrontSprite(indexed, false).palette;
+    EXPECT_EQ(palette[2], 0x7FFF);
+    EXPECT_EQ(palette[3], 0x0000);
+}
+
+}  // namespace

@@ -1,0 +1,228 @@
+// The egg move table on builder fixtures: a species' block edited, added and removed, in place or moved with
+// both references rewritten and the old place FF, and the refusals that leave the file alone. Each plan is
+// applied to a copy of the file and compared whole with a table spliced here word by word.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "species/EggMoveLocator.h"
+#include "species/EggMoveTable.h"
+#include "write/FreeSpaceMap.h"
+#include "rom/PointerSearch.h"
+#include "RomBuilder.h"
+#include "rom/RomOpener.h"
+#include "species/SpeciesEggMoves.h"
+#include "TempDir.h"
+#include "TestFiles.h"
+
+namespace {
+
+using testsupport::Applied;
+using testsupport::Differences;
+using Bytes = std::vector<uint8_t>;
+using Words = std::vector<int>;
+
+Words WordsAt(const Bytes& bytes, int64_t at) {
+    Words words;
+    for (size_t k = static_cast<size_t>(at);; k += 2) {
+        words.push_back(bytes[k] | bytes[k + 1] << 8);
+        if (words.back() == 0xFFFF) return words;
+    }
+}
+
+void PutWords(Bytes& bytes, int64_t at, const Words& words) {
+    for (size_t k = 0; k < words.size(); ++k) {
+        bytes[static_cast<size_t>(at) + 2 * k] = static_cast<uint8_t>(words[k] & 0xFF);
+        bytes[static_cast<size_t>(at) + 2 * k + 1] = static_cast<uint8_t>(words[k] >> 8);
+    }
+}
+
+// The moves of species' block in the table's words, and where its block starts and ends (the end of the
+// table, before FFFF, when it has none).
+struct Block {
+    size_t begin, end;
+    Words moves;
+};
+Block BlockOf(const Words& table, int species) {
+    size_t k = 0;
+    while (k + 1 < table.size() && table[k] != 20000 + species) ++k;
+    if (k + 1 == table.size()) return {k, k, {}};
+    size_t end = k + 1;
+    while (table[end] <= 20000) ++end;
+    return {k, end, Words(table.begin() + long(k) + 1, table.begin() + long(end))};
+}
+
+// The first species of the fixture with a block of at least two moves, or the first without one.
+int FirstSpecies(const Words& table, bool withBlock) {
+    for (int s = 1;; ++s) {
+        const Block block = BlockOf(table, s);
+        if (withBlock ? block.moves.size() >= 2 : block.begin == block.end) return s;
+    }
+}
+
+struct Fixture {
+    testsupport::TempDir dir;
+    RomBuilder rom;
+    testsupport::RomFiles files;
+    Words table;
+    explicit Fixture(RomLayout (*layout)() = DemoLayout) : rom(layout()) {}
+    void Write() {
+        files = testsupport::WriteRomFiles(dir, rom);
+        ASSERT_TRUE(files.written);
+        table = WordsAt(rom.bytes(), rom.layout().EggMoves);
+    }
+};
+
+// The moves with those from..to (negative: from the end, clamped) replaced by put.
+Words Spliced(Words moves, int from, int to, const Words& put) {
+    const auto at = [&moves](int k) {
+        const int n = int(moves.size());
+        return moves.begin() + std::clamp(k < 0 ? n + k : k, 0, n);
+    };
+    moves.insert(moves.erase(at(from), at(to)), put.begin(), put.end());
+    return moves;
+}
+
+// The builder's code given a third reference to the table, or one of its two lost.
+void ThirdReference(RomBuilder& rom) {
+    rom.SetPointer(0x2000, rom.layout().EggMoves);
+}
+void ReferenceGone(RomBuilder& rom) {
+    rom.Fill(rom.layout().eggMoveReferences[1], Bytes(4, 0));
+}
+
+// An edit of the moves of a species with a block (kWithBlock), without one (kWithoutBlock) or of a number. A
+// refusal plans nothing; kNoRoom is the one of a session without free space.
+constexpr int kWithBlock = -1, kWithoutBlock = -2;
+constexpr const char* kNoRoom = "no FreeSpace key";
+struct EditCase {
+    const char* name;
+    RomLayout (*layout)();
+    int species;
+    int from, to;  // of its moves, replaced by put
+    Words put;
+    bool moves;                     // the table no longer fits and moves
+    const char* refused = nullptr;  // a piece of the reason
+    void (*change)(RomBuilder&) = nullptr;
+};
+
+class EggMoveEditTest : public ::testing::TestWithParam<EditCase> {};
+
+TEST_P(EggMoveEditTest, OnlyTheTableAndItsReferencesChange) {
+    const EditCase& c = GetParam();
+    Fixture f(c.layout);
+    if (c.change) c.change(f.rom);
+    f.Write();
+    const RomLayout& l = f.rom.layout();
+    const int species = c.species >= 0 ? c.species : FirstSpecies(f.table, c.species == kWithBlock);
+    const Block block = BlockOf(f.table, species);
+    const Words moves = Spliced(block.moves, c.from, c.to, c.put);
+    if (c.refused == kNoRoom) f.files.session.FreeSpace.reset();
+    FreeSpaceMap space(f.files.session);
+    const EggMoveSavePlan plan = PlanEggMoveSave(f.files.session, species, moves, space);
+    if (c.refused) {
+        EXPECT_FALSE(plan.ok);
+        EXPECT_TRUE(plan.bytes.empty());
+        EXPECT_NE(plan.error.find(c.refused), std::string::npos) << plan.error;
+        return;
+    }
+    ASSERT_TRUE(plan.ok) << plan.error;
+    ASSERT_EQ(plan.movedTo.has_value(), c.moves);
+    EXPECT_EQ(ReadSpeciesEggMoves(f.files.session, species).moves, block.moves);
+    // The table as it should be: the block's words replaced, a new block at the end, an emptied one gone.
+    Words table = f.table;
+    Words replacement;
+    if (!moves.empty()) replacement.push_back(20000 + species);
+    replacement.insert(replacement.end(), moves.begin(), moves.end());
+    table.erase(table.begin() + long(block.begin), table.begin() + long(block.end));
+    table.insert(table.begin() + long(block.begin), replacement.begin(), replacement.end());
+    // A move goes where the free space finder puts a table of its length.
+    const int64_t to =
+        c.moves ? FreeSpaceMap(f.files.session).Take(2 * int64_t(table.size())).offset.value() : -1;
+    Bytes expected = f.rom.bytes();
+    std::fill_n(expected.begin() + l.EggMoves, 2 * f.table.size(), 0xFF);
+    PutWords(expected, c.moves ? to : l.EggMoves, table);
+    if (c.moves) {
+        EXPECT_EQ(plan.movedTo, to);
+        // Over 16 MiB the table goes above them, where the references' fourth byte changes.
+        EXPECT_EQ(to >= 1 << 24, expected.size() > 1 << 24);
+        for (const int32_t reference : l.eggMoveReferences) {
+            for (int k = 0; k < 4; ++k)
+                expected[size_t(reference + k)] = uint8_t((0x08000000 + to) >> (8 * k));
+        }
+    }
+    const Bytes written = Applied(f.rom.bytes(), plan.bytes);
+    EXPECT_EQ(Differences(expected, written), "");
+
+    // Opened again, the table is found wherever it now is (through the references of the code, the old place
+    // FF), and the species has its new moves.
+    ASSERT_TRUE(testsupport::WriteFileBytes(f.files.rom, written));
+    const OpenRomResult opened = OpenRomFile(f.files.rom, f.files.ini);
+    ASSERT_TRUE(opened.session && opened.session->Tables.eggMoves.where) << opened.error;
+    EXPECT_EQ(opened.session->Tables.eggMoves.where->table, c.moves ? to : l.EggMoves);
+    EXPECT_EQ(opened.session->Tables.eggMoves.where->keyOffset, l.EggMoves);
+    EXPECT_EQ(ReadSpeciesEggMoves(*opened.session, species).moves, moves);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, EggMoveEditTest,
+    ::testing::ValuesIn(std::vector<EditCase>{
+        {"MoveReplacedInPlace", DemoLayout, kWithBlock, 0, 1, {354}, false},
+        {"MoveRemovedInPlace", DemoLayout, kWithBlock, -1, 99, {}, false},
+        {"BlockDroppedInPlace", DemoLayout, kWithBlock, 0, 99, {}, false},
+        {"MoveAddedMovesTheTable", DemoLayout, kWithBlock, 99, 99, {1}, true},
+        {"NewBlockMovesTheTable", DemoLayout, kWithoutBlock, 0, 0, {5, 6}, true},
+        {"NothingForANewBlockChangesNothing", DemoLayout, kWithoutBlock, 0, 0, {}, false},
+        {"MovedAbove16MiB", testsupport::ExpandedWithoutFreeSpaceKey, kWithBlock, 99, 99, {1}, true},
+        // The reference count must be the section's.
+        {"ThirdReferenceRefused", DemoLayout, kWithBlock, 99, 99, {1}, true, "but 3 do", ThirdReference},
+        {"ReferenceGoneRefused", DemoLayout, kWithBlock, 99, 99, {1}, true, "but 1 does", ReferenceGone},
+        {"ElevenMovesRefused", DemoLayout, kWithBlock, 0, 99, Words(11, 1), false, "at most 10 egg moves"},
+        {"SpeciesZeroRefused", DemoLayout, 0, 99, 99, {1}, false, "Species 0 can have no egg moves"},
+        {"NoRoomToMoveRefused", DemoLayout, kWithBlock, 99, 99, {1}, true, kNoRoom}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// After a move an undo's bytes bring the table back to Data.ini's offset; with the old place FF and a
+// reference gone, nothing is taken for the table.
+TEST(EggMovesTest, AMovedTableIsFollowedBackOrLost) {
+    Fixture f;
+    f.Write();
+    const RomLayout& l = f.rom.layout();
+    FreeSpaceMap space(f.files.session);
+    const EggMoveSavePlan plan =
+        PlanEggMoveSave(f.files.session, FirstSpecies(f.table, true), {1, 2, 3, 4, 5, 6, 7, 8, 9}, space);
+    ASSERT_TRUE(plan.ok && plan.movedTo) << plan.error;
+    TablePart<EggMovePlace> part = f.files.session.Tables.eggMoves;
+    part.where->table = *plan.movedTo;
+    FollowEggMoveTable(part, f.files.rom);
+    EXPECT_EQ(part.where->table, l.EggMoves);
+
+    Bytes lost = Applied(f.rom.bytes(), plan.bytes);
+    std::fill_n(lost.begin() + l.eggMoveReferences[0], 4, 0xFF);
+    ASSERT_TRUE(testsupport::WriteFileBytes(f.files.rom, lost));
+    FollowEggMoveTable(part, f.files.rom);
+    EXPECT_FALSE(part.where);
+    EXPECT_NE(part.unavailable.find("No other table has the 2 references"), std::string::npos)
+        << part.unavailable;
+}
+
+// The search finds aligned words only, at the edges of its pieces and blocks and at the end of the file.
+TEST(EggMovesTest, ReferencesAreFoundByValueOnAlignedWords) {
+    constexpr int64_t kPiece = 1 << 20;
+    const int64_t size = kPiece + 4 * 70 + 2;
+    Bytes file(static_cast<size_t>(size), 0xFF);
+    const auto put = [&file](int64_t at) {
+        const uint32_t pointer = 0x0925EF0C;  // a table above 16 MiB in an expanded ROM
+        for (int k = 0; k < 4; ++k) file[size_t(at + k)] = uint8_t(pointer >> (8 * k));
+    };
+    const std::vector<int64_t> aligned = {0, 4 * 63, 4 * 64, kPiece - 4, kPiece, size - 6};
+    for (const int64_t at : aligned) put(at);
+    put(2 * 4 * 64 + 2);  // not on a multiple of 4
+    testsupport::TempDir dir;
+    ASSERT_TRUE(testsupport::WriteFileBytes(dir.File("rom.gba"), file));
+    EXPECT_EQ(PointerSearch::FindPointersTo(dir.File("rom.gba"), 0x125EF0C), aligned);
+    EXPECT_EQ(PointerSearch::FindPointersTo(dir.File("missing.gba"), 0), std::nullopt);
+}
+
+}  // namespace

@@ -1,0 +1,270 @@
+// Evolutions, TM/HM and tutor compatibility on builder fixtures, with the opening's check of the egg moves
+// and the Pokédex beside them: where opening finds them, what a species shows, and the bytes a save plans
+// (applied here to a copy of the file as the write path applies them).
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <sstream>
+
+#include "ReadINI.h"
+#include "RomBuilder.h"
+#include "rom/RomOpener.h"
+#include "species/SpeciesTableValues.h"
+#include "TempDir.h"
+#include "TestFiles.h"
+
+namespace {
+
+using testsupport::Applied;
+using testsupport::Differences;
+using testsupport::TempDir;
+using Bytes = std::vector<uint8_t>;
+
+// The builder's ROM opened for real, with the shipped Data.ini or a section of the test's own, so the tables
+// come from the opening's check.
+struct Opened {
+    TempDir dir;
+    Bytes bytes;
+    EditorSession session;
+    explicit Opened(const RomBuilder& rom, const std::string& ini = {}) : bytes(rom.bytes()) {
+        const std::string iniPath = ini.empty() ? VORNHAL_DATA_DIR "/Data.ini" : dir.File("Data.ini");
+        EXPECT_TRUE(testsupport::WriteFileBytes(dir.File("game.gba"), bytes) &&
+                    (ini.empty() || testsupport::WriteTestIni(iniPath, {ini})));
+        OpenRomResult opened = OpenRomFile(dir.File("game.gba"), iniPath);
+        EXPECT_TRUE(opened.session) << opened.error;
+        if (opened.session) session = *opened.session;
+    }
+};
+
+// The offsets are written out here, so that a changed digit in Data.ini is caught ("-": no value).
+TEST(SpeciesTablesTest, ShippedSectionsHoldTheGamesOffsets) {
+    const char* keys[] = {"EvolutionTable", "TMHMTable",  "TMHMMoves",   "TutorTable",
+                          "TutorMoves",     "TutorCount", "EggMoves",    "EggMoveRefs",
+                          "NationalDex",    "DexEntries", "DexEntrySize"};
+    const std::pair<const char*, const char*> games[] = {
+        {"BPRE", "&H259754 &H252BC8 &H45A80C &H459B7E &H459B60 15 &H25EF0C 2 &H251FEE &H44E850 36"},
+        {"BPRE-1", "&H2597C4 &H252C38 &H45A86C &H459BDE &H459BC0 15 &H25EF7C 2 &H25205E &H44E8B0 36"},
+        {"BPGE", "&H259734 &H252BA4 &H45A22C &H45959E &H459580 15 &H25EEEC 2 &H251FCA &H44E270 36"},
+        {"BPGE-1", "&H2597A4 &H252C14 &H45A29C &H45960E &H4595F0 15 &H25EF5C 2 &H25203A &H44E2E0 36"},
+        {"AXVE", "&H203B68 &H1FD0F0 &H376504 - - 0 &H2091DC 2 &H1FC516 &H3B1858 36"},
+        {"AXVE-1", "&H203B80 &H1FD108 &H37651C - - 0 &H2091F4 2 &H1FC52E &H3B1874 36"},
+        {"AXPE", "&H203AF8 &H1FD080 &H376494 - - 0 &H20916C 2 &H1FC4A6 &H3B18B0 36"},
+        {"AXPE-1", "&H203B10 &H1FD098 &H3764AC - - 0 &H209184 2 &H1FC4BE &H3B18D0 36"},
+        {"BPEE", "&H32531C &H31E898 &H616040 &H615048 &H61500C 30 &H32ADD8 2 &H31DC82 &H56B5B0 32"}};
+    for (const auto& [section, values] : games) {
+        std::istringstream words(values);
+        for (const char* key : keys) {
+            std::string value;
+            words >> value;
+            EXPECT_EQ(ReadINI::ReadIniValue(VORNHAL_DATA_DIR "/Data.ini", section, key),
+                      value == "-" ? "" : value)
+                << section << ' ' << key;
+        }
+    }
+}
+
+void SetEvolution(RomBuilder& rom, int species, int k, std::array<uint16_t, 4> words) {
+    Bytes bytes;
+    for (uint16_t w : words) bytes.insert(bytes.end(), {uint8_t(w & 0xFF), uint8_t(w >> 8)});
+    rom.Fill(rom.layout().EvolutionTable + 40 * species + 8 * k, bytes);
+}
+
+// The opening's 95% rule: 391 of 411 species with only good evolutions pass, 390 do not.
+void TwentyOddEvolutions(RomBuilder& rom) {
+    for (int i = 1; i <= 20; ++i) SetEvolution(rom, i, 4, {99, 0, 60000, 0});
+}
+void TwentyOneOddEvolutions(RomBuilder& rom) {
+    for (int i = 1; i <= 21; ++i) SetEvolution(rom, i, i % 5, {4, 10, 412, 0});
+}
+
+enum Part { kEvolutions, kTmHm, kTutors, kEggMoves, kDex, kNone };
+
+// A part that does not fit is off with its reason; the ROM still opens and the other parts stay on.
+struct CheckCase {
+    const char* name;
+    const char* key;  // "Key=value" set in the section, a lone "Key" dropped
+    void (*change)(RomBuilder&);
+    Part off;
+    const char* reason;  // a piece of it
+};
+
+class SpeciesTablesCheckTest : public ::testing::TestWithParam<CheckCase> {};
+
+TEST_P(SpeciesTablesCheckTest, TurnsOffOnlyThePartThatDoesNotFit) {
+    const CheckCase& c = GetParam();
+    RomBuilder rom(DemoLayout());
+    const std::string key = c.key;
+    const size_t is = key.find('=');
+    const bool drop = is == std::string::npos;
+    const std::string ini =
+        testsupport::WithIniKey(rom.IniSection(), key.substr(0, is), drop ? "" : key.substr(is + 1), drop);
+    if (c.change) c.change(rom);
+    const Opened opened(rom, ini);
+    const SpeciesTables& t = opened.session.Tables;
+    const std::pair<bool, std::string> parts[] = {{t.evolutions.where.has_value(), t.evolutions.unavailable},
+                                                  {t.tmhm.where.has_value(), t.tmhm.unavailable},
+                                                  {t.tutors.where.has_value(), t.tutors.unavailable},
+                                                  {t.eggMoves.where.has_value(), t.eggMoves.unavailable},
+                                                  {t.dex.where.has_value(), t.dex.unavailable}};
+    for (int k = kEvolutions; k < kNone; ++k) {
+        EXPECT_EQ(parts[k].first, k != c.off) << k << ": " << parts[k].second;
+        EXPECT_NE(parts[k].second.find(k == c.off ? c.reason : ""), std::string::npos) << parts[k].second;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SpeciesTablesCheckTest,
+    ::testing::ValuesIn(std::vector<CheckCase>{
+        {"AllOn", "", nullptr, kNone, ""},
+        {"NoEvolutionTableKey", "EvolutionTable", nullptr, kEvolutions, "no EvolutionTable key"},
+        {"NoTMHMTableKey", "TMHMTable", nullptr, kTmHm, "no TMHMTable key"},
+        {"NoTutorCountKey", "TutorCount", nullptr, kTutors, "no TutorCount key"},
+        {"MoveListKeyNotANumber", "TMHMMoves=x1", nullptr, kTmHm,
+         "TMHMMoves in section [VRNH] of Data.ini is \"x1\""},
+        {"EvolutionsBeyondTheEnd", "EvolutionTable=&HFFFFF", nullptr, kEvolutions,
+         "evolution table at 0xFFFFF (16480 bytes) runs beyond the end"},
+        {"TutorsBeyondTheEnd", "TutorTable=&HFFF00", nullptr, kTutors, "beyond the end"},
+        {"NoTutors", "TutorCount=0", nullptr, kTutors, "no move tutors"},
+        {"TooManyTutors", "TutorCount=33", nullptr, kTutors, "from 0 to 32"},
+        {"TwentyOddEvolutionsPass", "", TwentyOddEvolutions, kNone, ""},
+        {"TwentyOneOddEvolutionsDoNot", "", TwentyOneOddEvolutions, kEvolutions, "only 390 of 411 species"},
+        {"MoveListWithoutAMove", "",
+         [](RomBuilder& r) { r.Fill(r.layout().TMHMMoves + 2 * 57, Bytes(2, 0)); }, kTmHm, "entry 58 is 0"},
+        {"TutorMoveBeyondNineBits", "",
+         [](RomBuilder& r) {
+             r.Fill(r.layout().TutorMoves, Bytes{0x00, 0x02});
+         },
+         kTutors, "entry 1 is 512"},
+        {"NoEggMovesKey", "EggMoves", nullptr, kEggMoves, "no EggMoves key"},
+        // Off its table, the key still leads to it: the table is found through the references of the code.
+        {"EggMovesKeyElsewhere", "EggMoves=&H10000", nullptr, kNone, ""},
+        {"ReferenceCountNotANumber", "EggMoveRefs=x", nullptr, kEggMoves,
+         "EggMoveRefs in section [VRNH] of Data.ini is \"x\""},
+        {"DexEntriesTooSmall", "DexEntrySize=16", nullptr, kDex, "holds at least 20 bytes"},
+        {"NationalDexNotATable", "NationalDex=&H12000", nullptr, kDex, "does not look like one"},
+        {"DexEntriesBeyondTheEnd", "DexEntries=&HFFF00", nullptr, kDex, "run beyond the end of the file"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// What a species shows and the plan of it unedited: every part of its entries rewritten with the bytes they
+// hold, the padding never; out-of-range numbers shown as they are.
+TEST(SpeciesTablesTest, AnUneditedPlanPutsBackWhatWasShownOnEveryLayout) {
+    for (RomLayout (*make)() : {DemoLayout, FireRedLayout, EmeraldLayout, RubyLayout}) {
+        RomBuilder rom(make());
+        SCOPED_TRACE(rom.layout().gameCode);
+        SetEvolution(rom, 40, 1, {99, 0xABCD, 60000, 0x5A5A});
+        const Opened opened(rom);
+        const RomLayout& l = rom.layout();
+        EXPECT_EQ(opened.session.Tables.tutorsNote.empty(), l.TutorCount != 15);
+        for (int i : {0, 1, 40, 411}) {
+            const SpeciesTableValues v = ReadSpeciesTableValues(opened.session, i);
+            ASSERT_TRUE(v.evolutions && v.tmhm);
+            const std::vector<PlannedByte> plan = PlanSpeciesTableWrites(opened.session, i, v);
+            EXPECT_EQ(Differences(opened.bytes, Applied(opened.bytes, plan)), "") << i;
+            EXPECT_EQ(plan.size(), 30u + 8u + (l.TutorCount > 15 ? 4u : l.TutorCount > 0 ? 2u : 0u)) << i;
+            for (const PlannedByte& b : plan) {
+                const int64_t inEntry = (b.offset - l.EvolutionTable) % 8;
+                EXPECT_FALSE(b.field.starts_with("evolution") && inEntry >= 6) << b.field << " padding";
+            }
+            EXPECT_EQ(v.tmhm->moves.size(), 58u);
+            EXPECT_EQ(v.tutors ? int(v.tutors->moves.size()) : 0, l.TutorCount);
+        }
+        EXPECT_EQ(ReadEvolutions(opened.session, 40).value()[1], (EvolutionEntry{99, 0xABCD, 60000}));
+        EXPECT_EQ(PlannedPartsText(
+                      PlanSpeciesTableWrites(opened.session, 1, ReadSpeciesTableValues(opened.session, 1))),
+                  l.TutorCount ? "evolutions, TM/HM compatibility and tutor compatibility"
+                               : "evolutions and TM/HM compatibility");
+    }
+}
+
+// Each edit lands on its own bytes of species 40; the masks keep the bits beyond their lists.
+
+struct EditCase {
+    const char* name;
+    RomLayout (*layout)();
+    Part part;
+    int what;   // evolutions: 3 x entry + 0 (method), 1 (parameter) or 2 (target); masks: the bit set
+    int value;  // evolutions only
+    int at;     // of the bytes, from the species' entry
+    Bytes bytes;
+};
+
+constexpr int kIndex = 40;
+
+size_t EntryOf(const RomLayout& l, Part part) {
+    const int64_t at[] = {l.EvolutionTable + 40 * kIndex, l.TMHMTable + 8 * kIndex,
+                          l.TutorTable + (l.TutorCount > 16 ? 4 : 2) * kIndex};
+    return static_cast<size_t>(at[part]);
+}
+
+void Edit(SpeciesTableValues& v, const EditCase& c) {
+    if (c.part == kEvolutions) {
+        EvolutionEntry& e = (*v.evolutions)[size_t(c.what / 3)];
+        (c.what % 3 == 0 ? e.method : c.what % 3 == 1 ? e.parameter : e.target) = c.value;
+        return;
+    }
+    Compatibility& mask = c.part == kTmHm ? *v.tmhm : *v.tutors;
+    std::vector<bool> rows;
+    for (size_t n = 0; n < mask.moves.size(); ++n) rows.push_back(mask.mask >> n & 1);
+    rows.at(size_t(c.what)) = true;
+    mask.mask = MaskWithRows(mask.mask, rows);
+}
+
+class SpeciesTablesEditTest : public ::testing::TestWithParam<EditCase> {};
+
+TEST_P(SpeciesTablesEditTest, LandsOnItsOwnBytes) {
+    const EditCase& c = GetParam();
+    RomBuilder rom(c.layout());
+    const RomLayout& l = rom.layout();
+    rom.Fill(int32_t(EntryOf(l, kEvolutions)), Bytes(40, 0x00));
+    rom.Fill(int32_t(EntryOf(l, kTmHm)), Bytes(8, 0x00));
+    // The top bit of a 15-tutor entry lies beyond its list.
+    if (l.TutorCount > 0) rom.Fill(int32_t(EntryOf(l, kTutors)), {0x00, 0x80, 0x00, 0x80});
+    const Opened opened(rom);
+    SpeciesTableValues v = ReadSpeciesTableValues(opened.session, kIndex);
+    Edit(v, c);
+    Bytes expected = opened.bytes;
+    const size_t at = EntryOf(l, c.part) + size_t(c.at);
+    for (size_t k = 0; k < c.bytes.size(); ++k) {
+        EXPECT_NE(expected[at + k], c.bytes[k]) << "byte " << k << " holds that already";
+        expected[at + k] = c.bytes[k];
+    }
+    const Bytes written = Applied(opened.bytes, PlanSpeciesTableWrites(opened.session, kIndex, v));
+    EXPECT_EQ(Differences(expected, written), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Fields, SpeciesTablesEditTest,
+                         ::testing::ValuesIn(std::vector<EditCase>{
+                             {"Method", DemoLayout, kEvolutions, 0, 7, 0, {0x07}},
+                             {"Parameter", DemoLayout, kEvolutions, 7, 300, 18, {0x2C, 0x01}},
+                             {"Target", DemoLayout, kEvolutions, 14, 411, 36, {0x9B, 0x01}},
+                             {"Tm01", DemoLayout, kTmHm, 0, 0, 0, {0x01}},
+                             {"Tm50", FireRedLayout, kTmHm, 49, 0, 6, {0x02}},
+                             {"Hm01", EmeraldLayout, kTmHm, 50, 0, 6, {0x04}},
+                             {"Hm08", RubyLayout, kTmHm, 57, 0, 7, {0x02}},
+                             {"FireRedLastOfFifteenTutors", FireRedLayout, kTutors, 14, 0, 1, {0xC0}},
+                             {"EmeraldLastOfThirtyTutors", EmeraldLayout, kTutors, 29, 0, 3, {0xA0}}}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// What each method's parameter stands for; every method and its parameter go out and read back as they were.
+TEST(SpeciesTablesTest, EachMethodKeepsItsParameter) {
+    using P = EvolutionParameter;
+    const std::pair<int, P> methods[] = {
+        {0, P::Unused}, {1, P::Unused}, {2, P::Unused}, {3, P::Unused},  {4, P::Level},  {5, P::Unused},
+        {6, P::Item},   {7, P::Item},   {8, P::Level},  {9, P::Level},   {10, P::Level}, {11, P::Level},
+        {12, P::Level}, {13, P::Level}, {14, P::Level}, {15, P::Beauty}, {99, P::Unused}};
+    const Opened opened{RomBuilder(DemoLayout())};
+    ASSERT_EQ(EvolutionMethodNames().size(), 16u);
+    for (const auto& [method, parameter] : methods) {
+        EXPECT_EQ(ParameterOf(method), parameter) << method;
+        Evolutions evolutions = ReadEvolutions(opened.session, kIndex).value();
+        evolutions[3] = {method, 1000 + method, 400 - method};
+        const Bytes written = Applied(opened.bytes, PlanEvolutionWrites(opened.session, kIndex, evolutions));
+        ASSERT_TRUE(testsupport::WriteFileBytes(opened.session.RomPath, written));
+        EXPECT_EQ(ReadEvolutions(opened.session, kIndex), evolutions) << method;
+    }
+    const std::pair<int, const char*> names[] = {{0, "TM01"}, {49, "TM50"}, {50, "HM01"}, {57, "HM08"}};
+    for (const auto& [bit, name] : names) EXPECT_EQ(TmHmName(bit), name);
+}
+
+}  // namespace

@@ -1,0 +1,48 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "text/ReferenceLists.h"
+#include "TempDir.h"
+#include "TestFiles.h"
+
+namespace {
+
+using Entries = std::vector<std::string>;
+
+TEST(SplitListFile, SplitsAtCarriageReturnLineFeedOnly) {
+    const std::vector<std::pair<std::string, Entries>> cases = {{"A\r\nB\r\nC\r\n", {"A", "B", "C", ""}},
+                                                                {"A\r\nB\r\nC", {"A", "B", "C"}},
+                                                                {"A\nB\nC\n", {"A\nB\nC\n"}},
+                                                                {"", {}},
+                                                                {"\r\r\n\n", {"\r", "\n"}},
+                                                                {"A\r\n\r\nB", {"A", "", "B"}}};
+    for (const auto& [text, entries] : cases) EXPECT_EQ(SplitListFile(text), entries);
+}
+
+TEST(LoadListFile, ReadsTheFileAndGivesNothingForAMissingOne) {
+    const testsupport::TempDir dir;
+    ASSERT_TRUE(testsupport::WriteFileBytes(dir.File("Items.txt"), {'A', '\r', '\n', 'B'}));
+    EXPECT_EQ(LoadListFile(dir.File("Items.txt")), (Entries{"A", "B"}));
+    EXPECT_TRUE(LoadListFile(dir.File("Missing.txt")).empty());
+}
+
+TEST(ChoiceLists, GenderRatiosCutToFiveCharactersThenNoneAndStepsInMultiplesOf256) {
+    const std::vector<std::pair<int, std::string>> cases = {
+        {0, "100% Male 0% Female "},         {1, "99.60% Male 0.393% Female "},
+        {2, "99.21% Male 0.787% Female "},   {31, "87.79% Male 12.20% Female "},
+        {63, "75.19% Male 24.80% Female "},  {127, "50% Male 50% Female "},
+        {191, "24.80% Male 75.19% Female "}, {253, "0.393% Male 99.60% Female "},
+        {254, "0% Male 100% Female "},       {255, "None"}};
+    const Entries list = GenderRatioList();
+    ASSERT_EQ(list.size(), 256u);
+    for (const auto& [position, text] : cases) EXPECT_EQ(list[position], text) << position;
+    EXPECT_EQ(GenderRatioList(',')[1], "99,60% Male 0,393% Female ");
+    const Entries steps = StepsList();
+    ASSERT_EQ(steps.size(), 256u);
+    EXPECT_EQ(steps[1], "256");
+    EXPECT_EQ(steps[255], "65280");
+}
+
+}  // namespace
