@@ -10,7 +10,7 @@
 #include "BenchRom.h"
 #include "BenchRuns.h"
 #include "write/FreeSpaceMap.h"
-#include "rom/KnownTables.h"
+#include "write/KnownTables.h"
 #include "write/RomJournal.h"
 #include "write/RomWriter.h"
 #include "SyscallFloor.h"

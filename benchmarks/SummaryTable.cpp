@@ -227,6 +227,10 @@ TableOutcome PrintTable(std::ostream& out, const std::map<std::string, Median>& 
     table.Flow("Window: open ROM to species 0 shown", "flow/open");
     table.Flow("Window: select another species", "flow/select");
     table.Flow("Window: save, report off", "flow/save");
+    table.Flow("Window: start and open, 100,000 names per list", "huge/window");
+    table.Flow("Loading a list file of 100,000 lines", "huge/list-file");
+    table.Flow("Refusing a species file of 1 MiB on one line", "huge/species-file");
+    table.Flow("Building the 16 MiB FireRed fixture ROM", "huge/builder");
     table.Memory(memory, memoryProblem);
     return table.outcome();
 }

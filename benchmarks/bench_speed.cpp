@@ -13,6 +13,7 @@
 #include "CliBenchmarks.h"
 #include "EggMoveBenchmarks.h"
 #include "FlowBenchmarks.h"
+#include "HugeInputBenchmarks.h"
 #include "MoveBenchmarks.h"
 #include "ImportBenchmarks.h"
 #include "OffscreenMessages.h"
@@ -91,6 +92,7 @@ int main(int argc, char* argv[]) {
     RegisterImportBenchmarks(*rom);
     RegisterEggMoveBenchmarks(*rom);
     RegisterCliBenchmarks(folder, *rom);
+    RegisterHugeInputBenchmarks(folder);
     WindowFlows flows(folder, *rom);
     flows.Register();
 

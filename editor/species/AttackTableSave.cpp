@@ -6,7 +6,7 @@
 #include "species/AttackTable.h"
 #include "HexFunctions.h"
 #include "HexOffset.h"
-#include "rom/KnownTables.h"
+#include "write/KnownTables.h"
 #include "rom/RomPointer.h"
 #include "write/TableMover.h"
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "HexOffset.h"
-#include "rom/KnownTables.h"
+#include "write/KnownTables.h"
 #include "rom/RomPointer.h"
 
 namespace {

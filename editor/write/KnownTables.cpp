@@ -1,4 +1,4 @@
-#include "rom/KnownTables.h"
+#include "write/KnownTables.h"
 
 #include <algorithm>
 
