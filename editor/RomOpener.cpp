@@ -1,10 +1,16 @@
 #include "RomOpener.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <array>
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <limits>
+#include <vector>
 
+#include "FileDescriptor.h"
 #include "HexFunctions.h"
 #include "HexOffset.h"
 #include "ReadINI.h"
@@ -59,6 +65,28 @@ bool SectionPresent(const std::string& iniPath, const std::string& section) {
            !ReadINI::ReadIniValue(iniPath, section, kSameAsKey).empty();
 }
 
+// The bytes ReadHexBytes would spell out, kept as bytes: every write checks these tables again, and turning
+// some 12 KiB into digits only to parse them back cost more than the reads did. Same calls (one opening, one
+// pread), same answers: bytes outside the file read as 0xFF, and a file that cannot be opened or read gives
+// zeros.
+std::vector<uint8_t> ReadTableBytes(const std::string& path, int32_t offset, int32_t count) {
+    if (count <= 0) return {};
+    std::vector<uint8_t> bytes(static_cast<size_t>(count), 0xFF);
+    FileDescriptor file = FileDescriptor::Open(path, O_RDONLY);
+    if (!file.valid()) return std::vector<uint8_t>(bytes.size(), 0);
+    const int64_t end = int64_t{offset} + count;
+    const int64_t readBegin = offset < 0 ? 0 : offset;
+    if (readBegin < end) {
+        ssize_t got;
+        do {
+            got = ::pread(file.get(), bytes.data() + (readBegin - offset),
+                          static_cast<size_t>(end - readBegin), static_cast<off_t>(readBegin));
+        } while (got < 0 && errno == EINTR);
+        if (got < 0) return std::vector<uint8_t>(bytes.size(), 0);
+    }
+    return bytes;
+}
+
 struct TableCheck {
     const char* description;
     int64_t start;  // offset of the entry of species 0
@@ -71,15 +99,15 @@ int PointerEntriesThatFit(const std::string& romPath, int64_t fileSize, const Ta
     const int64_t first = table.start + table.stride;
     const int64_t length = table.stride * (Species::kCount - 1);
     if (table.start < 0 || first + length > fileSize) return 0;
-    const std::string hex =
-        HexFunctions::ReadHexBytes(romPath, static_cast<int32_t>(first), static_cast<int32_t>(length));
+    const std::vector<uint8_t> bytes =
+        ReadTableBytes(romPath, static_cast<int32_t>(first), static_cast<int32_t>(length));
+    if (bytes.size() < static_cast<size_t>(length)) return 0;
     int fitting = 0;
     for (int entry = 0; entry < Species::kCount - 1; ++entry) {
         const size_t at = static_cast<size_t>(entry * table.stride);
-        const int64_t value = static_cast<int64_t>(ByteAt(hex, at)) |
-                              (static_cast<int64_t>(ByteAt(hex, at + 1)) << 8) |
-                              (static_cast<int64_t>(ByteAt(hex, at + 2)) << 16) |
-                              (static_cast<int64_t>(ByteAt(hex, at + 3)) << 24);
+        const int64_t value = static_cast<int64_t>(bytes[at]) | (static_cast<int64_t>(bytes[at + 1]) << 8) |
+                              (static_cast<int64_t>(bytes[at + 2]) << 16) |
+                              (static_cast<int64_t>(bytes[at + 3]) << 24);
         if (value >= kPointerBase && value <= kPointerLimit && value - kPointerBase < fileSize) ++fitting;
     }
     return fitting;
@@ -90,12 +118,13 @@ int NameEntriesThatFit(const std::string& romPath, int64_t fileSize, int64_t nam
     const int64_t first = nameOffset + Species::kNameSize;
     const int64_t length = static_cast<int64_t>(Species::kNameSize) * (Species::kCount - 1);
     if (first + length > fileSize) return 0;
-    const std::string hex =
-        HexFunctions::ReadHexBytes(romPath, static_cast<int32_t>(first), static_cast<int32_t>(length));
+    const std::vector<uint8_t> bytes =
+        ReadTableBytes(romPath, static_cast<int32_t>(first), static_cast<int32_t>(length));
+    if (bytes.size() < static_cast<size_t>(length)) return 0;
     int fitting = 0;
     for (int entry = 0; entry < Species::kCount - 1; ++entry) {
         for (int k = 0; k < Species::kNameSize; ++k) {
-            if (ByteAt(hex, static_cast<size_t>(entry * Species::kNameSize + k)) == 0xFF) {
+            if (bytes[static_cast<size_t>(entry * Species::kNameSize + k)] == 0xFF) {
                 ++fitting;
                 break;
             }
