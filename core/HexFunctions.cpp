@@ -101,12 +101,12 @@ bool VisitBytes(const std::string& path, const std::vector<ByteSpan>& spans, con
     std::vector<uint8_t> buffer;
     for (const ByteSpan& span : spans) {
         if (span.offset < 0 || span.count < 0) return false;
-        buffer.resize(
-            std::max(buffer.size(), static_cast<size_t>(std::min<int64_t>(span.count, kLargestVisitPiece))));
         size_t piece = kFirstVisitPiece;
         for (int64_t done = 0; done < span.count;) {
             const auto wanted =
                 static_cast<size_t>(std::min<int64_t>(span.count - done, static_cast<int64_t>(piece)));
+            // Grown with the pieces: a search that stops in its first piece must not clear 256 KiB first.
+            if (buffer.size() < wanted) buffer.resize(wanted);
             const int64_t at = span.offset + done;
             for (size_t got = 0; got < wanted;) {
                 const ssize_t result = PreadOnce(file.get(), buffer.data() + got, wanted - got,

@@ -1,6 +1,7 @@
 #include "pictures/PictureImport.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <optional>
 
@@ -83,6 +84,28 @@ std::optional<std::vector<uint32_t>> Numbering(const PixelImage& image, std::vec
 
 // Colours of the picture, the transparent one and the top-left pixel's counted as one (colour 0).
 std::size_t ColourCount(const PixelImage& image) {
+    // A picture fit to import has at most 16 colours: a short list of those seen answers it in one pass.
+    // Only a picture with more is sorted, so that the refusal can say how many it has.
+    {
+        const uint32_t first = Key(image.argb[0]);
+        std::array<uint32_t, kColours> seen{};
+        std::size_t count = 0;
+        uint32_t last = kTransparent;
+        bool few = true;
+        for (const uint32_t argb : image.argb) {
+            const uint32_t own = Key(argb);
+            const uint32_t key = own == first ? kTransparent : own;
+            if (count > 0 && key == last) continue;
+            last = key;
+            if (std::find(seen.begin(), seen.begin() + count, key) != seen.begin() + count) continue;
+            if (count == seen.size()) {
+                few = false;
+                break;
+            }
+            seen[count++] = key;
+        }
+        if (few) return count;
+    }
     std::vector<uint32_t> keys;
     keys.reserve(image.argb.size());
     const uint32_t first = Key(image.argb[0]);

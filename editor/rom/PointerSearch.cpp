@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <memory>
 
 #include "FileDescriptor.h"
 
@@ -25,8 +26,11 @@ uint32_t WordIn(const uint8_t* bytes, int64_t k) {
 
 // Appends the offsets (from base) of the words before `to` that equal wanted. Whole blocks are counted first
 // without a branch, which the compiler turns into vector compares; only a block with a match is looked at
-// again word by word.
-void Collect(const uint8_t* bytes, int64_t to, uint32_t wanted, int64_t base, std::vector<int64_t>& found) {
+// again word by word. The count is bound by its compares, not by memory: where the processor has AVX2 a
+// clone of it compares twice the words per instruction, and the build stays runnable everywhere else.
+__attribute__((target_clones("avx2", "default"))) void Collect(const uint8_t* bytes, int64_t to,
+                                                               uint32_t wanted, int64_t base,
+                                                               std::vector<int64_t>& found) {
     int64_t k = 0;
     for (; k + kBlockWords <= to; k += kBlockWords) {
         unsigned matches = 0;
@@ -66,11 +70,14 @@ std::optional<std::vector<int64_t>> FindPointersTo(const std::string& romPath, i
     std::memcpy(&wanted, stored, 4);
     std::vector<int64_t> found;
     const int64_t words = static_cast<int64_t>(info.st_size) / 4 * 4;
-    std::vector<uint8_t> piece(static_cast<size_t>(std::min(kPiece, words)));
+    // Left uninitialized: every byte the scan looks at is first put there by a read, so clearing 1 MiB on
+    // each search was work thrown away.
+    const auto piece =
+        std::make_unique_for_overwrite<uint8_t[]>(static_cast<size_t>(std::min(kPiece, words)));
     for (int64_t start = 0; start < words; start += kPiece) {
         const int64_t length = std::min(kPiece, words - start);
-        if (!ReadPiece(file.get(), piece.data(), length, start)) return std::nullopt;
-        Collect(piece.data(), length / 4, wanted, start, found);
+        if (!ReadPiece(file.get(), piece.get(), length, start)) return std::nullopt;
+        Collect(piece.get(), length / 4, wanted, start, found);
     }
     return found;
 }

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdio>
 #include <filesystem>
+#include <vector>
 
 #include "HexFunctions.h"
 #include "HexOffset.h"
@@ -65,15 +66,17 @@ int PointerEntriesThatFit(const std::string& romPath, int64_t fileSize, const Ta
     const int64_t first = table.start + table.stride;
     const int64_t length = table.stride * (Species::kCount - 1);
     if (table.start < 0 || first + length > fileSize) return 0;
-    const std::string hex =
-        HexFunctions::ReadHexBytes(romPath, static_cast<int32_t>(first), static_cast<int32_t>(length));
+    // Bytes, not hex digits: every write checks these tables again, and spelling some 12 KiB out as digits
+    // only to parse them back cost more than the reads did.
+    const std::optional<std::vector<uint8_t>> read = HexFunctions::ReadBytes(romPath, first, length);
+    if (!read) return 0;
+    const std::vector<uint8_t>& bytes = *read;
     int fitting = 0;
     for (int entry = 0; entry < Species::kCount - 1; ++entry) {
         const size_t at = static_cast<size_t>(entry * table.stride);
-        const int64_t value = static_cast<int64_t>(ByteAt(hex, at)) |
-                              (static_cast<int64_t>(ByteAt(hex, at + 1)) << 8) |
-                              (static_cast<int64_t>(ByteAt(hex, at + 2)) << 16) |
-                              (static_cast<int64_t>(ByteAt(hex, at + 3)) << 24);
+        const int64_t value = static_cast<int64_t>(bytes[at]) | (static_cast<int64_t>(bytes[at + 1]) << 8) |
+                              (static_cast<int64_t>(bytes[at + 2]) << 16) |
+                              (static_cast<int64_t>(bytes[at + 3]) << 24);
         if (value >= kPointerBase && value <= kPointerLimit && value - kPointerBase < fileSize) ++fitting;
     }
     return fitting;
@@ -84,12 +87,13 @@ int NameEntriesThatFit(const std::string& romPath, int64_t fileSize, int64_t nam
     const int64_t first = nameOffset + Species::kNameSize;
     const int64_t length = static_cast<int64_t>(Species::kNameSize) * (Species::kCount - 1);
     if (first + length > fileSize) return 0;
-    const std::string hex =
-        HexFunctions::ReadHexBytes(romPath, static_cast<int32_t>(first), static_cast<int32_t>(length));
+    const std::optional<std::vector<uint8_t>> read = HexFunctions::ReadBytes(romPath, first, length);
+    if (!read) return 0;
+    const std::vector<uint8_t>& bytes = *read;
     int fitting = 0;
     for (int entry = 0; entry < Species::kCount - 1; ++entry) {
         for (int k = 0; k < Species::kNameSize; ++k) {
-            if (ByteAt(hex, static_cast<size_t>(entry * Species::kNameSize + k)) == 0xFF) {
+            if (bytes[static_cast<size_t>(entry * Species::kNameSize + k)] == 0xFF) {
                 ++fitting;
                 break;
             }
