@@ -80,6 +80,21 @@ void RegisterEggMoveBenchmarks(const BenchRom& rom) {
             benchmark::DoNotOptimize(found);
         }
     }));
+    // Comparing every word of the file is work no system call stands for: timed alone, from memory.
+    Short(benchmark::RegisterBenchmark("eggmoves/references/scan", [&rom](benchmark::State& state) {
+        const std::optional<std::vector<uint8_t>> file =
+            HexFunctions::ReadBytes(rom.path, 0, rom.session.FileSize);
+        if (!file) state.SkipWithError("cannot read the ROM");
+        const uint32_t stored =
+            PointerSearch::StoredPointerTo(rom.session.Tables.eggMoves.where.value().table);
+        std::vector<int64_t> found;
+        for (auto _ : state) {
+            if (!file) break;
+            found.clear();
+            PointerSearch::FindWordsIn(file->data(), static_cast<int64_t>(file->size()), stored, 0, found);
+            benchmark::DoNotOptimize(found.data());
+        }
+    }));
     Short(benchmark::RegisterBenchmark("eggmoves/references/floor", [&rom](benchmark::State& state) {
         for (auto _ : state) {
             if (!ReadTheFile(rom.path, rom.session.FileSize)) {

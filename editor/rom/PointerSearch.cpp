@@ -24,27 +24,6 @@ uint32_t WordIn(const uint8_t* bytes, int64_t k) {
     return word;
 }
 
-// Appends the offsets (from base) of the words before `to` that equal wanted. Whole blocks are counted first
-// without a branch, which the compiler turns into vector compares; only a block with a match is looked at
-// again word by word. The count is bound by its compares, not by memory: where the processor has AVX2 a
-// clone of it compares twice the words per instruction, and the build stays runnable everywhere else.
-__attribute__((target_clones("avx2", "default"))) void Collect(const uint8_t* bytes, int64_t to,
-                                                               uint32_t wanted, int64_t base,
-                                                               std::vector<int64_t>& found) {
-    int64_t k = 0;
-    for (; k + kBlockWords <= to; k += kBlockWords) {
-        unsigned matches = 0;
-        for (int j = 0; j < kBlockWords; ++j) matches += WordIn(bytes, k + j) == wanted;
-        if (matches == 0) continue;
-        for (int j = 0; j < kBlockWords; ++j) {
-            if (WordIn(bytes, k + j) == wanted) found.push_back(base + 4 * (k + j));
-        }
-    }
-    for (; k < to; ++k) {
-        if (WordIn(bytes, k) == wanted) found.push_back(base + 4 * k);
-    }
-}
-
 bool ReadPiece(int fd, uint8_t* into, int64_t length, int64_t at) {
     for (int64_t done = 0; done < length;) {
         const ssize_t got =
@@ -58,16 +37,38 @@ bool ReadPiece(int fd, uint8_t* into, int64_t length, int64_t at) {
 
 }  // namespace
 
+// Whole blocks are counted first without a branch, which the compiler turns into vector compares; only a
+// block with a match is looked at again word by word.
+void FindWordsIn(const uint8_t* bytes, int64_t size, uint32_t stored, int64_t base, std::vector<int64_t>& found) {
+    const int64_t to = size / 4;
+    int64_t k = 0;
+    for (; k + kBlockWords <= to; k += kBlockWords) {
+        unsigned matches = 0;
+        for (int j = 0; j < kBlockWords; ++j) matches += WordIn(bytes, k + j) == stored;
+        if (matches == 0) continue;
+        for (int j = 0; j < kBlockWords; ++j) {
+            if (WordIn(bytes, k + j) == stored) found.push_back(base + 4 * (k + j));
+        }
+    }
+    for (; k < to; ++k) {
+        if (WordIn(bytes, k) == stored) found.push_back(base + 4 * k);
+    }
+}
+
+uint32_t StoredPointerTo(int64_t target) {
+    const uint32_t pointer = PointerTo(target);
+    uint8_t stored[4];
+    for (int k = 0; k < 4; ++k) stored[k] = static_cast<uint8_t>(pointer >> (8 * k));
+    uint32_t word = 0;
+    std::memcpy(&word, stored, 4);
+    return word;
+}
+
 std::optional<std::vector<int64_t>> FindPointersTo(const std::string& romPath, int64_t target) {
     FileDescriptor file = FileDescriptor::Open(romPath, O_RDONLY);
     struct stat info {};
     if (!file.valid() || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
-    // The pointer as the file stores it, read as a word of this machine, so that words compare directly.
-    const uint32_t pointer = PointerTo(target);
-    uint8_t stored[4];
-    for (int k = 0; k < 4; ++k) stored[k] = static_cast<uint8_t>(pointer >> (8 * k));
-    uint32_t wanted = 0;
-    std::memcpy(&wanted, stored, 4);
+    const uint32_t wanted = StoredPointerTo(target);
     std::vector<int64_t> found;
     const int64_t words = static_cast<int64_t>(info.st_size) / 4 * 4;
     // Left uninitialized: every byte the scan looks at is first put there by a read, so clearing 1 MiB on
@@ -77,7 +78,7 @@ std::optional<std::vector<int64_t>> FindPointersTo(const std::string& romPath, i
     for (int64_t start = 0; start < words; start += kPiece) {
         const int64_t length = std::min(kPiece, words - start);
         if (!ReadPiece(file.get(), piece.get(), length, start)) return std::nullopt;
-        Collect(piece.get(), length / 4, wanted, start, found);
+        FindWordsIn(piece.get(), length, wanted, start, found);
     }
     return found;
 }
