@@ -12,10 +12,6 @@
 namespace PointerSearch {
 namespace {
 
-// Large enough that the system calls vanish beside the scan, small enough to stay in the cache; one buffer
-// serves every piece.
-constexpr int64_t kPiece = 1 << 20;
-
 constexpr int kBlockWords = 64;
 
 uint32_t WordIn(const uint8_t* bytes, int64_t k) {

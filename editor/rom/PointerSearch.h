@@ -24,6 +24,10 @@ inline constexpr int64_t kAddressable = 0x2000000;
     return uint32_t{bytes[0]} | uint32_t{bytes[1]} << 8 | uint32_t{bytes[2]} << 16 | uint32_t{bytes[3]} << 24;
 }
 
+// The search reads the file in pieces of this size through one buffer: large enough that the system calls
+// vanish beside the compares, small enough that a piece just read is still in the cache when it is compared.
+inline constexpr int64_t kPiece = 1 << 20;
+
 // The offsets, in file order, of the words on a multiple of 4 that hold the pointer to target. Reads the file
 // once, in pieces of 1 MiB through one opening; nothing when it cannot be read to its end.
 [[nodiscard]] std::optional<std::vector<int64_t>> FindPointersTo(const std::string& romPath, int64_t target);
