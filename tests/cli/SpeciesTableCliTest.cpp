@@ -1,3 +1,5 @@
+// The command-line program: its commands driven in-process on builder ROMs, and once as the real executable.
+
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -7,23 +9,85 @@
 #include <functional>
 #include <nlohmann/json.hpp>
 #include <random>
+#include <sstream>
 
-#include "CliFixture.h"
+#include "CliCommands.h"
 #include "CsvText.h"
 #include "JsonTable.h"
 #include "ReadINI.h"
+#include "RomBuilder.h"
+#include "TestFiles.h"
+#include "text/ChoiceNames.h"
+#include "text/ReferenceLists.h"
+#include "text/SpeciesTableExport.h"
 #include "write/RomJournal.h"
 
 namespace {
 
 using Json = nlohmann::ordered_json;
-using testsupport::CliRom;
-using testsupport::CliRun;
 using testsupport::Differences;
-using testsupport::ShippedList;
+
+struct CliRun {
+    int code = -1;
+    std::string out, err;
+};
+
+// A ROM from the builder in a folder of its own, with a data folder beside it as the program finds one:
+// Data.ini with the builder's section (backups off unless asked) and the shipped list files, which serve
+// unless namesFromRom, as the window's setting would say.
+class CliRom {
+public:
+    explicit CliRom(RomBuilder builder, bool backups = false, bool namesFromRom = false)
+        : builder_(std::move(builder)), files_(testsupport::WriteRomFiles(dir_, builder_)) {
+        for (const char* list : {"Types.txt", "Items.txt", "Abilities.txt", "EggTypes.txt", "Attacks.txt"})
+            std::filesystem::copy_file(std::string(VORNHAL_DATA_DIR) + "/" + list, dir_.File(list));
+        if (!backups) (void)ReadINI::WriteIniValue(files_.ini, "Main", "BackupBeforeSave", "0");
+        if (!namesFromRom) (void)ReadINI::WriteIniValue(files_.ini, "Main", "NamesFromRom", "0");
+        environment_ = {dir_.path().string(), dir_.File("user-settings.ini")};
+    }
+    explicit CliRom(const RomLayout& layout) : CliRom(RomBuilder(layout)) {}
+
+    CliRun Run(const std::vector<std::string>& args) const {
+        std::ostringstream out, err;
+        const int code = RunCli(args, out, err, environment_);
+        return {code, out.str(), err.str()};
+    }
+    // Export to a file of the folder, then the text of that file: JSON as the default for a file not ending
+    // in .csv, CSV by --format.
+    std::string Export(const std::string& format) const {
+        std::vector<std::string> args = {"export", rom(), "-o", dir_.File("table." + format)};
+        if (format == "csv") args.insert(args.end(), {"--format", "csv"});
+        (void)Run(args);
+        return ReadINI::ReadTextFile(dir_.File("table." + format));
+    }
+    Json ExportJson() const { return Json::parse(Export("json")); }
+    // The export as the library gives it, before any format.
+    TableText Table() const {
+        const bool namesFromRom = ReadINI::ReadIniValue(files_.ini, "Main", "NamesFromRom") != "0";
+        return ExportSpeciesTable(files_.session,
+                                  LoadChoiceNames(files_.session, environment_.dataFolder, namesFromRom));
+    }
+    // Writes the text to a file of the folder and imports it.
+    CliRun Import(const std::string& text, const std::vector<std::string>& more = {}) const {
+        (void)testsupport::WriteFileBytes(dir_.File("edited.txt"), {text.begin(), text.end()});
+        std::vector<std::string> args = {"import", rom(), dir_.File("edited.txt")};
+        args.insert(args.end(), more.begin(), more.end());
+        return Run(args);
+    }
+    const std::string& rom() const { return files_.rom; }
+    const RomLayout& layout() const { return builder_.layout(); }
+    const std::vector<uint8_t>& built() const { return builder_.bytes(); }
+    std::vector<uint8_t> Bytes() const { return testsupport::ReadFileBytes(files_.rom); }
+
+private:
+    testsupport::TempDir dir_;
+    RomBuilder builder_;
+    testsupport::RomFiles files_;
+    CliEnvironment environment_;
+};
 
 int64_t NumberOf(const std::string& list, const std::string& name) {
-    const std::vector<std::string> names = ShippedList(list);
+    const std::vector<std::string> names = LoadListFile(std::string(VORNHAL_DATA_DIR) + "/" + list);
     return std::find(names.begin(), names.end(), name) - names.begin();
 }
 
@@ -31,7 +95,7 @@ int64_t Hex(const Json& text) {
     return std::stoll(text.get<std::string>(), nullptr, 16);
 }
 
-// --- Export then import changes nothing --------------------------------------------------------------------
+// --- Export then import changes nothing; the JSON is the library's table and reads back as itself -------
 
 struct RoundTrip {
     const char* name;
@@ -46,6 +110,10 @@ TEST_P(RoundTripTest, ReportsNoChangesAndWritesNothing) {
     const std::vector<uint8_t> before = rom.Bytes();
     const std::string text = rom.Export(GetParam().format);
     ASSERT_GT(text.size(), 100000u);
+    if (GetParam().format == std::string("json")) {
+        EXPECT_EQ(text, FormatJsonTable(rom.Table()));
+        EXPECT_EQ(FormatJsonTable(ParseJsonTable(text).table), text);
+    }
     const CliRun run = rom.Import(text);
     EXPECT_EQ(run.code, 0) << run.err;
     EXPECT_EQ(run.out, "No changes.\n");
@@ -63,29 +131,21 @@ INSTANTIATE_TEST_SUITE_P(Layouts, RoundTripTest,
                                          RoundTrip{"ExpandedCsv", ExpandedLayout, "csv"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(CliExportTest, WritesTheSameJsonAsTheTableItReadsBackAs) {
-    const CliRom rom(DemoLayout());
-    const std::string exported = rom.Export("json");
-    EXPECT_EQ(exported, FormatJsonTable(rom.Table()));
-    EXPECT_EQ(FormatJsonTable(ParseJsonTable(exported).table), exported);
-}
-
 // --- An edited export applies exactly its edits -----------------------------------------------------------
 
 TEST(CliImportTest, AppliesExactlyTheEditsOfAnEditedJsonExport) {
     const CliRom rom(DemoLayout());
-    const RomLayout& l = rom.builder().layout();
-    Json table = Json::parse(rom.Export("json"));
+    const RomLayout& l = rom.layout();
+    Json table = rom.ExportJson();
     std::vector<uint8_t> expected = rom.Bytes();
     Json& s = table["species"][6];
     const int64_t r = l.DataOffset + 28 * 6;
-
     s["hp"] = 80, expected[r] = 80;
     s["type2"] = "FIRE", expected[r + 7] = static_cast<uint8_t>(NumberOf("Types.txt", "FIRE"));
     s["item1"] = 300, expected[r + 12] = 44, expected[r + 13] = 1;
     // The yields' word keeps bits 12 to 15 as the window's save does: cleared.
     s["ev_sp_defense"] = 3, expected[r + 11] = static_cast<uint8_t>((expected[r + 11] & 0x03) | 0x0C);
-    std::string name = s["name"].get<std::string>();
+    const std::string name = s["name"].get<std::string>();
     ASSERT_GE(name.size(), 5u);
     s["name"] = "Zed" + name.substr(3, name.size() - 4) + "\u2642";
     const int64_t n = l.NameOffset + 11 * 6;
@@ -103,10 +163,7 @@ TEST(CliImportTest, AppliesExactlyTheEditsOfAnEditedJsonExport) {
     Json& other = table["species"][7];
     other["attack_table"] = s["attack_table"];
     other.erase("attacks");
-    expected[l.AttackTable + 28] = static_cast<uint8_t>(at),
-                             expected[l.AttackTable + 29] = static_cast<uint8_t>(at >> 8);
-    expected[l.AttackTable + 30] = static_cast<uint8_t>(at >> 16);
-
+    for (int k = 0; k < 3; ++k) expected[l.AttackTable + 28 + k] = static_cast<uint8_t>(at >> (8 * k));
     // One evolution, the other four entries emptied; their padding stays.
     s["evolutions"] = Json::parse(R"([["Level", 30, 7]])");
     for (int k = 0; k < 5; ++k) {
@@ -116,12 +173,11 @@ TEST(CliImportTest, AppliesExactlyTheEditsOfAnEditedJsonExport) {
     }
     // TM01 and HM08 alone, the tutors none; the bits beyond each list keep their value.
     s["tmhm"] = Json::parse(R"(["TM01", "hm08"])");
-    const int64_t tm = l.TMHMTable + 8 * 6;
+    const int64_t tm = l.TMHMTable + 8 * 6, tutor = l.TutorTable + 4 * 6;
     expected[tm] = 1;
     std::fill_n(expected.begin() + tm + 1, 6, 0);
     expected[tm + 7] = static_cast<uint8_t>((expected[tm + 7] & 0xFC) | 0x02);
     s["tutors"] = Json::array();
-    const int64_t tutor = l.TutorTable + 4 * 6;
     std::fill_n(expected.begin() + tutor, 3, 0);
     expected[tutor + 3] &= 0xC0;
 
@@ -136,28 +192,24 @@ TEST(CliImportTest, AppliesExactlyTheEditsOfAnEditedJsonExport) {
 // Egg moves of two species grow the shared table, which moves once with both; a longer description moves.
 TEST(CliImportTest, AppliesEggMovesOfSeveralSpeciesAndPokedexEdits) {
     const CliRom rom(DemoLayout());
-    const RomLayout& l = rom.builder().layout();
     const std::vector<uint8_t> before = rom.Bytes();
-    Json table = Json::parse(rom.Export("json"));
+    Json table = rom.ExportJson();
     table["species"][6]["egg_moves"] = Json::parse("[1, 2, 3, 4, 5, 6, 7, 8, 9, 10]");
     table["species"][7]["egg_moves"] = Json::parse("[11, 12]");
     Json& s = table["species"][6];
     s["category"] = "BULB", s["height"] = 7, s["weight"] = 1000;
     s["description"] = "A strange bulb, (×2) \"long\" / é…\nIt's {5E} older than " + std::string(80, 'A');
-
     const CliRun run = rom.Import(table.dump(1));
     ASSERT_EQ(run.code, 0) << run.err;
     EXPECT_NE(run.out.find("(egg move table)  egg move table"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("  description moved into free space at 0x"), std::string::npos) << run.out;
     EXPECT_EQ(rom.Import(table.dump(1)).out, "No changes.\n");
-    const std::vector<uint8_t> after = rom.Bytes();
-    EXPECT_EQ(after[l.EggMoves], 0xFF);
-    EXPECT_NE(before[l.EggMoves], 0xFF);
+    EXPECT_EQ(rom.Bytes()[rom.layout().EggMoves], 0xFF);
+    EXPECT_NE(before[rom.layout().EggMoves], 0xFF);
 }
 
 TEST(CliImportTest, AppliesACsvEditWithNamesAndListNotation) {
     const CliRom rom(DemoLayout());
-    const RomLayout& l = rom.builder().layout();
     CsvText::Parsed csv = CsvText::Parse(rom.Export("csv"));
     ASSERT_EQ(csv.error, "");
     const std::vector<std::string>& keys = csv.records[0];
@@ -168,7 +220,7 @@ TEST(CliImportTest, AppliesACsvEditWithNamesAndListNotation) {
     row[column("hp")] = "7";
     row[column("attacks")] = "1:POUND; 5 : growl";
     std::vector<uint8_t> expected = rom.Bytes();
-    expected[l.DataOffset + 28 * 9] = 7;
+    expected[rom.layout().DataOffset + 28 * 9] = 7;
     const int64_t at = std::stoll(row[column("attack_table")], nullptr, 16);
     const int64_t pound = NumberOf("Attacks.txt", "POUND"), growl = NumberOf("Attacks.txt", "GROWL");
     const uint8_t rows[] = {static_cast<uint8_t>(pound),
@@ -178,23 +230,19 @@ TEST(CliImportTest, AppliesACsvEditWithNamesAndListNotation) {
                             0xFF,
                             0xFF};
     std::copy(std::begin(rows), std::end(rows), expected.begin() + at);
-
-    std::string text;
-    for (const std::vector<std::string>& record : {csv.records[0], row}) text += CsvText::Record(record);
-    const CliRun run = rom.Import(text);
+    const CliRun run = rom.Import(CsvText::Record(csv.records[0]) + CsvText::Record(row));
     ASSERT_EQ(run.code, 0) << run.err;
     EXPECT_EQ(Differences(expected, rom.Bytes()), "");
 }
 
 TEST(CliImportTest, PointsAboveSixteenMebibytesWithSevenDigits) {
     const CliRom rom(ExpandedLayout());
-    const RomLayout& l = rom.builder().layout();
-    Json table = Json::parse(rom.Export("json"));
+    Json table = rom.ExportJson();
     EXPECT_EQ(table["species"][1]["attack_table"].get<std::string>().size(), 7u);
     table["species"][6]["icon"] = "1000004";
     std::vector<uint8_t> expected = rom.Bytes();
     const uint8_t pointer[] = {0x04, 0x00, 0x00, 0x09};
-    std::copy(std::begin(pointer), std::end(pointer), expected.begin() + l.IconOffset + 4 * 6);
+    std::copy(std::begin(pointer), std::end(pointer), expected.begin() + rom.layout().IconOffset + 4 * 6);
     ASSERT_EQ(rom.Import(table.dump()).code, 0);
     EXPECT_EQ(Differences(expected, rom.Bytes()), "");
 }
@@ -203,7 +251,7 @@ TEST(CliImportTest, TakesAndWritesTheRomsOwnNamesWhereItHasThem) {
     RomBuilder builder(DemoLayout());
     builder.SetListName(RomNames::kMoves, 33, "ZAPPER");
     const CliRom rom(std::move(builder), false, true);
-    Json table = Json::parse(rom.Export("json"));
+    Json table = rom.ExportJson();
     table["species"][6]["attacks"][0][1] = "Zapper";
     ASSERT_EQ(rom.Import(table.dump()).code, 0);
     const int64_t at = Hex(table["species"][6]["attack_table"]);
@@ -216,8 +264,7 @@ TEST(CliImportTest, TakesAndWritesTheRomsOwnNamesWhereItHasThem) {
 
 TEST(CliImportTest, AGrownTableMovesIntoFreeSpaceAndFreesItsOldPlace) {
     const CliRom rom(DemoLayout());
-    const RomLayout& l = rom.builder().layout();
-    Json table = Json::parse(rom.Export("json"));
+    Json table = rom.ExportJson();
     Json& rows = table["species"][2]["attacks"];
     const int64_t old = Hex(table["species"][2]["attack_table"]);
     const size_t had = rows.size();
@@ -225,23 +272,22 @@ TEST(CliImportTest, AGrownTableMovesIntoFreeSpaceAndFreesItsOldPlace) {
     const CliRun run = rom.Import(table.dump());
     ASSERT_EQ(run.code, 0) << run.err;
     EXPECT_NE(run.out.find("(moved into free space)"), std::string::npos) << run.out;
-
-    const int64_t now = Hex(Json::parse(rom.Export("json"))["species"][2]["attack_table"]);
-    std::vector<uint8_t> expected = rom.builder().bytes();
+    const int64_t now = Hex(rom.ExportJson()["species"][2]["attack_table"]);
+    std::vector<uint8_t> expected = rom.built();
     std::fill_n(expected.begin() + old, 2 * had, 0xFF);
-    for (size_t k = 0; k < had; ++k) {
-        expected[now + 2 * k] = rom.builder().bytes()[old + 2 * k];
-        expected[now + 2 * k + 1] = rom.builder().bytes()[old + 2 * k + 1];
-    }
+    std::copy_n(rom.built().begin() + old, 2 * had, expected.begin() + now);
     const uint8_t added[] = {1, 100, 0xFF, 0xFF};  // attack 1 at level 50, the end mark
     std::copy(std::begin(added), std::end(added), expected.begin() + now + 2 * static_cast<int64_t>(had));
-    for (int k = 0; k < 3; ++k) expected[l.AttackTable + 8 + k] = static_cast<uint8_t>(now >> (8 * k));
+    for (int k = 0; k < 3; ++k)
+        expected[rom.layout().AttackTable + 8 + k] = static_cast<uint8_t>(now >> (8 * k));
     EXPECT_EQ(Differences(expected, rom.Bytes()), "");
 }
 
-TEST(CliImportTest, DryRunPrintsTheChangesAndWritesNothing) {
-    const CliRom rom(DemoLayout());
-    Json table = Json::parse(rom.Export("json"));
+// A dry run prints the changes and writes nothing, no backup either; the import then backs the ROM up once
+// when Data.ini says so.
+TEST(CliImportTest, DryRunWritesNothingAndAnImportBacksUpFirst) {
+    const CliRom rom(RomBuilder(DemoLayout()), true);
+    Json table = rom.ExportJson();
     const std::string old = std::to_string(table["species"][3]["speed"].get<int>());
     table["species"][3]["speed"] = 201;
     const std::vector<uint8_t> before = rom.Bytes();
@@ -250,13 +296,7 @@ TEST(CliImportTest, DryRunPrintsTheChangesAndWritesNothing) {
     EXPECT_NE(run.out.find("  speed " + old + " -> 201\n"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("Dry run: 1 bytes would be written"), std::string::npos) << run.out;
     EXPECT_EQ(Differences(before, rom.Bytes()), "");
-}
-
-TEST(CliImportTest, BacksTheRomUpBeforeWritingWhenDataIniSaysSo) {
-    const CliRom rom(DemoLayout(), true);
-    const std::vector<uint8_t> before = rom.Bytes();
-    Json table = Json::parse(rom.Export("json"));
-    table["species"][1]["hp"] = 1;
+    EXPECT_FALSE(std::filesystem::exists(rom.rom() + ".backups"));
     ASSERT_EQ(rom.Import(table.dump()).code, 0);
     const std::vector<std::filesystem::path> copies(
         std::filesystem::directory_iterator(rom.rom() + ".backups"), {});
@@ -269,15 +309,14 @@ TEST(CliImportTest, BacksTheRomUpBeforeWritingWhenDataIniSaysSo) {
 
 struct Refusal {
     const char* name;
-    // The file to import, made from the demo ROM's JSON export.
-    std::function<std::string(Json&)> file;
+    // Species, field and JSON value set in the demo ROM's JSON export; species -1: value is the whole file;
+    // or, when file is given, the file it makes from that export.
+    int species;
+    const char* field;
+    const char* value;
     const char* message;  // part of the reason; empty: any reason
+    std::function<std::string(Json&)> file = {};
 };
-
-std::string Edit(Json& table, int index, const char* key, Json value) {
-    table["species"][index][key] = std::move(value);
-    return table.dump(1);
-}
 
 std::string Garbage(size_t size, bool printable) {
     std::mt19937 random(17);
@@ -287,95 +326,63 @@ std::string Garbage(size_t size, bool printable) {
 }
 
 const Refusal kRefusals[] = {
-    {"NotANumber", [](Json& t) { return Edit(t, 6, "hp", "12a"); },
-     "field \"hp\": \"12a\" is not a whole number"},
-    {"AboveTheLimit", [](Json& t) { return Edit(t, 6, "safari_run", 176); }, "\"176\" is above 175"},
-    {"Negative", [](Json& t) { return Edit(t, 6, "attack", -1); },
-     "\"-1\" is not a whole number from 0 to 255"},
-    {"Fraction", [](Json& t) { return Edit(t, 6, "ev_hp", 1.5); }, "\"1.5\" is not a whole number"},
-    {"UnknownName", [](Json& t) { return Edit(t, 6, "type1", "LASER"); }, "\"LASER\": no type has this name"},
-    {"SharedName", [](Json& t) { return Edit(t, 6, "item1", "????????"); }, "68 entries of the item list"},
-    {"BeyondTheList", [](Json& t) { return Edit(t, 6, "ability1", 200); }, "not in the ability list"},
-    {"NameTooLong", [](Json& t) { return Edit(t, 6, "name", "ABCDEFGHIJK"); }, "longer than 10 characters"},
-    {"NameCharacter", [](Json& t) { return Edit(t, 6, "name", "A#B"); },
-     "the game's characters do not include"},
-    {"PointerBeyondTheFile", [](Json& t) { return Edit(t, 6, "sprite", "FFFFFF"); },
-     "beyond the end of the file"},
-    {"PointerAsNumber", [](Json& t) { return Edit(t, 6, "icon", 123456); }, "hexadecimal digits"},
-    {"UnknownField", [](Json& t) { return Edit(t, 6, "speed2", 1); }, "there is no field \"speed2\""},
-    {"IndexBeyond", [](Json& t) { return Edit(t, 6, "index", 412); }, "\"412\" is not a species index"},
-    {"NoIndex",
-     [](Json& t) {
-         t["species"][6].erase("index");
-         return t.dump();
-     },
-     "has no \"index\""},
-    {"DuplicatedSpecies",
-     [](Json& t) {
-         t["species"].push_back(t["species"][6]);
-         return t.dump();
-     },
-     "Species 6 appears twice"},
-    {"RowOfOnePart", [](Json& t) { return Edit(t, 6, "attacks", Json::parse("[[5]]")); }, "has 2 parts"},
-    {"LevelAboveTheLimit", [](Json& t) { return Edit(t, 6, "attacks", Json::parse("[[100, 1]]")); },
-     "\"100\" is above 99"},
-    {"TableBeyondWhatALoadReads",
+    {"NotANumber", 6, "hp", "\"12a\"", "field \"hp\": \"12a\" is not a whole number"},
+    {"AboveTheLimit", 6, "safari_run", "176", "\"176\" is above 175"},
+    {"Negative", 6, "attack", "-1", "\"-1\" is not a whole number from 0 to 255"},
+    {"Fraction", 6, "ev_hp", "1.5", "\"1.5\" is not a whole number"},
+    {"UnknownName", 6, "type1", "\"LASER\"", "\"LASER\": no type has this name"},
+    {"SharedName", 6, "item1", "\"????????\"", "68 entries of the item list"},
+    {"BeyondTheList", 6, "ability1", "200", "not in the ability list"},
+    {"ChoiceNumberTooLarge", 6, "item1", "\"99999999999999999999\"", "is too large for a"},
+    {"NameTooLong", 6, "name", "\"ABCDEFGHIJK\"", "longer than 10 characters"},
+    {"NameCharacter", 6, "name", "\"A#B\"", "the game's characters do not include"},
+    {"PointerBeyondTheFile", 6, "sprite", "\"FFFFFF\"", "beyond the end of the file"},
+    {"PointerAsNumber", 6, "icon", "123456", "hexadecimal digits"},
+    {"UnknownField", 6, "speed2", "1", "there is no field \"speed2\""},
+    {"IndexBeyond", 6, "index", "412", "\"412\" is not a species index"},
+    {"RowOfOnePart", 6, "attacks", "[[5]]", "has 2 parts"},
+    {"LevelAboveTheLimit", 6, "attacks", "[[100, 1]]", "\"100\" is above 99"},
+    {"EvolutionTargetBeyond", 6, "evolutions", R"([["Level", 5, 412]])", "not in the species list"},
+    {"SixEvolutions", 6, "evolutions", "[[4, 5, 1], [4, 5, 1], [4, 5, 1], [4, 5, 1], [4, 5, 1], [4, 5, 1]]",
+     "6 rows, and this list holds at most 5"},
+    {"UnknownTm", 6, "tmhm", R"(["TM51"])", "no TM/HM has this name"},
+    {"ElevenEggMoves", 6, "egg_moves", "[1,2,3,4,5,6,7,8,9,10,11]",
+     "11 rows, and this list holds at most 10"},
+    {"EggMovesForSpecies0", 0, "egg_moves", "[1]", "Species 0 can have no egg moves"},
+    {"NationalNumberChanged", 6, "national", "7", "shown for reference"},
+    {"CategoryTooLong", 6, "category", "\"ABCDEFGHIJKL\"", "longer than 11 characters"},
+    {"EndCodeInADescription", 6, "description", "\"A{FF}B\"", "{FF} ends a text"},
+    {"TrueAsAValue", 6, "hp", "true", "is not a value a field takes"},
+    {"NoIndex", 0, "", "", "has no \"index\"",
+     [](Json& t) { return t["species"][6].erase("index"), t.dump(); }},
+    {"DuplicatedSpecies", 0, "", "", "Species 6 appears twice",
+     [](Json& t) { return t["species"].push_back(t["species"][6]), t.dump(); }},
+    {"TableBeyondWhatALoadReads", 0, "", "", "reads at most 4096",
      [](Json& t) {
          t["species"][2]["attacks"] = Json::array();
          for (int k = 0; k < 4097; ++k) t["species"][2]["attacks"].push_back(Json::parse("[50, 1]"));
          return t.dump();
-     },
-     "reads at most 4096"},
-    {"SharedTableChangedTwoWays",
+     }},
+    {"SharedTableChangedTwoWays", 0, "", "", "both change the byte",
      [](Json& t) {
          t["species"][6]["attacks"][0][0] = 9;
          t["species"][7]["attack_table"] = t["species"][6]["attack_table"];
          t["species"][7]["attacks"] = Json::parse("[[1, 1]]");
          return t.dump();
-     },
-     "both change the byte"},
-    {"EvolutionTargetBeyond",
-     [](Json& t) { return Edit(t, 6, "evolutions", Json::parse(R"([["Level", 5, 412]])")); },
-     "not in the species list"},
-    {"SixEvolutions",
+     }},
+    {"EntryForAPlaceholder", 0, "", "", "has no Pokédex entry",
      [](Json& t) {
-         return Edit(t, 6, "evolutions",
-                     Json::parse(R"([[4, 5, 1], [4, 5, 1], [4, 5, 1], [4, 5, 1], [4, 5, 1], [4, 5, 1]])"));
-     },
-     "6 rows, and this list holds at most 5"},
-    {"UnknownTm", [](Json& t) { return Edit(t, 6, "tmhm", Json::parse(R"(["TM51"])")); },
-     "no TM/HM has this name"},
-    {"ElevenEggMoves",
-     [](Json& t) { return Edit(t, 6, "egg_moves", Json::parse("[1,2,3,4,5,6,7,8,9,10,11]")); },
-     "11 rows, and this list holds at most 10"},
-    {"EggMovesForSpecies0", [](Json& t) { return Edit(t, 0, "egg_moves", Json::parse("[1]")); },
-     "Species 0 can have no egg moves"},
-    {"NationalNumberChanged", [](Json& t) { return Edit(t, 6, "national", 7); }, "shown for reference"},
-    {"EntryForAPlaceholder",
-     [](Json& t) {
-         t["species"].push_back(Json::parse(R"({"index": 260, "category": "GHOST"})"));
-         return t.dump();
-     },
-     "has no Pokédex entry"},
-    {"CategoryTooLong", [](Json& t) { return Edit(t, 6, "category", "ABCDEFGHIJKL"); },
-     "longer than 11 characters"},
-    {"EndCodeInADescription", [](Json& t) { return Edit(t, 6, "description", "A{FF}B"); },
-     "{FF} ends a text"},
-    {"MalformedJson",
-     [](Json& t) {
-         const std::string text = t.dump();
-         return text.substr(0, text.size() / 2);
-     },
-     "not valid JSON"},
-    {"JsonWithoutSpecies", [](Json&) { return std::string("{\"game\": \"VRNH\"}"); }, "the list \"species\""},
-    {"TrueAsAValue", [](Json& t) { return Edit(t, 6, "hp", true); }, "is not a value a field takes"},
-    {"MalformedCsv", [](Json&) { return std::string("index,hp\r\n6,\"80\r\n"); },
-     "a quoted cell is never closed"},
-    {"CsvRowTooShort", [](Json&) { return std::string("index,hp,speed\r\n6,80\r\n"); }, "line 2 has 2 cells"},
-    {"CsvWithoutIndex", [](Json&) { return std::string("hp\r\n80\r\n"); }, "\"index\" among them"},
-    {"NotUtf8", [](Json&) { return std::string("index,name\r\n6,Caf\xE9\r\n"); }, "not UTF-8 text"},
-    {"TenMegabytesOfBytes", [](Json&) { return Garbage(10 << 20, false); }, "not UTF-8 text"},
-    {"TenMegabytesOfText", [](Json&) { return Garbage(10 << 20, true); }, ""},
+         return t["species"].push_back(Json::parse(R"({"index": 260, "category": "GHOST"})")), t.dump();
+     }},
+    {"MalformedJson", 0, "", "", "not valid JSON",
+     [](Json& t) { return t.dump().substr(0, t.dump().size() / 2); }},
+    {"JsonWithoutSpecies", -1, "", R"({"game": "VRNH"})", "the list \"species\""},
+    {"MalformedCsv", -1, "", "index,hp\r\n6,\"80\r\n", "a quoted cell is never closed"},
+    {"CsvRowTooShort", -1, "", "index,hp,speed\r\n6,80\r\n", "line 2 has 2 cells"},
+    {"CsvWithoutIndex", -1, "", "hp\r\n80\r\n", "\"index\" among them"},
+    {"NotUtf8", -1, "", "index,name\r\n6,Caf\xE9\r\n", "not UTF-8 text"},
+    {"TenMegabytesOfBytes", 0, "", "", "not UTF-8 text", [](Json&) { return Garbage(10 << 20, false); }},
+    {"TenMegabytesOfText", 0, "", "", "", [](Json&) { return Garbage(10 << 20, true); }},
 };
 
 class RefusalTest : public testing::TestWithParam<Refusal> {};
@@ -392,10 +399,12 @@ TEST_P(RefusalTest, RefusesTheWholeFileAndWritesNothing) {
     Json table = Json::parse(exported);
     // A valid edit before the bad value: it must not reach the file either.
     table["species"][1]["hp"] = 3;
-    const CliRun run = rom.Import(GetParam().file(table));
+    const Refusal& c = GetParam();
+    if (!c.file && c.species >= 0) table["species"][c.species][c.field] = Json::parse(c.value);
+    const CliRun run = rom.Import(c.file ? c.file(table) : c.species < 0 ? c.value : table.dump(1));
     EXPECT_EQ(run.code, 1);
     EXPECT_EQ(run.out, "");
-    EXPECT_NE(run.err.find(GetParam().message), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("Nothing was written."), std::string::npos) << run.err;
     EXPECT_LT(run.err.size(), 1000u);
     EXPECT_EQ(Differences(before, rom.Bytes()), "");
@@ -451,7 +460,7 @@ INSTANTIATE_TEST_SUITE_P(CommandLines, UsageTest, testing::ValuesIn(kUsages),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // --- The real executable
-// -------------------------------------------------------------------------------------
+// ------------------------------------------------------------------------------------
 
 TEST(CliExecutableTest, FindsDataBesideItselfAndRoundTrips) {
     testsupport::TempDir dir;

@@ -1,6 +1,3 @@
-#include <QLabel>
-
-#include "SpritePreview.h"
 #include "WindowFixture.h"
 
 using View = SpritePreview::View;

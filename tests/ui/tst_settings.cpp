@@ -1,38 +1,33 @@
 #include <QCheckBox>
-#include <filesystem>
 
-#include "Form3.h"
-#include "ReadINI.h"
 #include "WindowFixture.h"
 
 class SettingsTest : public QObject {
     Q_OBJECT
 private slots:
+    // Kept only by Close or by closing the main window; where they are stored is MainSettingsTest's.
     void theSettingIsKeptOnlyByCloseOrClosingTheMainWindow() {
         WindowFixture f;
-        const auto stored = [&f] { return ReadINI::ReadIniValue(f.IniPath(), "Main", "ShowSave"); };
-        const auto names = [&f] { return ReadINI::ReadIniValue(f.IniPath(), "Main", "NamesFromRom"); };
+        const auto stored = [&f](const char* key) { return ReadINI::ReadIniValue(f.IniPath(), "Main", key); };
         f.window().SettingsWindow()->SetShowSave(false);
         f.window().SettingsWindow()->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(f.window().SettingsWindow()->ShowSave() && stored() == "1");
-
+        QVERIFY(f.window().SettingsWindow()->ShowSave() && stored("ShowSave") == "1");
         f.Click("cmdSettings");
         Form3* settings = f.window().SettingsWindow();
         QCOMPARE(f.shownModal, QList<QDialog*>{settings});
         settings->findChild<QCheckBox*>("Check1")->setChecked(false);
-        QVERIFY(settings->NamesFromRom() && names() == "1");
+        QVERIFY(settings->NamesFromRom() && stored("NamesFromRom") == "1");
         settings->findChild<QCheckBox*>("chkNamesFromRom")->setChecked(false);
         WindowFixture::Press(settings, "cmdClose");
-        QVERIFY(settings->isHidden() && !f.window().SettingsWindow()->ShowSave() && stored() == "0");
-        QVERIFY(!f.window().SettingsWindow()->NamesFromRom() && names() == "0");
-
-        f.window().SettingsWindow()->SetShowSave(true);
+        QVERIFY(settings->isHidden() && !settings->ShowSave() && stored("ShowSave") == "0" &&
+                !settings->NamesFromRom() && stored("NamesFromRom") == "0");
+        settings->SetShowSave(true);
         f.window().close();
-        QCOMPARE(stored(), "1");
+        QCOMPARE(stored("ShowSave"), "1");
         // Only a stored 0 turns the report off.
-        for (const char* stored : {"1", "", "2", "yes"}) QVERIFY2(ShowSaveFromIni(stored), stored);
-        QVERIFY(!ShowSaveFromIni("0"));
+        for (const char* value : {"1", "", "2", "yes", "0"})
+            QVERIFY2(ShowSaveFromIni(value) != (*value == '0'), value);
     }
 
     void aSettingStoredNowhereIsReported() {
@@ -44,8 +39,7 @@ private slots:
         QVERIFY(ReadINI::WriteTextFile(f.ConfigFolder() + "/Vornhal", "x"));
         f.Click("cmdSettings");
         WindowFixture::Press(f.window().SettingsWindow(), "cmdClose");
-        QCOMPARE(f.messages.size(), 1);
-        QVERIFY(f.messages[0].startsWith(
+        QVERIFY(f.OneMessage(
             "The settings ShowSave, BackupBeforeSave and NamesFromRom could not be stored: neither"));
     }
 };

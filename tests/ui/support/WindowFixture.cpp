@@ -37,6 +37,25 @@ static QString Shown(QWidget* w, bool choiceTexts) {
     return {};
 }
 
+std::string WindowFixture::WriteFile(const std::string& name, const std::string& bytes) {
+    if (!testsupport::WriteFileBytes(TempFile(name), {bytes.begin(), bytes.end()}))
+        qFatal("cannot write %s", name.c_str());
+    return TempFile(name);
+}
+
+bool WindowFixture::OneMessage(const QString& part) {
+    const bool one = messages.size() == 1 && messages[0].contains(part);
+    if (!one) qWarning("messages: %s", qPrintable(messages.join(" / ")));
+    messages.clear();
+    return one;
+}
+
+QString WindowFixture::Rows(const QString& name) {
+    QStringList texts;
+    for (int i = 0; i < List(name)->count(); ++i) texts << List(name)->item(i)->text();
+    return texts.join('|');
+}
+
 QString WindowFixture::Values(const QString& names, bool choiceTexts) {
     QStringList values;
     for (const QString& name : names.split(' ')) values << Shown(Find<QWidget>(name), choiceTexts);

@@ -1,16 +1,26 @@
 #pragma once
 
+#include <QAction>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
+#include <filesystem>
 #include <functional>
 #include <memory>
 
 #include "Dialogs.h"
 #include "Form1.h"
+#include "Form2.h"
+#include "Form3.h"
+#include "Form4.h"
+#include "Form5.h"
+#include "ReadINI.h"
 #include "RomBuilder.h"
+#include "SpritePreview.h"
 #include "TempDir.h"
 #include "TestFiles.h"
 
@@ -27,6 +37,7 @@ public:
         return window_->windowTitle().replace(QStringLiteral("[*]"),
                                               window_->isWindowModified() ? QStringLiteral("*") : QString());
     }
+    bool Edited() const { return window_->isWindowModified(); }
     std::string DataFolder() const { return (temp_.path() / "Data").string(); }
     std::string IniPath() const { return DataFolder() + "/Data.ini"; }
     // The user's settings folder, a temporary folder of its own.
@@ -34,12 +45,12 @@ public:
     std::string TempFile(const std::string& name) const { return temp_.File(name); }
 
     std::vector<uint8_t> Bytes(const std::string& path) const { return testsupport::ReadFileBytes(path); }
-    // Writes bytes as a file in the temporary folder and returns its path.
-    std::string WriteFile(const std::string& name, const std::string& bytes) {
-        if (!testsupport::WriteFileBytes(TempFile(name), {bytes.begin(), bytes.end()}))
-            qFatal("cannot write %s", name.c_str());
-        return TempFile(name);
+    // The changes from expected to the file, "" when there is none.
+    std::string Differences(const std::vector<uint8_t>& expected, const std::string& path) const {
+        return testsupport::Differences(expected, Bytes(path));
     }
+    // Writes bytes as a file in the temporary folder and returns its path.
+    std::string WriteFile(const std::string& name, const std::string& bytes);
     std::string WriteRom(const RomBuilder& rom, const std::string& name = "test.gba") {
         return WriteFile(name, {rom.bytes().begin(), rom.bytes().end()});
     }
@@ -59,10 +70,16 @@ public:
     static void Press(QWidget* in, const char* button) {
         QTest::mouseClick(in->findChild<QAbstractButton*>(button), Qt::LeftButton);
     }
+    void Trigger(const char* action) { Find<QAction>(action)->trigger(); }
     void SelectSpecies(int index) { List("lstPokemon")->setCurrentRow(index); }
+    QString Status() { return Find<QLabel>("lblStatus")->text(); }
+    // True when exactly one message was shown since the last call and it holds part; forgets the messages.
+    bool OneMessage(const QString& part);
 
     // Box texts, list rows and choice positions (or texts) of the named controls, space-separated.
     QString Values(const QString& names, bool choiceTexts = false);
+    // The texts of a list's rows, joined by '|'.
+    QString Rows(const QString& list);
     // Everything the user sees of the window, to show that a refusal changed nothing.
     QStringList Snapshot();
 
@@ -76,10 +93,10 @@ public:
     QComboBox* Combo(const QString& name) { return Find<QComboBox>(name); }
     QListWidget* List(const QString& name) { return Find<QListWidget>(name); }
 
-    QStringList messages;        // critical messages, in order
-    QStringList questions;       // questions asked, in order
+    QStringList messages;            // critical messages, in order
+    QStringList questions;           // questions asked, in order
     QList<Dialogs::Answer> answers;  // the next answers to questions; Discard when none is left
-    QList<QDialog*> shownModal;  // modal windows, in order
+    QList<QDialog*> shownModal;      // modal windows, in order
 
 private:
     testsupport::TempDir temp_;
