@@ -1,10 +1,6 @@
-#include <gtest/gtest.h>
-
-#include <filesystem>
-
-#include "text/MainSettings.h"
+#include "EditorTest.h"
 #include "ReadINI.h"
-#include "TempDir.h"
+#include "text/MainSettings.h"
 
 namespace {
 
@@ -21,7 +17,7 @@ class MainSettingsStore : public testing::TestWithParam<StoreCase> {};
 
 TEST_P(MainSettingsStore, TheValueReadsBackOrIsReported) {
     const StoreCase& c = GetParam();
-    testsupport::TempDir dir;
+    TempDir dir;
     // A path below a plain file can be neither read nor written, by root too.
     ASSERT_TRUE(ReadINI::WriteTextFile(dir.File("file"), "x"));
     const std::string data = dir.File(c.dataWritable ? "Data.ini" : "file/Data.ini");
@@ -56,6 +52,6 @@ INSTANTIATE_TEST_SUITE_P(
                     // The copy is read first, so an older value there would hide the new one.
                     StoreCase{"ACopyIsKeptUpToDate", true, true, "2", true, "0", "0"},
                     StoreCase{"NeitherIsReported", false, false, nullptr, false, "", ""}),
-    [](const testing::TestParamInfo<StoreCase>& info) { return std::string(info.param.name); });
+    kCaseName);
 
 }  // namespace
