@@ -182,4 +182,19 @@ TEST(PictureImport, EmeraldTakesASixtyFourSquareForBothFramesAndOtherGamesRefuse
     EXPECT_EQ(palette[3], 0x0000);
 }
 
+// An import that builds on a picture it cannot read replaces nothing and says why.
+TEST(PictureImport, APictureToBuildOnThatCannotBeReadIsReported) {
+    TempDir dir;
+    const RomFiles files = WriteRomFiles(dir, RomBuilder(DemoLayout()));
+    PictureReplacements replaced;
+    const PixelImage image = Drawn(64, 64, kFrontColours);
+    const ReplaceOutcome back =
+        ReplacePicture(Kind::BackSprite, image, files.session, 1, {0, std::nullopt, 0}, replaced);
+    EXPECT_EQ(back.error, "The normal palette cannot be read: its pointer box does not hold an offset");
+    const ReplaceOutcome shiny =
+        ReplacePicture(Kind::ShinyPalette, image, files.session, 1, {0x100000, 0, 0}, replaced);
+    EXPECT_NE(shiny.error.find("The front sprite cannot be read: "), std::string::npos) << shiny.error;
+    EXPECT_FALSE(replaced.back || replaced.shinyPalette);
+}
+
 }  // namespace
