@@ -1,12 +1,9 @@
-#include <gtest/gtest.h>
-
-#include "write/FreeSpaceMap.h"
+#include "EditorTest.h"
 #include "pictures/PictureImport.h"
 #include "pictures/PictureReplacements.h"
-#include "RomBuilder.h"
-#include "species/SpeciesRecord.h"
 #include "pictures/SpritePictures.h"
-#include "TestFiles.h"
+#include "species/SpeciesRecord.h"
+#include "write/FreeSpaceMap.h"
 
 namespace {
 
@@ -74,9 +71,9 @@ void PrintTo(const RoundTrip& roundTrip, std::ostream* out) {
 class PictureRoundTrip : public ::testing::TestWithParam<RoundTrip> {};
 
 TEST_P(PictureRoundTrip, ImportsReadBackPixelForPixelAndSaveAsOneStep) {
-    testsupport::TempDir dir;
+    TempDir dir;
     RomBuilder builder(GetParam().layout());
-    const testsupport::RomFiles files = testsupport::WriteRomFiles(dir, builder);
+    const RomFiles files = WriteRomFiles(dir, builder);
     const EditorSession& session = files.session;
     const int i = GetParam().species;
     const bool emerald = session.AnimatedImageOffset.has_value();
@@ -107,14 +104,14 @@ TEST_P(PictureRoundTrip, ImportsReadBackPixelForPixelAndSaveAsOneStep) {
         EXPECT_EQ(outcome.iconPalette, kind == Kind::Icon ? std::optional<int>(2) : std::nullopt);
     }
 
-    const std::vector<uint8_t> original = testsupport::ReadFileBytes(session.RomPath);
-    SpeciesEdits edits = testsupport::EditsAsShown(session, i);
+    const std::vector<uint8_t> original = ReadFileBytes(session.RomPath);
+    SpeciesEdits edits = EditsAsShown(session, i);
     edits.iconPalette = 2;
     FreeSpaceMap space(session);
     const PicturesPlan plan = PlanPictureReplacements(
         session, i, replaced, [&space](int64_t length) { return space.Take(length); }, edits);
     ASSERT_EQ(plan.error, "");
-    RomWriter writer = testsupport::QuietWriter(session);
+    RomWriter writer = QuietWriter(session);
     ASSERT_TRUE(SaveSpecies(writer, i, edits, plan.bytes).complete);
 
     using SpritePictures::ReadSprite;
@@ -127,7 +124,7 @@ TEST_P(PictureRoundTrip, ImportsReadBackPixelForPixelAndSaveAsOneStep) {
     // Only the species' save and the planned data changed the file.
     std::vector<PlannedByte> planned = PlanSpeciesSave(session, i, edits).plan.bytes;
     planned.insert(planned.end(), plan.bytes.begin(), plan.bytes.end());
-    const std::vector<uint8_t> saved = testsupport::ReadFileBytes(rom);
+    const std::vector<uint8_t> saved = ReadFileBytes(rom);
     for (const int64_t at : testsupport::ChangedOffsets(original, saved)) {
         EXPECT_TRUE(std::any_of(planned.begin(), planned.end(), [at](const PlannedByte& b) {
             return b.offset == at;
@@ -145,14 +142,14 @@ TEST_P(PictureRoundTrip, ImportsReadBackPixelForPixelAndSaveAsOneStep) {
         EXPECT_EQ(both.argb, Shown(front, 64, 128));
     }
     ASSERT_TRUE(writer.Undo().complete);
-    EXPECT_EQ(testsupport::Differences(original, testsupport::ReadFileBytes(rom)), "");
+    EXPECT_EQ(Differences(original, ReadFileBytes(rom)), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, PictureRoundTrip,
                          ::testing::Values(RoundTrip{"Demo", DemoLayout, 25},
                                            RoundTrip{"FireRed", FireRedLayout, 1},
                                            RoundTrip{"Emerald", EmeraldLayout, 411}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         kCaseName);
 
 TEST(PictureImport, FifteenBitColoursRoundToTheNearestAndSurviveTheirOwnRoundTrip) {
     for (uint16_t level = 0; level < 32; ++level) {
@@ -183,6 +180,21 @@ TEST(PictureImport, EmeraldTakesASixtyFourSquareForBothFramesAndOtherGamesRefuse
     const PaletteWords palette = ImportFrontSprite(indexed, false).palette;
     EXPECT_EQ(palette[2], 0x7FFF);
     EXPECT_EQ(palette[3], 0x0000);
+}
+
+// An import that builds on a picture it cannot read replaces nothing and says why.
+TEST(PictureImport, APictureToBuildOnThatCannotBeReadIsReported) {
+    TempDir dir;
+    const RomFiles files = WriteRomFiles(dir, RomBuilder(DemoLayout()));
+    PictureReplacements replaced;
+    const PixelImage image = Drawn(64, 64, kFrontColours);
+    const ReplaceOutcome back =
+        ReplacePicture(Kind::BackSprite, image, files.session, 1, {0, std::nullopt, 0}, replaced);
+    EXPECT_EQ(back.error, "The normal palette cannot be read: its pointer box does not hold an offset");
+    const ReplaceOutcome shiny =
+        ReplacePicture(Kind::ShinyPalette, image, files.session, 1, {0x100000, 0, 0}, replaced);
+    EXPECT_NE(shiny.error.find("The front sprite cannot be read: "), std::string::npos) << shiny.error;
+    EXPECT_FALSE(replaced.back || replaced.shinyPalette);
 }
 
 }  // namespace

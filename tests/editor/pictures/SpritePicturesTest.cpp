@@ -1,21 +1,13 @@
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <functional>
 #include <random>
 #include <string_view>
-#include <tuple>
 
+#include "EditorTest.h"
 #include "pictures/Lz77Compressor.h"
-#include "RomBuilder.h"
 #include "pictures/SpritePictures.h"
-#include "TempDir.h"
-#include "TestFiles.h"
 
 namespace {
 
 using namespace SpritePictures;
-using Bytes = std::vector<uint8_t>;
 
 // A back-reference as the format stores it: length 3..18, distance 1..4096.
 Bytes Reference(int length, int distance) {
@@ -188,7 +180,7 @@ protected:
     int32_t Icon(int i) const { return Target(builder_.bytes(), layout().IconOffset + 4 * i); }
     const RomLayout& layout() const { return builder_.layout(); }
 
-    testsupport::TempDir dir_;
+    TempDir dir_;
     RomBuilder builder_{DemoLayout()};
     std::string path_ = dir_.File("demo.gba");
 };
@@ -221,7 +213,7 @@ TEST_F(BuiltRomTest, ASpriteOfLiteralsOnlyEndingWithTheFileIsRead) {
         literal.push_back(static_cast<uint8_t>(k * 37 % 256));
     }
     std::copy(literal.begin(), literal.end(), rom.end() - static_cast<std::ptrdiff_t>(literal.size()));
-    ASSERT_TRUE(testsupport::WriteFileBytes(dir_.File("end.gba"), rom));
+    ASSERT_TRUE(WriteFileBytes(dir_.File("end.gba"), rom));
     const auto at = static_cast<int32_t>(rom.size() - literal.size());
     const Picture p = ReadSprite(dir_.File("end.gba"), at, Colours(1));
     EXPECT_TRUE(p.ok()) << p.problem;

@@ -1,11 +1,5 @@
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
+#include "EditorTest.h"
 #include "rom/RomNameTables.h"
-#include "TempDir.h"
-#include "TestFiles.h"
 
 namespace {
 
@@ -23,7 +17,7 @@ class RomNamesTest : public ::testing::TestWithParam<NamesCase> {};
 
 // The demo ROM names 355 moves, 78 abilities, 18 types and 377 items; each case changes one thing.
 TEST_P(RomNamesTest, TakesTheRomsNamesOrSaysWhyTheListFileServes) {
-    testsupport::TempDir dir;
+    TempDir dir;
     RomBuilder builder(DemoLayout());
     builder.SetListName(RomNames::kMoves, 33, "NEW MOVE");
     EditorSession session = builder.Session(dir.File("game.gba"));
@@ -71,8 +65,7 @@ INSTANTIATE_TEST_SUITE_P(
          RomNames::kMoves,
          {"Names: abilities, types and items from the ROM; moves from Attacks.txt: the move names table at "
           "0x1000 (355 entries of 13 bytes) does not hold names (337 of 355 entries are names ending within "
-          "13 "
-          "bytes)."}},
+          "13 bytes)."}},
         {"AHackWithMoreMoves",
          [](auto& b, auto& s, bool&) {
              SetKey(s, RomNames::kMoves, "", "365");
@@ -81,7 +74,7 @@ INSTANTIATE_TEST_SUITE_P(
          RomNames::kMoves,
          {}},
         {"EmptyEntriesAreNoNames",
-         [](auto& b, auto&, bool&) { b.Fill(DemoLayout().TypeNames, std::vector<uint8_t>(7 * 18, 0xFF)); },
+         [](auto& b, auto&, bool&) { b.Fill(DemoLayout().TypeNames, Bytes(7 * 18, 0xFF)); },
          RomNames::kTypes,
          {"types from Types.txt: the type names table at 0x2800", "(0 of 18 entries"}},
         {"SettingOff",
@@ -96,6 +89,10 @@ INSTANTIATE_TEST_SUITE_P(
          [](auto&, auto& s, bool&) { SetKey(s, RomNames::kItems, "&H100000", "377"); },
          RomNames::kItems,
          {"items from Items.txt:", "beyond the end of the file (1048576 bytes)"}},
+        {"CountOfOne",
+         [](auto&, auto& s, bool&) { SetKey(s, RomNames::kTypes, "", "1"); },
+         RomNames::kTypes,
+         {}},
         {"CountOfZero",
          [](auto&, auto& s, bool&) { SetKey(s, RomNames::kMoves, "", "0"); },
          RomNames::kMoves,
@@ -108,6 +105,6 @@ INSTANTIATE_TEST_SUITE_P(
          [](auto&, auto& s, bool&) { SetKey(s, RomNames::kItems, "", ""); },
          RomNames::kItems,
          {"no key ItemCount"}}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    kCaseName);
 
 }  // namespace

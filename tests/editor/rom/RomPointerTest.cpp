@@ -1,9 +1,4 @@
-#include <gtest/gtest.h>
-
-#include <optional>
-#include <string>
-#include <vector>
-
+#include "EditorTest.h"
 #include "rom/RomPointer.h"
 
 namespace {

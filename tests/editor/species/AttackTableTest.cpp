@@ -1,15 +1,6 @@
-#include <gtest/gtest.h>
-
-#include <cstdint>
-#include <optional>
-#include <string>
-#include <tuple>
-#include <vector>
-
+#include "EditorTest.h"
 #include "species/AttackRowOrder.h"
 #include "species/AttackTable.h"
-#include "TempDir.h"
-#include "TestFiles.h"
 
 namespace {
 
@@ -60,10 +51,10 @@ TEST(LoadAttackTable, StopsAtTerminatorEndOfFileOrMaxRowsQuickly) {
         {{0x01, 0x02, 0x01, 0x02}, -2, kAll, {}},
         {std::vector<uint8_t>(100, 0x00), 0, 7, Rows(7, {0, 0})},
         {std::vector<uint8_t>(100, 0x00), 0, 0, {}}};
-    const testsupport::TempDir dir;
+    const TempDir dir;
     const std::string rom = dir.File("rom.gba");
     for (const auto& c : cases) {
-        ASSERT_TRUE(testsupport::WriteFileBytes(rom, c.bytes));
+        ASSERT_TRUE(WriteFileBytes(rom, c.bytes));
         EXPECT_EQ(LoadAttackTable(rom, c.start, c.maxRows), c.rows) << "start " << c.start;
         const AttackTableExtent extent = MeasureAttackTable(rom, c.start, c.maxRows);
         EXPECT_EQ(extent.rows, static_cast<int32_t>(c.rows.size())) << "start " << c.start;
@@ -71,7 +62,7 @@ TEST(LoadAttackTable, StopsAtTerminatorEndOfFileOrMaxRowsQuickly) {
     }
     EXPECT_TRUE(LoadAttackTable(dir.File("missing") + "/missing.gba", 0, 10).empty());
 
-    ASSERT_TRUE(testsupport::WriteFileBytes(rom, std::vector<uint8_t>(16 * 1024 * 1024, 0x00)));
+    ASSERT_TRUE(WriteFileBytes(rom, std::vector<uint8_t>(16 * 1024 * 1024, 0x00)));
     EXPECT_EQ(LoadAttackTable(rom, 0).size(), static_cast<size_t>(kMaxAttackRows)) << "a whole ROM of zeros";
 }
 

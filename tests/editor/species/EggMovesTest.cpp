@@ -2,25 +2,16 @@
 // both references rewritten and the old place FF, and the refusals that leave the file alone. Each plan is
 // applied to a copy of the file and compared whole with a table spliced here word by word.
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
-
+#include "EditorTest.h"
+#include "rom/PointerSearch.h"
+#include "rom/RomOpener.h"
 #include "species/EggMoveLocator.h"
 #include "species/EggMoveTable.h"
-#include "write/FreeSpaceMap.h"
-#include "rom/PointerSearch.h"
-#include "RomBuilder.h"
-#include "rom/RomOpener.h"
 #include "species/SpeciesEggMoves.h"
-#include "TempDir.h"
-#include "TestFiles.h"
+#include "write/FreeSpaceMap.h"
 
 namespace {
 
-using testsupport::Applied;
-using testsupport::Differences;
-using Bytes = std::vector<uint8_t>;
 using Words = std::vector<int>;
 
 Words WordsAt(const Bytes& bytes, int64_t at) {
@@ -62,13 +53,13 @@ int FirstSpecies(const Words& table, bool withBlock) {
 }
 
 struct Fixture {
-    testsupport::TempDir dir;
+    TempDir dir;
     RomBuilder rom;
-    testsupport::RomFiles files;
+    RomFiles files;
     Words table;
     explicit Fixture(RomLayout (*layout)() = DemoLayout) : rom(layout()) {}
     void Write() {
-        files = testsupport::WriteRomFiles(dir, rom);
+        files = WriteRomFiles(dir, rom);
         ASSERT_TRUE(files.written);
         table = WordsAt(rom.bytes(), rom.layout().EggMoves);
     }
@@ -157,7 +148,7 @@ TEST_P(EggMoveEditTest, OnlyTheTableAndItsReferencesChange) {
 
     // Opened again, the table is found wherever it now is (through the references of the code, the old place
     // FF), and the species has its new moves.
-    ASSERT_TRUE(testsupport::WriteFileBytes(f.files.rom, written));
+    ASSERT_TRUE(WriteFileBytes(f.files.rom, written));
     const OpenRomResult opened = OpenRomFile(f.files.rom, f.files.ini);
     ASSERT_TRUE(opened.session && opened.session->Tables.eggMoves.where) << opened.error;
     EXPECT_EQ(opened.session->Tables.eggMoves.where->table, c.moves ? to : l.EggMoves);
@@ -181,7 +172,7 @@ INSTANTIATE_TEST_SUITE_P(
         {"ElevenMovesRefused", DemoLayout, kWithBlock, 0, 99, Words(11, 1), false, "at most 10 egg moves"},
         {"SpeciesZeroRefused", DemoLayout, 0, 99, 99, {1}, false, "Species 0 can have no egg moves"},
         {"NoRoomToMoveRefused", DemoLayout, kWithBlock, 99, 99, {1}, true, kNoRoom}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    kCaseName);
 
 // After a move an undo's bytes bring the table back to Data.ini's offset; with the old place FF and a
 // reference gone, nothing is taken for the table.
@@ -200,7 +191,7 @@ TEST(EggMovesTest, AMovedTableIsFollowedBackOrLost) {
 
     Bytes lost = Applied(f.rom.bytes(), plan.bytes);
     std::fill_n(lost.begin() + l.eggMoveReferences[0], 4, 0xFF);
-    ASSERT_TRUE(testsupport::WriteFileBytes(f.files.rom, lost));
+    ASSERT_TRUE(WriteFileBytes(f.files.rom, lost));
     FollowEggMoveTable(part, f.files.rom);
     EXPECT_FALSE(part.where);
     EXPECT_NE(part.unavailable.find("No other table has the 2 references"), std::string::npos)
@@ -219,8 +210,8 @@ TEST(EggMovesTest, ReferencesAreFoundByValueOnAlignedWords) {
     const std::vector<int64_t> aligned = {0, 4 * 63, 4 * 64, kPiece - 4, kPiece, size - 6};
     for (const int64_t at : aligned) put(at);
     put(2 * 4 * 64 + 2);  // not on a multiple of 4
-    testsupport::TempDir dir;
-    ASSERT_TRUE(testsupport::WriteFileBytes(dir.File("rom.gba"), file));
+    TempDir dir;
+    ASSERT_TRUE(WriteFileBytes(dir.File("rom.gba"), file));
     EXPECT_EQ(PointerSearch::FindPointersTo(dir.File("rom.gba"), 0x125EF0C), aligned);
     EXPECT_EQ(PointerSearch::FindPointersTo(dir.File("missing.gba"), 0), std::nullopt);
 }

@@ -1,10 +1,6 @@
-#include <gtest/gtest.h>
-
 #include <limits>
-#include <string>
-#include <tuple>
-#include <vector>
 
+#include "EditorTest.h"
 #include "species/FieldLimits.h"
 
 namespace {

@@ -1,18 +1,8 @@
-#include <gtest/gtest.h>
-
-#include <cstdint>
-#include <string>
-#include <tuple>
-#include <vector>
-
+#include "EditorTest.h"
 #include "species/AttackTable.h"
 #include "species/NewAttackTable.h"
-#include "TempDir.h"
-#include "TestFiles.h"
 
 namespace {
-
-using Bytes = std::vector<uint8_t>;
 
 constexpr char kBadStart[] = "Start Offset: must be 1 to 7 hexadecimal digits (0-9, A-F), at most 1FFFFFF.";
 constexpr char kBadCount[] = "Num. of Attacks: must be a whole number from 0 upward.";

@@ -2,24 +2,15 @@
 // an edited entry (applied to a copy of the file and compared whole): numbers and category in place, a
 // description in place or moved (above 16 MiB too), Ruby's second page, a shared text, and the refusals.
 
-#include <gtest/gtest.h>
-
 #include <sstream>
 
-#include "write/FreeSpaceMap.h"
+#include "EditorTest.h"
 #include "GameText.h"
 #include "HexOffset.h"
 #include "species/PokedexEntry.h"
-#include "RomBuilder.h"
-#include "rom/RomOpener.h"
-#include "TempDir.h"
-#include "TestFiles.h"
+#include "write/FreeSpaceMap.h"
 
 namespace {
-
-using testsupport::Applied;
-using testsupport::Differences;
-using Bytes = std::vector<uint8_t>;
 
 constexpr int kSpecies = 40;  // national number 40 in every layout
 
@@ -45,13 +36,11 @@ TEST(PokedexTest, EveryLayoutShowsItsEntries) {
         const RomBuilder rom(make());
         const RomLayout& l = rom.layout();
         SCOPED_TRACE(l.gameCode);
-        testsupport::TempDir dir;
-        const testsupport::RomFiles files = testsupport::WriteRomFiles(dir, rom);
-        const OpenRomResult opened = OpenRomFile(files.rom, VORNHAL_DATA_DIR "/Data.ini");
-        ASSERT_TRUE(opened.session && opened.session->Tables.dex.where) << opened.error;
+        const OpenedRom opened(rom);
+        ASSERT_TRUE(opened.session.Tables.dex.where);
         const Bytes& bytes = rom.bytes();
         for (const int species : {1, kSpecies, 277, 411}) {
-            const DexEntryRead read = ReadDexEntry(*opened.session, species);
+            const DexEntryRead read = ReadDexEntry(opened.session, species);
             ASSERT_TRUE(read.values) << species << read.unavailable;
             EXPECT_EQ(read.national, MadeUpNationalNumber(species));
             const int64_t entry = EntryOf(l, read.national);
@@ -66,8 +55,8 @@ TEST(PokedexTest, EveryLayoutShowsItsEntries) {
                           CodesAt(bytes, PointerAt(bytes, entry + 20) - 0x08000000));
             }
         }
-        EXPECT_NE(ReadDexEntry(*opened.session, 0).unavailable.find("Species 0"), std::string::npos);
-        const DexEntryRead placeholder = ReadDexEntry(*opened.session, 252);
+        EXPECT_NE(ReadDexEntry(opened.session, 0).unavailable.find("Species 0"), std::string::npos);
+        const DexEntryRead placeholder = ReadDexEntry(opened.session, 252);
         EXPECT_EQ(placeholder.national, 387);
         EXPECT_NE(placeholder.unavailable.find("National number 387 has no"), std::string::npos);
     }
@@ -117,8 +106,8 @@ TEST_P(PokedexEditTest, OnlyItsOwnBytesChange) {
     const EditCase& c = GetParam();
     RomBuilder rom(c.layout());
     if (c.change) c.change(rom);
-    testsupport::TempDir dir;
-    testsupport::RomFiles files = testsupport::WriteRomFiles(dir, rom);
+    TempDir dir;
+    RomFiles files = WriteRomFiles(dir, rom);
     ASSERT_TRUE(files.written);
     if (c.at == kRefused) files.session.FreeSpace.reset();
     DexEntryValues values = ReadDexEntry(files.session, kSpecies).values.value();
@@ -148,7 +137,7 @@ TEST_P(PokedexEditTest, OnlyItsOwnBytesChange) {
     const Bytes written = Applied(rom.bytes(), plan.bytes);
     EXPECT_EQ(Differences(expected, written), "");
     // Shown again and saved unchanged, it writes nothing (typed quotes read back as the game's own).
-    ASSERT_TRUE(testsupport::WriteFileBytes(files.rom, written));
+    ASSERT_TRUE(WriteFileBytes(files.rom, written));
     const DexSavePlan again =
         PlanDexEntrySave(files.session, kSpecies, *ReadDexEntry(files.session, kSpecies).values, space);
     EXPECT_TRUE(again.ok && again.bytes.empty()) << again.error;
@@ -182,6 +171,6 @@ INSTANTIATE_TEST_SUITE_P(
          "The weight must be"},
         {"NoRoomToMoveRefused", DemoLayout, [](Values& v) { *v.description += "!"; }, kRefused,
          "no FreeSpace key"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    kCaseName);
 
 }  // namespace

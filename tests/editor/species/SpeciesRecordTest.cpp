@@ -1,16 +1,12 @@
-#include <gtest/gtest.h>
-
-#include "RomBuilder.h"
+#include "EditorTest.h"
 #include "species/SpeciesRecord.h"
-#include "TempDir.h"
-#include "TestFiles.h"
 
 namespace {
 
 // EV bits 1B 09, items 8B 00 and 01 01, pointers low byte first, back sprite and shiny palette behind. A
 // fourth byte 09 addresses the upper 16 MiB; one neither 08 nor 09 shows the low three bytes.
 TEST(SpeciesRecordTest, EveryFieldOfACraftedSpecies) {
-    testsupport::TempDir dir;
+    TempDir dir;
     RomBuilder builder(DemoLayout());
     const RomLayout& l = builder.layout();
     const int i = 25;
@@ -24,7 +20,7 @@ TEST(SpeciesRecordTest, EveryFieldOfACraftedSpecies) {
     builder.Fill(l.IconOffset + 4 * i, {0x00, 0x00, 0x00, 0x08});
     builder.Fill(l.AttackTable + 4 * i, {0x34, 0x12, 0x00, 0x08});
     builder.Fill(l.IconPalette + i, {0x02});
-    const auto files = testsupport::WriteRomFiles(dir, builder);
+    const auto files = WriteRomFiles(dir, builder);
 
     const SpeciesValues v = ReadSpecies(files.session, i);
     const std::vector<int> numbers = {

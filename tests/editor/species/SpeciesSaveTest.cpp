@@ -1,22 +1,9 @@
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <array>
-#include <tuple>
-
-#include "RomBuilder.h"
+#include "EditorTest.h"
+#include "modConv.h"
 #include "species/SpeciesRecord.h"
 #include "species/SpeciesSave.h"
-#include "TempDir.h"
-#include "TestFiles.h"
-#include "modConv.h"
 
 namespace {
-
-using testsupport::Differences;
-using testsupport::EditsAsShown;
-using testsupport::ReadFileBytes;
-using testsupport::TempDir;
 
 TEST(SpeciesSaveUntouchedTest, WritesBackWhatWasReadButEvBits12To15AndTheNameTail) {
     TempDir dir;
@@ -26,10 +13,10 @@ TEST(SpeciesSaveUntouchedTest, WritesBackWhatWasReadButEvBits12To15AndTheNameTai
     builder.SetName(7, "Abc");
     builder.Fill(l.NameOffset + 7 * 11 + 4, {0x55, 0xFF, 0x01});
     builder.SetName(83, "FARFETCH'D");  // B4 for the apostrophe, and no byte to spare
-    const auto files = testsupport::WriteRomFiles(dir, builder);
+    const auto files = WriteRomFiles(dir, builder);
     std::vector<uint8_t> expected = builder.bytes();
     for (int index : {0, 7, 83, 411}) {
-        RomWriter writer = testsupport::QuietWriter(files.session);
+        RomWriter writer = QuietWriter(files.session);
         ASSERT_TRUE(SaveSpecies(writer, index, EditsAsShown(files.session, index)).complete) << index;
         if (index == 7) std::fill_n(expected.begin() + l.NameOffset + 7 * 11 + 4, 3, 0x00);
         expected[l.DataOffset + 28 * index + 11] &= 0x0F;
@@ -41,16 +28,11 @@ TEST(SpeciesSaveUntouchedTest, WritesBackWhatWasReadButEvBits12To15AndTheNameTai
 enum Part { kName, kRecord, kSprite, kBack, kPalette, kShiny, kIcon, kIconPalette, kTable, kRows };
 
 int64_t Where(const RomLayout& l, Part part, int i, const SpeciesEdits& e) {
-    const int64_t at[] = {l.NameOffset + 11 * i,
-                          l.DataOffset + 28 * i,
-                          l.ImageOffset + 8 * i,
-                          l.ImageOffset + 5280 + 8 * i,
-                          l.PaletteOffset + 8 * i,
-                          l.PaletteOffset + 3520 + 8 * i,
-                          l.IconOffset + 4 * i,
-                          l.IconPalette + i,
-                          l.AttackTable + 4 * i,
-                          e.attackTable};
+    const int64_t at[] = {l.NameOffset + 11 * i,   l.DataOffset + 28 * i,
+                          l.ImageOffset + 8 * i,   l.ImageOffset + 5280 + 8 * i,
+                          l.PaletteOffset + 8 * i, l.PaletteOffset + 3520 + 8 * i,
+                          l.IconOffset + 4 * i,    l.IconPalette + i,
+                          l.AttackTable + 4 * i,   e.attackTable};
     return at[part];
 }
 
@@ -66,10 +48,10 @@ protected:
         for (int k = 0; k < 28; ++k) record[k] = k == 10 || k == 11 ? 0 : static_cast<uint8_t>(0x10 + k);
         builder_.SetRecord(kIndex, record);
         builder_.SetName(kIndex, "Abcdefghij");
-        files_ = testsupport::WriteRomFiles(dir_, builder_);
+        files_ = WriteRomFiles(dir_, builder_);
         ASSERT_TRUE(files_.written);
         baseline_ = EditsAsShown(files_.session, kIndex);
-        writer_ = testsupport::QuietWriter(files_.session);
+        writer_ = QuietWriter(files_.session);
         saved_ = ReadFileBytes(files_.rom);
     }
 
@@ -88,7 +70,7 @@ protected:
 
     TempDir dir_;
     RomBuilder builder_{DemoLayout()};
-    testsupport::RomFiles files_;
+    RomFiles files_;
     RomWriter writer_{EditorSession{}};
     SpeciesEdits baseline_;
     std::vector<uint8_t> saved_;
@@ -161,7 +143,7 @@ INSTANTIATE_TEST_SUITE_P(
          {{kTable, 0, {0x34, 0x12, 0xF0, 0x09}}}},
         {"IconPalette", [](auto& e) { e.iconPalette = 7; }, {{kIconPalette, 0, {0x07}}}},
         {"ChangedRow", [](auto& e) { e.rows[0] = {300, 10}; }, {{kRows, 0, {0x2C, 0x15}}}}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    kCaseName);
 
 // The name entry lies at 0x10000 + 11 * 40 = 65976, the record at 0x12000 + 28 * 40 = 74848.
 TEST_F(SpeciesSaveTest, ReportNamesEveryFieldOffsetInWriteOrder) {

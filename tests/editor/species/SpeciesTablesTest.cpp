@@ -2,67 +2,10 @@
 // and the Pokédex beside them: where opening finds them, what a species shows, and the bytes a save plans
 // (applied here to a copy of the file as the write path applies them).
 
-#include <gtest/gtest.h>
-
-#include <array>
-#include <sstream>
-
-#include "ReadINI.h"
-#include "RomBuilder.h"
-#include "rom/RomOpener.h"
+#include "EditorTest.h"
 #include "species/SpeciesTableValues.h"
-#include "TempDir.h"
-#include "TestFiles.h"
 
 namespace {
-
-using testsupport::Applied;
-using testsupport::Differences;
-using testsupport::TempDir;
-using Bytes = std::vector<uint8_t>;
-
-// The builder's ROM opened for real, with the shipped Data.ini or a section of the test's own, so the tables
-// come from the opening's check.
-struct Opened {
-    TempDir dir;
-    Bytes bytes;
-    EditorSession session;
-    explicit Opened(const RomBuilder& rom, const std::string& ini = {}) : bytes(rom.bytes()) {
-        const std::string iniPath = ini.empty() ? VORNHAL_DATA_DIR "/Data.ini" : dir.File("Data.ini");
-        EXPECT_TRUE(testsupport::WriteFileBytes(dir.File("game.gba"), bytes) &&
-                    (ini.empty() || testsupport::WriteTestIni(iniPath, {ini})));
-        OpenRomResult opened = OpenRomFile(dir.File("game.gba"), iniPath);
-        EXPECT_TRUE(opened.session) << opened.error;
-        if (opened.session) session = *opened.session;
-    }
-};
-
-// The offsets are written out here, so that a changed digit in Data.ini is caught ("-": no value).
-TEST(SpeciesTablesTest, ShippedSectionsHoldTheGamesOffsets) {
-    const char* keys[] = {"EvolutionTable", "TMHMTable",  "TMHMMoves",   "TutorTable",
-                          "TutorMoves",     "TutorCount", "EggMoves",    "EggMoveRefs",
-                          "NationalDex",    "DexEntries", "DexEntrySize"};
-    const std::pair<const char*, const char*> games[] = {
-        {"BPRE", "&H259754 &H252BC8 &H45A80C &H459B7E &H459B60 15 &H25EF0C 2 &H251FEE &H44E850 36"},
-        {"BPRE-1", "&H2597C4 &H252C38 &H45A86C &H459BDE &H459BC0 15 &H25EF7C 2 &H25205E &H44E8B0 36"},
-        {"BPGE", "&H259734 &H252BA4 &H45A22C &H45959E &H459580 15 &H25EEEC 2 &H251FCA &H44E270 36"},
-        {"BPGE-1", "&H2597A4 &H252C14 &H45A29C &H45960E &H4595F0 15 &H25EF5C 2 &H25203A &H44E2E0 36"},
-        {"AXVE", "&H203B68 &H1FD0F0 &H376504 - - 0 &H2091DC 2 &H1FC516 &H3B1858 36"},
-        {"AXVE-1", "&H203B80 &H1FD108 &H37651C - - 0 &H2091F4 2 &H1FC52E &H3B1874 36"},
-        {"AXPE", "&H203AF8 &H1FD080 &H376494 - - 0 &H20916C 2 &H1FC4A6 &H3B18B0 36"},
-        {"AXPE-1", "&H203B10 &H1FD098 &H3764AC - - 0 &H209184 2 &H1FC4BE &H3B18D0 36"},
-        {"BPEE", "&H32531C &H31E898 &H616040 &H615048 &H61500C 30 &H32ADD8 2 &H31DC82 &H56B5B0 32"}};
-    for (const auto& [section, values] : games) {
-        std::istringstream words(values);
-        for (const char* key : keys) {
-            std::string value;
-            words >> value;
-            EXPECT_EQ(ReadINI::ReadIniValue(VORNHAL_DATA_DIR "/Data.ini", section, key),
-                      value == "-" ? "" : value)
-                << section << ' ' << key;
-        }
-    }
-}
 
 void SetEvolution(RomBuilder& rom, int species, int k, std::array<uint16_t, 4> words) {
     Bytes bytes;
@@ -100,7 +43,7 @@ TEST_P(SpeciesTablesCheckTest, TurnsOffOnlyThePartThatDoesNotFit) {
     const std::string ini =
         testsupport::WithIniKey(rom.IniSection(), key.substr(0, is), drop ? "" : key.substr(is + 1), drop);
     if (c.change) c.change(rom);
-    const Opened opened(rom, ini);
+    const OpenedRom opened(rom, ini);
     const SpeciesTables& t = opened.session.Tables;
     const std::pair<bool, std::string> parts[] = {{t.evolutions.where.has_value(), t.evolutions.unavailable},
                                                   {t.tmhm.where.has_value(), t.tmhm.unavailable},
@@ -130,10 +73,13 @@ INSTANTIATE_TEST_SUITE_P(
         {"TwentyOddEvolutionsPass", "", TwentyOddEvolutions, kNone, ""},
         {"TwentyOneOddEvolutionsDoNot", "", TwentyOneOddEvolutions, kEvolutions, "only 390 of 411 species"},
         {"MoveListWithoutAMove", "",
-         [](RomBuilder& r) { r.Fill(r.layout().TMHMMoves + 2 * 57, Bytes(2, 0)); }, kTmHm, "entry 58 is 0"},
+         [](RomBuilder& r) {
+             r.Fill(r.layout().TMHMMoves + 2 * 57, {0, 0});
+         },
+         kTmHm, "entry 58 is 0"},
         {"TutorMoveBeyondNineBits", "",
          [](RomBuilder& r) {
-             r.Fill(r.layout().TutorMoves, Bytes{0x00, 0x02});
+             r.Fill(r.layout().TutorMoves, {0x00, 0x02});
          },
          kTutors, "entry 1 is 512"},
         {"NoEggMovesKey", "EggMoves", nullptr, kEggMoves, "no EggMoves key"},
@@ -144,7 +90,7 @@ INSTANTIATE_TEST_SUITE_P(
         {"DexEntriesTooSmall", "DexEntrySize=16", nullptr, kDex, "holds at least 20 bytes"},
         {"NationalDexNotATable", "NationalDex=&H12000", nullptr, kDex, "does not look like one"},
         {"DexEntriesBeyondTheEnd", "DexEntries=&HFFF00", nullptr, kDex, "run beyond the end of the file"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    kCaseName);
 
 // What a species shows and the plan of it unedited: every part of its entries rewritten with the bytes they
 // hold, the padding never; out-of-range numbers shown as they are.
@@ -153,7 +99,7 @@ TEST(SpeciesTablesTest, AnUneditedPlanPutsBackWhatWasShownOnEveryLayout) {
         RomBuilder rom(make());
         SCOPED_TRACE(rom.layout().gameCode);
         SetEvolution(rom, 40, 1, {99, 0xABCD, 60000, 0x5A5A});
-        const Opened opened(rom);
+        const OpenedRom opened(rom);
         const RomLayout& l = rom.layout();
         EXPECT_EQ(opened.session.Tables.tutorsNote.empty(), l.TutorCount != 15);
         for (int i : {0, 1, 40, 411}) {
@@ -220,7 +166,7 @@ TEST_P(SpeciesTablesEditTest, LandsOnItsOwnBytes) {
     rom.Fill(int32_t(EntryOf(l, kTmHm)), Bytes(8, 0x00));
     // The top bit of a 15-tutor entry lies beyond its list.
     if (l.TutorCount > 0) rom.Fill(int32_t(EntryOf(l, kTutors)), {0x00, 0x80, 0x00, 0x80});
-    const Opened opened(rom);
+    const OpenedRom opened(rom);
     SpeciesTableValues v = ReadSpeciesTableValues(opened.session, kIndex);
     Edit(v, c);
     Bytes expected = opened.bytes;
@@ -244,7 +190,7 @@ INSTANTIATE_TEST_SUITE_P(Fields, SpeciesTablesEditTest,
                              {"Hm08", RubyLayout, kTmHm, 57, 0, 7, {0x02}},
                              {"FireRedLastOfFifteenTutors", FireRedLayout, kTutors, 14, 0, 1, {0xC0}},
                              {"EmeraldLastOfThirtyTutors", EmeraldLayout, kTutors, 29, 0, 3, {0xA0}}}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         kCaseName);
 
 // What each method's parameter stands for; every method and its parameter go out and read back as they were.
 TEST(SpeciesTablesTest, EachMethodKeepsItsParameter) {
@@ -253,14 +199,14 @@ TEST(SpeciesTablesTest, EachMethodKeepsItsParameter) {
         {0, P::Unused}, {1, P::Unused}, {2, P::Unused}, {3, P::Unused},  {4, P::Level},  {5, P::Unused},
         {6, P::Item},   {7, P::Item},   {8, P::Level},  {9, P::Level},   {10, P::Level}, {11, P::Level},
         {12, P::Level}, {13, P::Level}, {14, P::Level}, {15, P::Beauty}, {99, P::Unused}};
-    const Opened opened{RomBuilder(DemoLayout())};
+    const OpenedRom opened{RomBuilder(DemoLayout())};
     ASSERT_EQ(EvolutionMethodNames().size(), 16u);
     for (const auto& [method, parameter] : methods) {
         EXPECT_EQ(ParameterOf(method), parameter) << method;
         Evolutions evolutions = ReadEvolutions(opened.session, kIndex).value();
         evolutions[3] = {method, 1000 + method, 400 - method};
         const Bytes written = Applied(opened.bytes, PlanEvolutionWrites(opened.session, kIndex, evolutions));
-        ASSERT_TRUE(testsupport::WriteFileBytes(opened.session.RomPath, written));
+        ASSERT_TRUE(WriteFileBytes(opened.session.RomPath, written));
         EXPECT_EQ(ReadEvolutions(opened.session, kIndex), evolutions) << method;
     }
     const std::pair<int, const char*> names[] = {{0, "TM01"}, {49, "TM50"}, {50, "HM01"}, {57, "HM08"}};

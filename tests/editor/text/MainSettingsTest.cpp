@@ -1,10 +1,7 @@
-#include <gtest/gtest.h>
-
-#include <filesystem>
-
-#include "text/MainSettings.h"
+#include "EditorTest.h"
 #include "ReadINI.h"
-#include "TempDir.h"
+#include "Unwritable.h"
+#include "text/MainSettings.h"
 
 namespace {
 
@@ -15,13 +12,14 @@ struct StoreCase {
     const char* copyBefore;  // nullptr: no copy yet
     bool ok;
     const char *dataAfter, *copyAfter;  // "" also for a file that cannot be read
+    bool copyLocked = false;            // the copy can be read but not written
 };
 
 class MainSettingsStore : public testing::TestWithParam<StoreCase> {};
 
 TEST_P(MainSettingsStore, TheValueReadsBackOrIsReported) {
     const StoreCase& c = GetParam();
-    testsupport::TempDir dir;
+    TempDir dir;
     // A path below a plain file can be neither read nor written, by root too.
     ASSERT_TRUE(ReadINI::WriteTextFile(dir.File("file"), "x"));
     const std::string data = dir.File(c.dataWritable ? "Data.ini" : "file/Data.ini");
@@ -35,18 +33,23 @@ TEST_P(MainSettingsStore, TheValueReadsBackOrIsReported) {
         ASSERT_TRUE(ReadINI::WriteIniValue(copy, "Main", "ShowSave", c.copyBefore));
         EXPECT_EQ(settings.Read("ShowSave"), c.copyBefore);  // read first
     }
+    std::optional<testsupport::Unwritable> locked;
+    if (c.copyLocked) locked.emplace(copy);
+    if (locked && !locked->active()) GTEST_SKIP() << "this file system cannot make it unwritable";
 
     const SettingsStored stored = settings.Store({{"ShowSave", "0"}, {"NewKey", "7"}});
     EXPECT_EQ(stored.ok, c.ok);
     EXPECT_EQ(ReadINI::ReadIniValue(data, "Main", "ShowSave"), c.dataAfter);
     EXPECT_EQ(ReadINI::ReadIniValue(copy, "Main", "ShowSave"), c.copyAfter);
+    const std::string ends = " could not be stored: ", stays = ". It stays in effect until the program ends.";
     if (c.ok)
         EXPECT_EQ(settings.Read("ShowSave") + settings.Read("NewKey"), "07");
+    else if (c.copyLocked)
+        EXPECT_EQ(stored.error, "The setting ShowSave" + ends + "\"" + copy + "\", which is read before \"" +
+                                    data + "\", cannot be written" + stays);
     else
-        EXPECT_EQ(stored.error, "The settings ShowSave and NewKey could not be stored: neither \"" + data +
-                                    "\" nor \"" + copy +
-                                    "\" can be written. It stays in effect until the "
-                                    "program ends.");
+        EXPECT_EQ(stored.error, "The settings ShowSave and NewKey" + ends + "neither \"" + data +
+                                    "\" nor \"" + copy + "\" can be written" + stays);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -55,7 +58,9 @@ INSTANTIATE_TEST_SUITE_P(
                     StoreCase{"AnUnwritableDataIniLeavesItToTheCopy", false, true, nullptr, true, "", "0"},
                     // The copy is read first, so an older value there would hide the new one.
                     StoreCase{"ACopyIsKeptUpToDate", true, true, "2", true, "0", "0"},
-                    StoreCase{"NeitherIsReported", false, false, nullptr, false, "", ""}),
-    [](const testing::TestParamInfo<StoreCase>& info) { return std::string(info.param.name); });
+                    StoreCase{"NeitherIsReported", false, false, nullptr, false, "", ""},
+                    // Stored in Data.ini only, the value would stay hidden behind the copy's.
+                    StoreCase{"ACopyThatCannotBeWrittenIsNamed", true, true, "2", false, "0", "2", true}),
+    kCaseName);
 
 }  // namespace

@@ -1,11 +1,5 @@
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
+#include "EditorTest.h"
 #include "text/ReferenceLists.h"
-#include "TempDir.h"
-#include "TestFiles.h"
 
 namespace {
 
@@ -21,11 +15,22 @@ TEST(SplitListFile, SplitsAtCarriageReturnLineFeedOnly) {
     for (const auto& [text, entries] : cases) EXPECT_EQ(SplitListFile(text), entries);
 }
 
+// NUL bytes are part of an entry, and a hundred thousand lines are read whole.
 TEST(LoadListFile, ReadsTheFileAndGivesNothingForAMissingOne) {
-    const testsupport::TempDir dir;
-    ASSERT_TRUE(testsupport::WriteFileBytes(dir.File("Items.txt"), {'A', '\r', '\n', 'B'}));
+    const TempDir dir;
+    ASSERT_TRUE(WriteFileBytes(dir.File("Items.txt"), {'A', '\r', '\n', 'B'}));
     EXPECT_EQ(LoadListFile(dir.File("Items.txt")), (Entries{"A", "B"}));
     EXPECT_TRUE(LoadListFile(dir.File("Missing.txt")).empty());
+    const std::string nul("None\r\nPo\0tion\r\n\0\0\0\r\nEther\0", 26);
+    ASSERT_TRUE(WriteFileBytes(dir.File("Nul.txt"), Bytes(nul.begin(), nul.end())));
+    EXPECT_EQ(LoadListFile(dir.File("Nul.txt")),
+              (Entries{"None", std::string("Po\0tion", 7), std::string(3, '\0'), std::string("Ether\0", 6)}));
+    std::string text;
+    for (int line = 0; line < 100000; ++line) text += "Entry number " + std::to_string(line) + "\r\n";
+    ASSERT_TRUE(WriteFileBytes(dir.File("Attacks.txt"), Bytes(text.begin(), text.end())));
+    const Entries entries = LoadListFile(dir.File("Attacks.txt"));
+    ASSERT_EQ(entries.size(), 100001u);  // the final CR LF adds an empty entry
+    EXPECT_EQ(entries[99999], "Entry number 99999");
 }
 
 TEST(ChoiceLists, GenderRatiosCutToFiveCharactersThenNoneAndStepsInMultiplesOf256) {

@@ -1,9 +1,4 @@
-#include <gtest/gtest.h>
-
-#include <string>
-#include <tuple>
-#include <vector>
-
+#include "EditorTest.h"
 #include "text/SpeciesDataFile.h"
 
 namespace {
@@ -85,7 +80,11 @@ TEST(ParseSpeciesFile, RefusesAFileNamingTheFirstFieldThatDoesNotFit) {
         {WithField(10, "18"), "Field 10 (type 1) is 18, outside its list of 18 entries."},
         {WithField(14, "-2"), "Field 14 (ability 1) is -2, outside its list of 78 entries."},
         {WithField(20, " 256 "), "Field 20 (gender ratio) is 256, outside its list of 256 entries."},
-        {twoBad, "Field 10 (type 1) is 99, outside its list of 18 entries."}};
+        {twoBad, "Field 10 (type 1) is 99, outside its list of 18 entries."},
+        // The message goes into a message box: it quotes a megabyte-long field only in part.
+        {WithField(10, std::string(1 << 20, '9')),
+         "Field 10 (type 1) is 99999999999999999999999999999999... "
+         "(1048576 characters), outside its list of 18 entries."}};
     for (const auto& [text, error] : cases) {
         const SpeciesFileParse parse = ParseSpeciesFile(text, kSizes);
         EXPECT_FALSE(parse.values.has_value());

@@ -1,22 +1,14 @@
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
-#include "species/AttackTable.h"
+#include "EditorTest.h"
+#include "pictures/SpritePictures.h"
 #include "rom/RomNameTables.h"
 #include "rom/RomOpener.h"
 #include "rom/RomPointer.h"
+#include "species/AttackTable.h"
 #include "species/SpeciesRecord.h"
 #include "species/SpeciesSave.h"
-#include "pictures/SpritePictures.h"
-#include "TempDir.h"
-#include "TestFiles.h"
 
 namespace {
 
-using testsupport::Differences;
-using testsupport::ReadFileBytes;
 using Row = LevelUpAttackEntry;
 
 constexpr int kIndex = 5;
@@ -32,14 +24,14 @@ protected:
     void Write() {
         // The save keeps no EV bits 12 to 15, which the builder sets for some species.
         builder_.bytes()[builder_.layout().DataOffset + 28 * kIndex + 11] &= 0x0F;
-        files_ = testsupport::WriteRomFiles(dir_, builder_);
+        files_ = WriteRomFiles(dir_, builder_);
         ASSERT_TRUE(files_.written);
         before_ = ReadFileBytes(files_.rom);
     }
 
-    testsupport::TempDir dir_;
+    TempDir dir_;
     RomBuilder builder_ = Expanded();
-    testsupport::RomFiles files_;
+    RomFiles files_;
     std::vector<uint8_t> before_;
 };
 
@@ -56,7 +48,7 @@ TEST_F(ExpandedRomTest, OpensAndShowsWhatLiesAbove16MiB) {
     const int32_t table = *RomPointer::ParseTarget(v.attackTable);
     EXPECT_GE(table, 0x1800000);
     const std::vector<Row> rows = LoadAttackTable(session.RomPath, table);
-    EXPECT_EQ(rows, testsupport::EditsAsShown(session, kIndex).rows);
+    EXPECT_EQ(rows, EditsAsShown(session, kIndex).rows);
     EXPECT_FALSE(rows.empty());
     const Picture front = SpritePictures::ReadSprite(session.RomPath, *RomPointer::ParseTarget(v.sprite),
                                                      *RomPointer::ParseTarget(v.palette));
@@ -69,23 +61,23 @@ TEST_F(ExpandedRomTest, OpensAndShowsWhatLiesAbove16MiB) {
 
 struct PointerCase {
     const char* name;
-    void (*prepare)(RomBuilder&, int64_t entry);  // entry: the icon pointer of kIndex
-    int32_t icon;                                 // the saved target
-    std::vector<uint8_t> stored;                  // the entry afterwards; empty: the save is refused
+    Bytes held;    // the icon pointer of kIndex before the save; empty: as built, above 16 MiB
+    int32_t icon;  // the saved target
+    Bytes stored;  // the entry afterwards; empty: the save is refused
     friend void PrintTo(const PointerCase& c, std::ostream* out) { *out << c.name; }
 };
 
 class ExpandedPointerTest : public ExpandedRomTest, public ::testing::WithParamInterface<PointerCase> {};
 
 TEST_P(ExpandedPointerTest, WritesTheFourthByteOnlyWhenItMustChange) {
-    const int64_t entry = int64_t{builder_.layout().IconOffset} + 4 * kIndex;
-    if (GetParam().prepare) GetParam().prepare(builder_, entry);
+    const int32_t entry = builder_.layout().IconOffset + 4 * kIndex;
+    if (!GetParam().held.empty()) builder_.Fill(entry, GetParam().held);
     Write();
-    SpeciesEdits edits = testsupport::EditsAsShown(files_.session, kIndex);
+    SpeciesEdits edits = EditsAsShown(files_.session, kIndex);
     edits.icon = GetParam().icon;
-    RomWriter writer = testsupport::QuietWriter(files_.session);
+    RomWriter writer = QuietWriter(files_.session);
     const SaveOutcome outcome = SaveSpecies(writer, kIndex, edits);
-    std::vector<uint8_t> expected = before_;
+    Bytes expected = before_;
     if (GetParam().stored.empty()) {
         EXPECT_NE(outcome.error.find("Nothing was saved"), std::string::npos) << outcome.error;
     } else {
@@ -97,21 +89,11 @@ TEST_P(ExpandedPointerTest, WritesTheFourthByteOnlyWhenItMustChange) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, ExpandedPointerTest,
                          ::testing::ValuesIn(std::vector<PointerCase>{
-                             {"UpperToUpper", nullptr, 0x1ABCDEF, {0xEF, 0xCD, 0xAB, 0x09}},
-                             {"UpperToLower", nullptr, 0x0ABCDE, {0xDE, 0xBC, 0x0A, 0x08}},
-                             {"LowerToUpper",
-                              [](RomBuilder& b, int64_t at) {
-                                  b.Fill(int32_t(at), {0x00, 0x00, 0x10, 0x08});
-                              },
-                              0x1100000,
-                              {0x00, 0x00, 0x10, 0x09}},
-                             {"NullPointerKeepsItsFourthByte",
-                              [](RomBuilder& b, int64_t at) {
-                                  b.Fill(int32_t(at), {0x00, 0x00, 0x00, 0x00});
-                              },
-                              0x10,
-                              {0x10, 0, 0, 0}},
-                             {"BeyondWhatAPointerAddresses", nullptr, 0x2000000, {}}}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                             {"UpperToUpper", {}, 0x1ABCDEF, {0xEF, 0xCD, 0xAB, 0x09}},
+                             {"UpperToLower", {}, 0x0ABCDE, {0xDE, 0xBC, 0x0A, 0x08}},
+                             {"LowerToUpper", {0x00, 0x00, 0x10, 0x08}, 0x1100000, {0x00, 0x00, 0x10, 0x09}},
+                             {"NullPointerKeepsItsFourthByte", {0, 0, 0, 0}, 0x10, {0x10, 0, 0, 0}},
+                             {"BeyondWhatAPointerAddresses", {}, 0x2000000, {}}}),
+                         kCaseName);
 
 }  // namespace

@@ -1,13 +1,8 @@
-#include <gtest/gtest.h>
-
-#include <optional>
 #include <random>
 
+#include "EditorTest.h"
 #include "write/FreeSpaceFinder.h"
 #include "write/FreeSpaceMap.h"
-#include "RomBuilder.h"
-#include "TempDir.h"
-#include "TestFiles.h"
 
 namespace {
 
@@ -31,8 +26,8 @@ class FreeSpaceFinderTest : public ::testing::TestWithParam<FinderCase> {};
 
 TEST_P(FreeSpaceFinderTest, FindsTheLowestPlaceWithItsMarginsOrNone) {
     const FinderCase& c = GetParam();
-    testsupport::TempDir dir;
-    ASSERT_TRUE(testsupport::WriteFileBytes(dir.File("rom"), WithRuns(c.size, c.runs)));
+    TempDir dir;
+    ASSERT_TRUE(WriteFileBytes(dir.File("rom"), WithRuns(c.size, c.runs)));
     const FreeSpaceFound result = FindFreeSpace(dir.File("rom"), {c.length, c.searchIn, c.avoid});
     EXPECT_EQ(result.offset, c.found) << result.error;
     EXPECT_EQ(result.error.empty(), c.found.has_value());
@@ -51,12 +46,12 @@ INSTANTIATE_TEST_SUITE_P(
         {"KnownTableInsideARun", 0x400, {{0x100, 0x400}}, {{0, 0x400}}, {{0x120, 0x122}}, 8, 0x134},
         {"RunAcrossTheFirstReadPiece", 0x3000, {{0xFF0, 0x1100}}, {{0, 0x3000}}, {}, 64, 0x1000},
         {"NothingInsideTheFile", 0x400, {{0, 0x400}}, {{0x400, 0x800}}, {}, 4, std::nullopt}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    kCaseName);
 
 // The same answer as a plain search over every aligned offset, on files of random runs spanning the finder's
 // first three read pieces.
 TEST(FreeSpaceFinderRandomTest, AgreesWithATrialOfEveryOffset) {
-    testsupport::TempDir dir;
+    TempDir dir;
     std::mt19937 engine(13u);
     auto random = [&engine](int low, int high) { return std::uniform_int_distribution(low, high)(engine); };
     for (int trial = 0; trial < 150; ++trial) {
@@ -79,15 +74,15 @@ TEST(FreeSpaceFinderRandomTest, AgreesWithATrialOfEveryOffset) {
             for (int64_t at = place - 16; all && at < place + length + 16; ++at) all = usable(at);
             if (all) expected = place;
         }
-        ASSERT_TRUE(testsupport::WriteFileBytes(dir.File("rom"), bytes));
+        ASSERT_TRUE(WriteFileBytes(dir.File("rom"), bytes));
         EXPECT_EQ(FindFreeSpace(dir.File("rom"), {length, searchIn, avoid}).offset, expected)
             << "trial " << trial;
     }
 }
 
 TEST(FreeSpaceMapTest, TwoTablesOfOneWriteNeverShareBytes) {
-    testsupport::TempDir dir;
-    const auto files = testsupport::WriteRomFiles(dir, RomBuilder(DemoLayout()));
+    TempDir dir;
+    const auto files = WriteRomFiles(dir, RomBuilder(DemoLayout()));
     ASSERT_TRUE(files.written);
     FreeSpaceMap space(files.session);
     const FreeSpaceFound first = space.Take(100);

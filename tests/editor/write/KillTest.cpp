@@ -1,24 +1,18 @@
-#include <gtest/gtest.h>
+#include "EditorTest.h"
 
 // POSIX: a real child process killed with SIGKILL at random moments of its writes.
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
 #include <random>
 #include <thread>
 
-#include "RomBuilder.h"
 #include "write/RomJournal.h"
 #include "write/RomWriter.h"
-#include "TempDir.h"
-#include "TestFiles.h"
 
 namespace {
-
-using testsupport::ReadFileBytes;
 
 constexpr int kKills = 200;
 constexpr int kSpan = 93;  // the bytes of one species save
@@ -46,13 +40,13 @@ std::chrono::nanoseconds MedianWrite(RomWriter& writer, int64_t span) {
 }
 
 TEST(KillTest, ARollbackAfterSigkillAlwaysGivesAWholeState) {
-    testsupport::TempDir dir;
+    TempDir dir;
     RomBuilder builder(DemoLayout());
     const int64_t span = builder.layout().DataOffset + 28 * 40;
     builder.Fill(static_cast<int32_t>(span), std::vector<uint8_t>(kSpan, 0));
-    const auto files = testsupport::WriteRomFiles(dir, builder);
+    const auto files = WriteRomFiles(dir, builder);
     ASSERT_TRUE(files.written);
-    RomWriter writer = testsupport::QuietWriter(files.session);
+    RomWriter writer = QuietWriter(files.session);
     const auto oneWrite = MedianWrite(writer, span);
     std::vector<uint8_t> outside = ReadFileBytes(files.rom);
     std::mt19937 engine(99u);
@@ -93,7 +87,7 @@ TEST(KillTest, ARollbackAfterSigkillAlwaysGivesAWholeState) {
         for (int k = 1; k < kSpan; ++k)
             ASSERT_EQ(now[span + k], now[span]) << "kill " << kill << " byte " << k;
         for (int k = 0; k < kSpan; ++k) outside[span + k] = now[span + k];
-        ASSERT_EQ(testsupport::Differences(outside, now), "");
+        ASSERT_EQ(Differences(outside, now), "");
         value = now[span];
     }
     // The child writes without pause once under way and a journal stands through most of each write, so a

@@ -1,29 +1,18 @@
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <functional>
 #include <random>
 
 #include "DurableFile.h"
+#include "EditorTest.h"
+#include "Unwritable.h"
 #include "write/RomBackups.h"
-#include "RomBuilder.h"
 #include "write/RomJournal.h"
 #include "write/RomWriter.h"
-#include "TempDir.h"
-#include "TestFiles.h"
-#include "Unwritable.h"
 
 namespace {
-
-namespace fs = std::filesystem;
-using testsupport::Differences;
-using testsupport::ReadFileBytes;
-using Bytes = std::vector<uint8_t>;
 
 class RomWriterTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        files_ = testsupport::WriteRomFiles(dir_, builder_);
+        files_ = WriteRomFiles(dir_, builder_);
         ASSERT_TRUE(files_.written);
         original_ = ReadFileBytes(files_.rom);
     }
@@ -35,21 +24,18 @@ protected:
         for (int k = 0; k < 3; ++k) plan.Add("HP", builder_.layout().DataOffset + 28 * species + k, value);
         return plan;
     }
-    Bytes With(Bytes bytes, const WritePlan& plan) const {
-        for (const PlannedByte& b : plan.bytes) bytes.at(static_cast<size_t>(b.offset)) = b.value;
-        return bytes;
-    }
 
-    testsupport::TempDir dir_;
+    TempDir dir_;
     RomBuilder builder_{DemoLayout()};
-    testsupport::RomFiles files_;
+    RomFiles files_;
     Bytes original_;
 };
 
 // Each way the file can fail the checks before the first byte: the message, and a file left as it was.
 struct Refusal {
     const char* name;
-    std::function<void(const std::string& rom, WritePlan&)> arrange;
+    // The file's bytes as another program leaves them (written back when changed), and the plan.
+    std::function<void(Bytes& file, WritePlan&, const std::string& rom)> arrange;
     const char* said;
 };
 
@@ -57,13 +43,17 @@ class RomWriterRefusalTest : public RomWriterTest, public ::testing::WithParamIn
 
 TEST_P(RomWriterRefusalTest, WritesNothing) {
     WritePlan plan = Plan(0xAB);
-    GetParam().arrange(files_.rom, plan);
+    Bytes file = original_;
+    if (GetParam().arrange) GetParam().arrange(file, plan, files_.rom);
+    if (file != original_) {
+        ASSERT_TRUE(WriteFileBytes(files_.rom, file));
+    }
     const Bytes before = ReadFileBytes(files_.rom);
     std::optional<testsupport::Unwritable> locked;
     if (std::string(GetParam().name) == "ReadOnlyFile") locked.emplace(files_.rom);
     if (std::string(GetParam().name) == "ReadOnlyFolder") locked.emplace(dir_.path().string());
     if (locked && !locked->active()) GTEST_SKIP() << "this file system cannot make it unwritable";
-    RomWriter writer = testsupport::QuietWriter(files_.session);
+    RomWriter writer = QuietWriter(files_.session);
     const WriteOutcome outcome = writer.Apply(plan);
     locked.reset();
     EXPECT_FALSE(outcome.complete);
@@ -75,40 +65,27 @@ TEST_P(RomWriterRefusalTest, WritesNothing) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, RomWriterRefusalTest,
     ::testing::ValuesIn(std::vector<Refusal>{
-        {"PastTheEnd", [](auto&, WritePlan& p) { p.Add("the rows", 0x100000, 1); },
+        {"PastTheEnd", [](Bytes&, WritePlan& p, auto&) { p.Add("the rows", 0x100000, 1); },
          "the rows at 0x100000 would lie beyond its end"},
-        {"BeforeTheStart", [](auto&, WritePlan& p) { p.Add("the rows", -1, 1); }, "the rows at 0x"},
-        {"CutAfterOpening", [](const std::string& rom, auto&) { fs::resize_file(rom, 0x80000); },
+        {"BeforeTheStart", [](Bytes&, WritePlan& p, auto&) { p.Add("the rows", -1, 1); }, "the rows at 0x"},
+        {"CutAfterOpening", [](Bytes& b, auto&, auto&) { b.resize(0x80000); },
          "had 1048576 bytes and now has 524288"},
         {"AnotherGameCopiedOver",
-         [](const std::string& rom, auto&) {
-             RomBuilder other(FireRedLayout());
-             other.bytes().resize(0x100000);
-             ASSERT_TRUE(testsupport::WriteFileBytes(rom, other.bytes()));
-         },
+         [](Bytes& b, auto&, auto&) { b = RomBuilder(FireRedLayout()).bytes(), b.resize(0x100000); },
          "game code or release"},
-        {"AnotherRelease",
-         [](const std::string& rom, auto&) {
-             Bytes bytes = ReadFileBytes(rom);
-             bytes[0xBC] = 1;
-             ASSERT_TRUE(testsupport::WriteFileBytes(rom, bytes));
-         },
-         "game code or release"},
+        {"AnotherRelease", [](Bytes& b, auto&, auto&) { b[0xBC] = 1; }, "game code or release"},
         {"TablesMoved",
-         [](const std::string& rom, auto&) {
-             Bytes bytes = ReadFileBytes(rom);
-             std::fill_n(bytes.begin() + DemoLayout().AttackTable, 4 * 412, 0x00);
-             ASSERT_TRUE(testsupport::WriteFileBytes(rom, bytes));
-         },
+         [](Bytes& b, auto&, auto&) { std::fill_n(b.begin() + DemoLayout().AttackTable, 4 * 412, 0); },
          "tables are no longer where section [VRNH]"},
-        {"Removed", [](const std::string& rom, auto&) { fs::remove(rom); }, "cannot be opened for writing"},
-        {"ReadOnlyFile", [](auto&, auto&) {}, "cannot be opened for writing"},
-        {"ReadOnlyFolder", [](auto&, auto&) {}, "journal"},
+        {"Removed", [](Bytes&, auto&, const std::string& rom) { fs::remove(rom); },
+         "cannot be opened for writing"},
+        {"ReadOnlyFile", nullptr, "cannot be opened for writing"},
+        {"ReadOnlyFolder", nullptr, "journal"},
         {"JournalOfAnEarlierWrite",
-         [](const std::string& rom,
-            auto&) { ASSERT_TRUE(testsupport::WriteFileBytes(RomJournal::PathFor(rom), {1, 2, 3})); },
+         [](Bytes&, auto&,
+            const std::string& rom) { EXPECT_TRUE(WriteFileBytes(RomJournal::PathFor(rom), {1, 2, 3})); },
          "of an earlier, interrupted write"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    kCaseName);
 
 // A writer that fails at byte n of a write: for good (a crash, a disk gone) or once (a passing fault).
 struct Fault {
@@ -129,7 +106,7 @@ TEST_F(RomWriterTest, AFailedByteAtAnyPointLeavesTheFileAsItWasOrAJournalThatRes
     for (const bool forGood : {false, true}) {
         for (int64_t n = 0; n < static_cast<int64_t>(plan.bytes.size()); ++n) {
             SCOPED_TRACE(std::to_string(n) + (forGood ? " for good" : " once"));
-            RomWriter writer = testsupport::QuietWriter(files_.session);
+            RomWriter writer = QuietWriter(files_.session);
             writer.SetByteWriter(Fault{n, forGood});
             const WriteOutcome outcome = writer.Apply(plan);
             ASSERT_FALSE(outcome.complete);
@@ -150,9 +127,12 @@ TEST_F(RomWriterTest, AFailedByteAtAnyPointLeavesTheFileAsItWasOrAJournalThatRes
 }
 
 TEST_F(RomWriterTest, UndoAndRedoAcrossTwoSpeciesAndRefusalWhenTheFileChangedBehind) {
-    RomWriter writer = testsupport::QuietWriter(files_.session);
-    const WritePlan first = Plan(0xA1, 40), second = Plan(0xB2, 41);
-    const Bytes afterFirst = With(original_, first), afterBoth = With(afterFirst, second);
+    RomWriter writer = QuietWriter(files_.session);
+    WritePlan first = Plan(0xA1, 40), second = Plan(0xB2, 41);
+    // The first and the last byte of the file are as much the file's as any other.
+    first.Add("the first byte", 0, static_cast<uint8_t>(~original_[0]));
+    second.Add("the last byte", 0xFFFFF, static_cast<uint8_t>(~original_[0xFFFFF]));
+    const Bytes afterFirst = Applied(original_, first.bytes), afterBoth = Applied(afterFirst, second.bytes);
     ASSERT_TRUE(writer.Apply(first).complete);
     ASSERT_TRUE(writer.Apply(second).complete);
     ASSERT_TRUE(writer.Apply(second).complete);  // changes nothing, so it is no step
@@ -171,14 +151,14 @@ TEST_F(RomWriterTest, UndoAndRedoAcrossTwoSpeciesAndRefusalWhenTheFileChangedBeh
     // Another program writes over a byte of the newest step: undoing it would lose that.
     Bytes changed = afterBoth;
     changed[builder_.layout().DataOffset + 28 * 41 + 1] = 0x55;
-    ASSERT_TRUE(testsupport::WriteFileBytes(files_.rom, changed));
+    ASSERT_TRUE(WriteFileBytes(files_.rom, changed));
     const WriteOutcome refused = writer.Undo();
     EXPECT_NE(refused.error.find("changed by another program"), std::string::npos) << refused.error;
     EXPECT_EQ(Differences(changed, ReadFileBytes(files_.rom)), "");
     EXPECT_EQ(writer.History().UndoCount(), 2u);
 
     // Put back, the step undoes; a new step then drops what could be redone.
-    ASSERT_TRUE(testsupport::WriteFileBytes(files_.rom, afterBoth));
+    ASSERT_TRUE(WriteFileBytes(files_.rom, afterBoth));
     ASSERT_TRUE(writer.Undo().complete);
     ASSERT_TRUE(writer.Apply(Plan(0xC3, 42)).complete);
     EXPECT_EQ(writer.History().RedoCount(), 0u);
@@ -203,7 +183,7 @@ TEST_F(RomWriterTest, BacksUpOnceBeforeTheFirstWriteAndKeepsTheNewestFive) {
 
     // A backup that cannot be made stops the write.
     fs::remove_all(RomBackups::FolderFor(files_.rom));
-    ASSERT_TRUE(testsupport::WriteFileBytes(RomBackups::FolderFor(files_.rom), {0}));
+    ASSERT_TRUE(WriteFileBytes(RomBackups::FolderFor(files_.rom), {0}));
     RomWriter blocked(files_.session);
     const Bytes before = ReadFileBytes(files_.rom);
     const WriteOutcome outcome = blocked.Apply(Plan(0xA3));
@@ -213,22 +193,20 @@ TEST_F(RomWriterTest, BacksUpOnceBeforeTheFirstWriteAndKeepsTheNewestFive) {
 
 TEST_F(RomWriterTest, AJournalThatDoesNotFitIsToldApart) {
     const std::string journal = RomJournal::PathFor(files_.rom);
-    const std::vector<std::pair<Bytes, const char*>> cases = {
-        {{0x56, 0x4F, 0x52}, "damaged"},
-        {RomJournal::Encode({512, {{4, 1}}}), "for a file of 512 bytes"},
-        {RomJournal::Encode({0x100000, {{0x100000, 1}}}), "offsets outside"},
-    };
     std::mt19937 engine(7u);
     Bytes noise(300);
     for (uint8_t& b : noise) b = static_cast<uint8_t>(engine());
+    const std::vector<std::pair<Bytes, const char*>> cases = {
+        {{0x56, 0x4F, 0x52}, "damaged"},
+        {noise, ""},
+        {RomJournal::Encode({512, {{4, 1}}}), "for a file of 512 bytes"},
+        {RomJournal::Encode({0x100000, {{0x100000, 1}}}), "offsets outside"}};
     for (auto [bytes, said] : cases) {
-        ASSERT_TRUE(testsupport::WriteFileBytes(journal, bytes));
+        ASSERT_TRUE(WriteFileBytes(journal, bytes));
         const RomJournal::Inspection found = RomJournal::Inspect(files_.rom);
         EXPECT_EQ(found.state, RomJournal::State::DoesNotFit);
         EXPECT_NE(found.problem.find(said), std::string::npos) << found.problem;
     }
-    ASSERT_TRUE(testsupport::WriteFileBytes(journal, noise));
-    EXPECT_EQ(RomJournal::Inspect(files_.rom).state, RomJournal::State::DoesNotFit);
     Bytes cut = RomJournal::Encode({0x100000, {{5, 1}, {6, 2}}});
     cut.pop_back();
     EXPECT_FALSE(RomJournal::Decode(cut));

@@ -1,14 +1,9 @@
 // Each save must leave the whole file as a copy in memory with exactly that edit's bytes applied.
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
 #include <random>
 
-#include "RomBuilder.h"
+#include "EditorTest.h"
 #include "species/SpeciesSave.h"
-#include "TempDir.h"
-#include "TestFiles.h"
 
 namespace {
 
@@ -18,12 +13,12 @@ void Put(std::vector<uint8_t>& bytes, int64_t at, int value, int width = 1) {
 }
 
 TEST(SoakTest, FourHundredRandomSavesChangeExactlyTheirBytes) {
-    testsupport::TempDir dir;
+    TempDir dir;
     const RomBuilder builder(DemoLayout());
     const RomLayout& l = builder.layout();
-    const auto files = testsupport::WriteRomFiles(dir, builder);
+    const auto files = WriteRomFiles(dir, builder);
     ASSERT_TRUE(files.written);
-    RomWriter writer = testsupport::QuietWriter(files.session);
+    RomWriter writer = QuietWriter(files.session);
     std::vector<uint8_t> expected = builder.bytes();
     std::mt19937 engine(20240611u);  // fixed, so that a failure comes back on every run
     auto random = [&engine](int low, int high) { return std::uniform_int_distribution(low, high)(engine); };
@@ -88,7 +83,7 @@ TEST(SoakTest, FourHundredRandomSavesChangeExactlyTheirBytes) {
 
         const SaveOutcome outcome = SaveSpecies(writer, i, e);
         ASSERT_TRUE(outcome.complete) << "save " << save << " of species " << i << ": " << outcome.error;
-        ASSERT_EQ(testsupport::Differences(expected, testsupport::ReadFileBytes(files.rom)), "")
+        ASSERT_EQ(Differences(expected, ReadFileBytes(files.rom)), "")
             << "save " << save << " of species " << i;
     }
 }
