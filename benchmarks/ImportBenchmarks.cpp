@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QImage>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -124,9 +125,17 @@ void RegisterImportBenchmarks(const BenchRom& rom) {
             journal.entries.push_back({byte.offset, byte.value});
         }
         const std::vector<uint8_t> journalBytes = RomJournal::Encode(journal);
+        // The PNG file read whole through one opening, and the one writer's checks and reads before it writes.
+        std::error_code error;
+        const auto pngSize = static_cast<int32_t>(std::filesystem::file_size(importer.png, error));
+        const std::vector<SyscallFloor::Opening> png = {{true, {{0, pngSize, 0}}}};
+        const std::vector<SyscallFloor::Opening> checks =
+            SyscallFloor::WriterReads(importer.rom->session, writes);
         for (auto _ : state) {
-            if (!SyscallFloor::JournaledWrite(importer.rom->path, writes, journalBytes)) {
-                state.SkipWithError("a bare write to the ROM or its journal failed");
+            if (error || !SyscallFloor::Read(importer.png, png) ||
+                !SyscallFloor::Read(importer.rom->path, checks) ||
+                !SyscallFloor::JournaledWrite(importer.rom->path, writes, journalBytes)) {
+                state.SkipWithError("a bare read of the PNG file or the ROM, or a write to it or its journal, failed");
                 break;
             }
         }

@@ -116,8 +116,10 @@ void RegisterMoveBenchmarks(const BenchRom& rom, const ExpandedRom& expanded) {
         RomJournal::Journal journal{rom.session.FileSize, {}};
         for (const auto& [offset, byte] : journaled) journal.entries.push_back({offset, byte});
         const std::vector<uint8_t> journalBytes = RomJournal::Encode(journal);
-        const std::vector<SyscallFloor::Opening> reads =
+        std::vector<SyscallFloor::Opening> reads =
             SyscallFloor::OneEach(SyscallFloor::FourthByteReads(rom.session, BenchRom::kShownSpecies));
+        for (const SyscallFloor::Opening& check : SyscallFloor::WriterReads(rom.session, writes))
+            reads.push_back(check);
         state.counters["writes"] = static_cast<double>(writes.size());
         for (auto _ : state) {
             if (!SyscallFloor::Read(rom.path, reads) ||

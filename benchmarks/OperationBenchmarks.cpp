@@ -424,7 +424,9 @@ void RegisterOperationBenchmarks(const BenchRom& rom) {
             sync ? "save/floor" : "save/floor-without-fsync",
             [&rom, shownTable, sync](benchmark::State& state) {
                 const std::vector<Access> writes = SaveWrites(rom, shownTable);
-                const std::vector<Opening> reads = SyscallFloor::OneEach(SyscallFloor::FourthByteReads(rom.session, BenchRom::kShownSpecies));
+                std::vector<Opening> reads =
+                    SyscallFloor::OneEach(SyscallFloor::FourthByteReads(rom.session, BenchRom::kShownSpecies));
+                for (const Opening& check : SyscallFloor::WriterReads(rom.session, writes)) reads.push_back(check);
                 if (writes.size() != static_cast<size_t>(55 + 2 * shownTable.rows))
                     state.SkipWithError("the bytes of the save could not be read");
                 RomJournal::Journal journal{static_cast<int64_t>(rom.session.FileSize), {}};

@@ -172,6 +172,14 @@ std::vector<Opening> WriterReads(const EditorSession& s, const std::vector<int64
     return openings;
 }
 
+std::vector<Opening> WriterReads(const EditorSession& session, const std::vector<Access>& writes) {
+    std::vector<int64_t> offsets;
+    for (const Access& write : writes) offsets.push_back(write.offset);
+    std::sort(offsets.begin(), offsets.end());
+    offsets.erase(std::unique(offsets.begin(), offsets.end()), offsets.end());
+    return WriterReads(session, offsets);
+}
+
 std::vector<Access> AttackTableReads(int64_t start, int32_t rows) {
     std::vector<Access> reads;
     for (int32_t k = 0; k <= rows; ++k) reads.push_back({start + 2 * int64_t{k}, 2, 0});
