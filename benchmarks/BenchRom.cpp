@@ -5,11 +5,11 @@
 #include <random>
 #include <system_error>
 
-#include "species/AttackTable.h"
 #include "CharTable.h"
 #include "HexFunctions.h"
 #include "RomBuilder.h"
 #include "rom/RomPointer.h"
+#include "species/AttackTable.h"
 #include "species/SpeciesRecord.h"
 
 namespace fs = std::filesystem;

@@ -6,19 +6,19 @@
 #include <filesystem>
 #include <memory>
 
-#include "species/AttackTable.h"
 #include "BenchRom.h"
-#include "text/ChoiceNames.h"
 #include "HexFunctions.h"
 #include "JsonTable.h"
+#include "SyscallFloor.h"
+#include "TableFile.h"
+#include "species/AttackTable.h"
 #include "species/PokedexEntry.h"
-#include "write/RomJournal.h"
-#include "write/RomWriter.h"
+#include "text/ChoiceNames.h"
 #include "text/SpeciesFields.h"
 #include "text/SpeciesTableExport.h"
 #include "text/SpeciesTableImport.h"
-#include "SyscallFloor.h"
-#include "TableFile.h"
+#include "write/RomJournal.h"
+#include "write/RomWriter.h"
 
 using SyscallFloor::Access;
 using SyscallFloor::Opening;

@@ -10,13 +10,13 @@
 
 #include "BenchRom.h"
 #include "BenchRuns.h"
-#include "write/FreeSpaceMap.h"
 #include "HexFunctions.h"
+#include "SyscallFloor.h"
 #include "rom/PointerSearch.h"
+#include "species/SpeciesEggMoves.h"
+#include "write/FreeSpaceMap.h"
 #include "write/RomJournal.h"
 #include "write/RomWriter.h"
-#include "species/SpeciesEggMoves.h"
-#include "SyscallFloor.h"
 
 using SyscallFloor::Access;
 

@@ -11,15 +11,15 @@
 
 #include "BenchRom.h"
 #include "BenchRuns.h"
+#include "PngFile.h"
+#include "SyscallFloor.h"
 #include "pictures/Lz77Compressor.h"
 #include "pictures/PictureReplacements.h"
-#include "PngFile.h"
-#include "write/RomJournal.h"
-#include "rom/RomPointer.h"
-#include "write/RomWriter.h"
-#include "species/SpeciesRecord.h"
 #include "pictures/SpritePictures.h"
-#include "SyscallFloor.h"
+#include "rom/RomPointer.h"
+#include "species/SpeciesRecord.h"
+#include "write/RomJournal.h"
+#include "write/RomWriter.h"
 
 namespace {
 
@@ -125,7 +125,8 @@ void RegisterImportBenchmarks(const BenchRom& rom) {
             journal.entries.push_back({byte.offset, byte.value});
         }
         const std::vector<uint8_t> journalBytes = RomJournal::Encode(journal);
-        // The PNG file read whole through one opening, and the one writer's checks and reads before it writes.
+        // The PNG file read whole through one opening, and the one writer's checks and reads before it
+        // writes.
         std::error_code error;
         const auto pngSize = static_cast<int32_t>(std::filesystem::file_size(importer.png, error));
         const std::vector<SyscallFloor::Opening> png = {{true, {{0, pngSize, 0}}}};
@@ -135,7 +136,8 @@ void RegisterImportBenchmarks(const BenchRom& rom) {
             if (error || !SyscallFloor::Read(importer.png, png) ||
                 !SyscallFloor::Read(importer.rom->path, checks) ||
                 !SyscallFloor::JournaledWrite(importer.rom->path, writes, journalBytes)) {
-                state.SkipWithError("a bare read of the PNG file or the ROM, or a write to it or its journal, failed");
+                state.SkipWithError(
+                    "a bare read of the PNG file or the ROM, or a write to it or its journal, failed");
                 break;
             }
         }

@@ -6,14 +6,14 @@
 
 #include <map>
 
-#include "species/AttackTableSave.h"
 #include "BenchRom.h"
 #include "BenchRuns.h"
+#include "SyscallFloor.h"
+#include "species/AttackTableSave.h"
 #include "write/FreeSpaceMap.h"
 #include "write/KnownTables.h"
 #include "write/RomJournal.h"
 #include "write/RomWriter.h"
-#include "SyscallFloor.h"
 
 using SyscallFloor::Access;
 

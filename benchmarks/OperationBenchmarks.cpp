@@ -10,21 +10,21 @@
 #include <string>
 #include <vector>
 
-#include "species/AttackTable.h"
 #include "BenchRom.h"
 #include "BenchRuns.h"
 #include "CharTable.h"
 #include "HexFunctions.h"
-#include "text/NameList.h"
-#include "write/RomJournal.h"
+#include "SyscallFloor.h"
+#include "pictures/SpritePictures.h"
 #include "rom/RomNameTables.h"
 #include "rom/RomPointer.h"
-#include "write/RomWriter.h"
+#include "species/AttackTable.h"
 #include "species/SpeciesRecord.h"
 #include "species/SpeciesSave.h"
 #include "species/SpeciesTableValues.h"
-#include "pictures/SpritePictures.h"
-#include "SyscallFloor.h"
+#include "text/NameList.h"
+#include "write/RomJournal.h"
+#include "write/RomWriter.h"
 
 using SyscallFloor::Access;
 using SyscallFloor::Opening;
@@ -424,9 +424,10 @@ void RegisterOperationBenchmarks(const BenchRom& rom) {
             sync ? "save/floor" : "save/floor-without-fsync",
             [&rom, shownTable, sync](benchmark::State& state) {
                 const std::vector<Access> writes = SaveWrites(rom, shownTable);
-                std::vector<Opening> reads =
-                    SyscallFloor::OneEach(SyscallFloor::FourthByteReads(rom.session, BenchRom::kShownSpecies));
-                for (const Opening& check : SyscallFloor::WriterReads(rom.session, writes)) reads.push_back(check);
+                std::vector<Opening> reads = SyscallFloor::OneEach(
+                    SyscallFloor::FourthByteReads(rom.session, BenchRom::kShownSpecies));
+                for (const Opening& check : SyscallFloor::WriterReads(rom.session, writes))
+                    reads.push_back(check);
                 if (writes.size() != static_cast<size_t>(55 + 2 * shownTable.rows))
                     state.SkipWithError("the bytes of the save could not be read");
                 RomJournal::Journal journal{static_cast<int64_t>(rom.session.FileSize), {}};

@@ -201,7 +201,8 @@ TableOutcome PrintTable(std::ostream& out, const std::map<std::string, Median>& 
     table.Compare("Saving one species, journaled (6 reads, 95 writes)", "save", "save/floor");
     table.Share("  of which the floor's four fsyncs", "save/floor", "save/floor-without-fsync");
     table.Compare("Saving one whose table moves (6 reads, 140 writes)", "save-moved", "save-moved/floor");
-    table.Compare("Free space search over a 32 MiB ROM (25 MiB read)", "freespace", "freespace/floor", 1, 1.5);
+    table.Compare("Free space search over a 32 MiB ROM (25 MiB read)", "freespace", "freespace/floor", 1,
+                  1.5);
     table.Shown("Importing a front sprite from PNG, saved", "import", "import/floor");
     table.Part("  of which LZ77 of the 64x64 sprite, timed alone", "  the import less compressing",
                "import/compress", "import", "import/floor");

@@ -59,7 +59,8 @@ inline constexpr int32_t kLargestRead = 65536;
 [[nodiscard]] std::vector<Opening> WriterReads(const EditorSession& session,
                                                const std::vector<int64_t>& offsets);
 // The same for the offsets of a floor's writes.
-[[nodiscard]] std::vector<Opening> WriterReads(const EditorSession& session, const std::vector<Access>& writes);
+[[nodiscard]] std::vector<Opening> WriterReads(const EditorSession& session,
+                                               const std::vector<Access>& writes);
 // The reads of one attack table of rows entries and its terminator, two bytes each.
 [[nodiscard]] std::vector<Access> AttackTableReads(int64_t start, int32_t rows);
 

@@ -8,21 +8,21 @@
 #include <optional>
 #include <sstream>
 
-#include "text/ChoiceNames.h"
 #include "CsvTable.h"
 #include "DurableFile.h"
-#include "species/FieldLimits.h"
 #include "HexFunctions.h"
 #include "JsonTable.h"
-#include "text/MainSettings.h"
-#include "write/RomBackups.h"
-#include "write/RomJournal.h"
-#include "rom/RomOpener.h"
-#include "write/RomWriter.h"
-#include "text/SpeciesTableExport.h"
-#include "text/SpeciesTableImport.h"
 #include "TableFile.h"
 #include "Windows1252.h"
+#include "rom/RomOpener.h"
+#include "species/FieldLimits.h"
+#include "text/ChoiceNames.h"
+#include "text/MainSettings.h"
+#include "text/SpeciesTableExport.h"
+#include "text/SpeciesTableImport.h"
+#include "write/RomBackups.h"
+#include "write/RomJournal.h"
+#include "write/RomWriter.h"
 
 namespace {
 

@@ -29,7 +29,8 @@ inline constexpr int32_t kHeaderSize = 0xC0;
 
 // count bytes from offset as they are, or nothing when the file cannot be read or ends before the last of
 // them. For the reads that must not guess, such as the bytes a journal keeps.
-[[nodiscard]] std::optional<std::vector<uint8_t>> ReadBytes(const std::string& path, int64_t offset, int64_t count);
+[[nodiscard]] std::optional<std::vector<uint8_t>> ReadBytes(const std::string& path, int64_t offset,
+                                                            int64_t count);
 
 // Receives the bytes of a range piece by piece: the offset of the first, the bytes and their count. Returns
 // false to stop early.

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <string>
 
-#include "species/FieldLimits.h"
 #include "FuzzSupport.h"
+#include "species/FieldLimits.h"
 
 namespace {
 

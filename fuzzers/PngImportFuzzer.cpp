@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "FuzzSupport.h"
+#include "PngFile.h"
 #include "pictures/Lz77Compressor.h"
 #include "pictures/PictureImport.h"
-#include "PngFile.h"
 #include "pictures/SpritePictures.h"
 
 namespace {

@@ -22,15 +22,15 @@
 #include <string>
 #include <vector>
 
-#include "species/AttackTable.h"
 #include "FuzzSupport.h"
 #include "HexFunctions.h"
-#include "text/NameList.h"
+#include "pictures/SpritePictures.h"
 #include "rom/RomNameTables.h"
 #include "rom/RomOpener.h"
 #include "rom/RomPointer.h"
+#include "species/AttackTable.h"
 #include "species/SpeciesRecord.h"
-#include "pictures/SpritePictures.h"
+#include "text/NameList.h"
 
 namespace {
 

@@ -4,12 +4,12 @@
 
 #include <string>
 
-#include "text/ChoiceNames.h"
 #include "FuzzSupport.h"
 #include "JsonTable.h"
+#include "TableFile.h"
+#include "text/ChoiceNames.h"
 #include "text/SpeciesFields.h"
 #include "text/SpeciesTableText.h"
-#include "TableFile.h"
 
 namespace {
 

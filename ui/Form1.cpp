@@ -20,16 +20,16 @@
 #include "Form3.h"
 #include "Form4.h"
 #include "Form5.h"
-#include "text/NameList.h"
-#include "text/ReferenceLists.h"
-#include "rom/RomOpener.h"
-#include "rom/RomPointer.h"
-#include "write/RomWriter.h"
 #include "SpritePreview.h"
 #include "TextCodec.h"
 #include "UserState.h"
 #include "modConv.h"
+#include "rom/RomOpener.h"
+#include "rom/RomPointer.h"
+#include "text/NameList.h"
+#include "text/ReferenceLists.h"
 #include "ui_Form1.h"
+#include "write/RomWriter.h"
 
 namespace {
 
@@ -199,14 +199,14 @@ void Form1::ConnectHandlers() {
 
 void Form1::SetEditingEnabled(bool enabled) {
     const QList<QWidget*> controls = {
-        ui->lstPokemon,  ui->txtHP,       ui->txtAttack,     ui->txtDefense,  ui->txtSpeed,
-        ui->txtSAttack,  ui->txtSDefense, ui->cmbType1,      ui->cmbType2,    ui->txtXP,
-        ui->txtCatch,    ui->cmbItem1,    ui->cmbItem2,      ui->cmbGender,   ui->cmbSteps,
-        ui->cmbEggType1, ui->cmbEggType2, ui->cmbAbility1,   ui->cmbAbility2, ui->txtSafari,
-        ui->cmdExport,   ui->txtSprite,   ui->txtBackSprite, ui->txtPalette,  ui->txtShinyPalette,
-        ui->txtIcon,     ui->txtEVHP,     ui->txtEVA,        ui->txtEVD,      ui->txtEVS,
-        ui->txtEVSA,     ui->txtEVSD,     ui->cmbPalette,    ui->txtLevel,    ui->cmbANames,
-        ui->lstAttack,   ui->lstLevel,    ui->txtATable,     ui->cmdChange,   ui->cmdChangeOffset,
+        ui->lstPokemon,  ui->txtHP,        ui->txtAttack,      ui->txtDefense,  ui->txtSpeed,
+        ui->txtSAttack,  ui->txtSDefense,  ui->cmbType1,       ui->cmbType2,    ui->txtXP,
+        ui->txtCatch,    ui->cmbItem1,     ui->cmbItem2,       ui->cmbGender,   ui->cmbSteps,
+        ui->cmbEggType1, ui->cmbEggType2,  ui->cmbAbility1,    ui->cmbAbility2, ui->txtSafari,
+        ui->cmdExport,   ui->txtSprite,    ui->txtBackSprite,  ui->txtPalette,  ui->txtShinyPalette,
+        ui->txtIcon,     ui->txtEVHP,      ui->txtEVA,         ui->txtEVD,      ui->txtEVS,
+        ui->txtEVSA,     ui->txtEVSD,      ui->cmbPalette,     ui->txtLevel,    ui->cmbANames,
+        ui->lstAttack,   ui->lstLevel,     ui->txtATable,      ui->cmdChange,   ui->cmdChangeOffset,
         ui->cmdNewTable, ui->cmdAddAttack, ui->cmdRemoveAttack};
     for (QWidget* control : controls) control->setEnabled(enabled);
     ui->cmdMoreData->setEnabled(enabled);

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "rom/EditorSession.h"
 #include "pictures/PictureReplacements.h"
+#include "rom/EditorSession.h"
 #include "rom/RomNameTables.h"
 
 namespace Ui {

@@ -3,17 +3,17 @@
 
 #include <cmath>
 
-#include "species/AttackRowOrder.h"
-#include "species/AttackTable.h"
 #include "ChoiceBox.h"
 #include "Dialogs.h"
-#include "species/FieldLimits.h"
 #include "Form1.h"
 #include "Form4.h"
 #include "HexFunctions.h"
-#include "species/NewAttackTable.h"
-#include "rom/RomPointer.h"
 #include "TextCodec.h"
+#include "rom/RomPointer.h"
+#include "species/AttackRowOrder.h"
+#include "species/AttackTable.h"
+#include "species/FieldLimits.h"
+#include "species/NewAttackTable.h"
 #include "ui_Form1.h"
 
 namespace {

@@ -6,10 +6,10 @@
 #include "ChoiceBox.h"
 #include "Dialogs.h"
 #include "Form1.h"
-#include "text/NameList.h"
 #include "ReadINI.h"
-#include "text/SpeciesDataFile.h"
 #include "TextCodec.h"
+#include "text/NameList.h"
+#include "text/SpeciesDataFile.h"
 #include "ui_Form1.h"
 
 namespace {

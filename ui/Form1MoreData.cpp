@@ -6,8 +6,8 @@
 #include "Dialogs.h"
 #include "Form1.h"
 #include "Form5.h"
-#include "species/MoreDataSave.h"
 #include "TextCodec.h"
+#include "species/MoreDataSave.h"
 #include "ui_Form1.h"
 
 namespace {

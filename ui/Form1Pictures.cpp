@@ -7,9 +7,9 @@
 #include "Dialogs.h"
 #include "Form1.h"
 #include "PngFile.h"
-#include "rom/RomPointer.h"
 #include "SpritePreview.h"
 #include "TextCodec.h"
+#include "rom/RomPointer.h"
 #include "ui_Form1.h"
 
 namespace {

@@ -7,13 +7,13 @@
 #include <QLineEdit>
 
 #include "Dialogs.h"
-#include "species/EggMoveLocator.h"
 #include "Form1.h"
 #include "Form3.h"
+#include "TextCodec.h"
+#include "species/EggMoveLocator.h"
+#include "ui_Form1.h"
 #include "write/RomJournal.h"
 #include "write/RomWriter.h"
-#include "TextCodec.h"
-#include "ui_Form1.h"
 
 void Form1::TrackEdits() {
     // Only what the user does counts: textEdited and activated are not raised when the program sets a value

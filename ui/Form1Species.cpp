@@ -2,21 +2,21 @@
 
 #include <cmath>
 
-#include "species/AttackTable.h"
-#include "species/AttackTableSave.h"
 #include "ChoiceBox.h"
 #include "Dialogs.h"
-#include "species/FieldLimits.h"
 #include "Form1.h"
 #include "Form2.h"
 #include "Form3.h"
-#include "species/MoreDataSave.h"
+#include "SpritePreview.h"
+#include "TextCodec.h"
 #include "rom/RomPointer.h"
+#include "species/AttackTable.h"
+#include "species/AttackTableSave.h"
+#include "species/FieldLimits.h"
+#include "species/MoreDataSave.h"
 #include "species/SpeciesRecord.h"
 #include "species/SpeciesSave.h"
 #include "species/SpeciesTableValues.h"
-#include "SpritePreview.h"
-#include "TextCodec.h"
 #include "ui_Form1.h"
 
 namespace {
@@ -269,9 +269,9 @@ bool Form1::SaveSpecies() {
         session_->Tables.eggMoves.where->table = *more->eggMovesMovedTo;
     // Said here too, so that a save with the report off is still confirmed.
     const std::string parts = PlannedPartsText(extra);
-    QString status =
-        parts.empty() ? QStringLiteral("Saved %1").arg(typedName)
-                      : QStringLiteral("Saved %1 with its %2").arg(typedName, TextCodec::ToDisplay(parts));
+    QString status = parts.empty()
+                         ? QStringLiteral("Saved %1").arg(typedName)
+                         : QStringLiteral("Saved %1 with its %2").arg(typedName, TextCodec::ToDisplay(parts));
     status += QStringLiteral(": %1 bytes").arg(planned.planned.plan.bytes.size());
     if (planned.movedTo)
         status += QStringLiteral("; ") + TextCodec::ToDisplay(AttackTableMovedLine(*planned.movedTo));

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "text/MainSettings.h"
 #include "UnloadingDialog.h"
+#include "text/MainSettings.h"
 
 namespace Ui {
 class Form3;

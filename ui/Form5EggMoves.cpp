@@ -3,8 +3,8 @@
 
 #include "ChoiceBox.h"
 #include "Dialogs.h"
-#include "species/EggMoveTable.h"
 #include "Form5.h"
+#include "species/EggMoveTable.h"
 #include "ui_Form5.h"
 
 void Form5::ConnectEggMoves() {

@@ -3,9 +3,9 @@
 
 #include <QRegularExpressionValidator>
 
-#include "species/DescriptionGuide.h"
 #include "Form5.h"
 #include "TextCodec.h"
+#include "species/DescriptionGuide.h"
 #include "ui_Form5.h"
 
 namespace {

@@ -6,10 +6,10 @@
 #include <QMenu>
 
 #include "Dialogs.h"
-#include "pictures/PictureReplacements.h"
-#include "rom/RomPointer.h"
-#include "pictures/SpritePictures.h"
 #include "TextCodec.h"
+#include "pictures/PictureReplacements.h"
+#include "pictures/SpritePictures.h"
+#include "rom/RomPointer.h"
 
 namespace {
 

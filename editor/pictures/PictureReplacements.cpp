@@ -4,8 +4,8 @@
 
 #include "HexFunctions.h"
 #include "pictures/Lz77Compressor.h"
-#include "rom/RomPointer.h"
 #include "pictures/SpritePictures.h"
+#include "rom/RomPointer.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "rom/EditorSession.h"
-#include "write/FreeSpaceFinder.h"
 #include "pictures/PictureImport.h"
+#include "rom/EditorSession.h"
 #include "species/SpeciesSave.h"
+#include "write/FreeSpaceFinder.h"
 #include "write/WritePlan.h"
 
 // The pictures of the shown species that the user has replaced and not saved yet, uncompressed as the

@@ -2,13 +2,13 @@
 
 #include <cstdio>
 
-#include "rom/EditorSession.h"
-#include "species/EggMoveLocator.h"
 #include "HexFunctions.h"
 #include "HexOffset.h"
+#include "rom/EditorSession.h"
 #include "rom/PointerSearch.h"
-#include "species/PokedexEntry.h"
 #include "rom/SectionKeys.h"
+#include "species/EggMoveLocator.h"
+#include "species/PokedexEntry.h"
 
 namespace {
 

@@ -35,7 +35,8 @@ bool ReadPiece(int fd, uint8_t* into, int64_t length, int64_t at) {
 
 // Whole blocks are counted first without a branch, which the compiler turns into vector compares; only a
 // block with a match is looked at again word by word.
-void FindWordsIn(const uint8_t* bytes, int64_t size, uint32_t stored, int64_t base, std::vector<int64_t>& found) {
+void FindWordsIn(const uint8_t* bytes, int64_t size, uint32_t stored, int64_t base,
+                 std::vector<int64_t>& found) {
     const int64_t to = size / 4;
     int64_t k = 0;
     for (; k + kBlockWords <= to; k += kBlockWords) {

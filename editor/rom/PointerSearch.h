@@ -32,11 +32,13 @@ inline constexpr int64_t kPiece = 1 << 20;
 // once, in pieces of 1 MiB through one opening; nothing when it cannot be read to its end.
 [[nodiscard]] std::optional<std::vector<int64_t>> FindPointersTo(const std::string& romPath, int64_t target);
 
-// The pointer to target as the file stores it, read as a word of this machine, so that words compare directly.
+// The pointer to target as the file stores it, read as a word of this machine, so that words compare
+// directly.
 [[nodiscard]] uint32_t StoredPointerTo(int64_t target);
 
 // Appends the offsets (base plus the place in bytes) of the words on a multiple of 4 among size bytes that
 // equal stored. The search's work beyond reading the file, which no system call stands for.
-void FindWordsIn(const uint8_t* bytes, int64_t size, uint32_t stored, int64_t base, std::vector<int64_t>& found);
+void FindWordsIn(const uint8_t* bytes, int64_t size, uint32_t stored, int64_t base,
+                 std::vector<int64_t>& found);
 
 }  // namespace PointerSearch

@@ -1,7 +1,7 @@
 #include "rom/RomPointer.h"
 
-#include "species/AttackTable.h"
 #include "HexFunctions.h"
+#include "species/AttackTable.h"
 
 namespace RomPointer {
 

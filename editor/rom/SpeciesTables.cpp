@@ -2,10 +2,10 @@
 
 #include <cstdio>
 
-#include "rom/EditorSession.h"
-#include "rom/EggMoveAndDexCheck.h"
 #include "HexFunctions.h"
 #include "HexOffset.h"
+#include "rom/EditorSession.h"
+#include "rom/EggMoveAndDexCheck.h"
 #include "rom/SectionKeys.h"
 
 namespace {

@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "species/AttackTable.h"
 #include "HexFunctions.h"
 #include "HexOffset.h"
-#include "write/KnownTables.h"
 #include "rom/RomPointer.h"
+#include "species/AttackTable.h"
+#include "write/KnownTables.h"
 #include "write/TableMover.h"
 
 namespace {

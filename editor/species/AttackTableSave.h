@@ -5,8 +5,8 @@
 #include <string>
 
 #include "rom/EditorSession.h"
-#include "write/FreeSpaceMap.h"
 #include "species/SpeciesSave.h"
+#include "write/FreeSpaceMap.h"
 
 struct SpeciesTablePlan {
     bool ok = false;

@@ -4,10 +4,10 @@
 #include <unordered_map>
 #include <vector>
 
-#include "species/EggMoveTable.h"
 #include "HexFunctions.h"
 #include "HexOffset.h"
 #include "rom/PointerSearch.h"
+#include "species/EggMoveTable.h"
 
 namespace {
 

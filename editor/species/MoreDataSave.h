@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "rom/EditorSession.h"
-#include "write/FreeSpaceMap.h"
 #include "species/SpeciesTableValues.h"
+#include "write/FreeSpaceMap.h"
 #include "write/WritePlan.h"
 
 struct MoreDataPlan {

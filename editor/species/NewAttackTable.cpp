@@ -6,10 +6,10 @@
 #include <optional>
 #include <string_view>
 
-#include "species/AttackTable.h"
-#include "write/FreeSpaceMap.h"
 #include "HexFunctions.h"
 #include "rom/RomPointer.h"
+#include "species/AttackTable.h"
+#include "write/FreeSpaceMap.h"
 
 namespace {
 

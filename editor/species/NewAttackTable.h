@@ -19,8 +19,8 @@ struct NewTableCheck {
     std::string error;  // why the texts were refused
 };
 
-// Accepts a start offset of 1 to 7 hexadecimal digits below 2000000 and a whole, non-negative count whose table
-// (2 x count + 2 bytes) ends inside a file of romSize bytes.
+// Accepts a start offset of 1 to 7 hexadecimal digits below 2000000 and a whole, non-negative count whose
+// table (2 x count + 2 bytes) ends inside a file of romSize bytes.
 [[nodiscard]] NewTableCheck CheckNewTableRequest(const std::string& startText, const std::string& countText,
                                                  int64_t romSize);
 

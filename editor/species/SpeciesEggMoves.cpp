@@ -2,10 +2,10 @@
 
 #include <cstdio>
 
-#include "species/EggMoveTable.h"
 #include "HexFunctions.h"
 #include "HexOffset.h"
 #include "rom/PointerSearch.h"
+#include "species/EggMoveTable.h"
 #include "write/Repoint.h"
 #include "write/TableMover.h"
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "HexFunctions.h"
-#include "rom/RomPointer.h"
 #include "modConv.h"
+#include "rom/RomPointer.h"
 
 namespace {
 

@@ -9,11 +9,11 @@
 #include <optional>
 #include <vector>
 
-#include "species/AttackTableSave.h"
 #include "CharTable.h"
 #include "HexFunctions.h"
-#include "rom/RomPointer.h"
 #include "modConv.h"
+#include "rom/RomPointer.h"
+#include "species/AttackTableSave.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "species/AttackTable.h"
 #include "rom/EditorSession.h"
+#include "species/AttackTable.h"
 #include "write/RomWriter.h"
 #include "write/WritePlan.h"
 
@@ -43,9 +43,9 @@ struct SpeciesSavePlan {
 struct SaveOutcome {
     bool complete = false;  // every byte reached the file
     int64_t bytesWritten = 0;
-    std::string report;   // filled only when complete
-    std::string error;    // names the file and what did not happen
-    std::string warning;  // a complete save with something to tell (see WriteOutcome)
+    std::string report;                   // filled only when complete
+    std::string error;                    // names the file and what did not happen
+    std::string warning;                  // a complete save with something to tell (see WriteOutcome)
     std::optional<int64_t> tableMovedTo;  // where the attack table went when it no longer fitted
 };
 

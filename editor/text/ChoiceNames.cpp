@@ -2,12 +2,12 @@
 
 #include <iterator>
 
+#include "Windows1252.h"
+#include "rom/RomNameTables.h"
 #include "species/Evolutions.h"
 #include "species/MoveCompatibility.h"
 #include "text/NameList.h"
 #include "text/ReferenceLists.h"
-#include "rom/RomNameTables.h"
-#include "Windows1252.h"
 
 namespace {
 

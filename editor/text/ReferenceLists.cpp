@@ -1,7 +1,7 @@
 #include "text/ReferenceLists.h"
 
-#include "species/FieldLimits.h"
 #include "ReadINI.h"
+#include "species/FieldLimits.h"
 
 std::vector<std::string> SplitListFile(const std::string& text) {
     return ReadINI::SplitText(text, "\r\n");

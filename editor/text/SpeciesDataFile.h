@@ -6,7 +6,7 @@
 // One species' values as a one-line ".pkmn" text: 20 fields separated by "|".
 struct SpeciesFileValues {
     std::string name, hp, attack, defense, speed, spAttack, spDefense, baseXp, catchRate;  // box texts
-    int type1 = -1, type2 = -1, item1 = -1, item2 = -1, ability1 = -1, ability2 = -1;     // list positions
+    int type1 = -1, type2 = -1, item1 = -1, item2 = -1, ability1 = -1, ability2 = -1;      // list positions
     std::string safari;
     int eggType1 = -1, eggType2 = -1, steps = -1, gender = -1;
 };

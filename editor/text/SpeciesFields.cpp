@@ -4,14 +4,14 @@
 #include <cstdio>
 #include <map>
 
-#include "species/AttackTableSave.h"
 #include "CharTable.h"
-#include "species/EggMoveTable.h"
 #include "HexFunctions.h"
+#include "Windows1252.h"
 #include "rom/RomPointer.h"
+#include "species/AttackTableSave.h"
+#include "species/EggMoveTable.h"
 #include "species/SpeciesEggMoves.h"
 #include "species/SpeciesSave.h"
-#include "Windows1252.h"
 
 namespace {
 

@@ -6,12 +6,12 @@
 #include <variant>
 #include <vector>
 
-#include "species/AttackTable.h"
-#include "text/ChoiceNames.h"
 #include "rom/EditorSession.h"
-#include "write/FreeSpaceMap.h"
+#include "species/AttackTable.h"
 #include "species/SpeciesRecord.h"
 #include "species/SpeciesTableValues.h"
+#include "text/ChoiceNames.h"
+#include "write/FreeSpaceMap.h"
 #include "write/WritePlan.h"
 
 // Everything the editor reads of one species, as the window shows it.

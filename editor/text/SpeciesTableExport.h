@@ -1,7 +1,7 @@
 #pragma once
 
-#include "text/ChoiceNames.h"
 #include "rom/EditorSession.h"
+#include "text/ChoiceNames.h"
 #include "text/SpeciesFields.h"
 #include "text/SpeciesTableText.h"
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "text/ChoiceNames.h"
 #include "rom/EditorSession.h"
+#include "text/ChoiceNames.h"
 #include "text/SpeciesTableText.h"
 #include "write/WritePlan.h"
 

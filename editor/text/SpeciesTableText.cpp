@@ -6,8 +6,8 @@
 
 #include "CharTable.h"
 #include "GameText.h"
-#include "rom/RomPointer.h"
 #include "Windows1252.h"
+#include "rom/RomPointer.h"
 
 namespace {
 

@@ -3,12 +3,8 @@
 #include <cstdio>
 
 #include "HexOffset.h"
-#include "write/KnownTables.h"
 #include "rom/RomPointer.h"
-
-namespace {
-
-}  // namespace
+#include "write/KnownTables.h"
 
 FreeSpaceMap::FreeSpaceMap(EditorSession session) : session_(std::move(session)) {}
 
@@ -22,8 +18,10 @@ std::vector<ByteRange> FreeSpaceMap::Regions(const EditorSession& session, std::
         return {};
     }
     if (session.FreeSpace) regions.push_back({*session.FreeSpace, session.FileSize});
-    // A ROM of more than 16 MiB is an expanded one: everything past the games' 16 MiB was added as free space.
-    if (session.FileSize > RomPointer::kUpperHalf) regions.push_back({RomPointer::kUpperHalf, session.FileSize});
+    // A ROM of more than 16 MiB is an expanded one: everything past the games' 16 MiB was added as free
+    // space.
+    if (session.FileSize > RomPointer::kUpperHalf)
+        regions.push_back({RomPointer::kUpperHalf, session.FileSize});
     if (regions.empty())
         *error = section +
                  " has no FreeSpace key (the file offset where the game's unused space starts, "

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "write/ByteRange.h"
 #include "rom/EditorSession.h"
+#include "write/ByteRange.h"
 #include "write/FreeSpaceFinder.h"
 
 // The free space of the session's ROM as the moves of one write see it: where its section says free space is,

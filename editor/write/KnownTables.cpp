@@ -29,7 +29,8 @@ std::vector<std::optional<int64_t>> ReadPointerTargets(const std::string& romPat
     for (size_t k = 0; k < targets.size(); ++k) {
         const uint8_t* p = bytes->data() + k * static_cast<size_t>(stride);
         const int64_t value = int64_t{p[0]} | int64_t{p[1]} << 8 | int64_t{p[2]} << 16 | int64_t{p[3]} << 24;
-        if (value >= kRomBase && value - kRomBase < std::min<int64_t>(fileSize, RomPointer::kSpan)) targets[k] = value - kRomBase;
+        if (value >= kRomBase && value - kRomBase < std::min<int64_t>(fileSize, RomPointer::kSpan))
+            targets[k] = value - kRomBase;
     }
     return targets;
 }

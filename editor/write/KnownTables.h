@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "write/ByteRange.h"
 #include "rom/EditorSession.h"
+#include "write/ByteRange.h"
 
 // Where the data the editor knows of lies in the session's ROM, for a search of free space with the usual
 // margin: always the fixed tables of its section (names, records, the pointer tables, the icon palette

@@ -10,9 +10,9 @@
 #include "DurableFile.h"
 #include "HexFunctions.h"
 #include "HexOffset.h"
+#include "rom/RomOpener.h"
 #include "write/RomBackups.h"
 #include "write/RomJournal.h"
-#include "rom/RomOpener.h"
 
 namespace {
 

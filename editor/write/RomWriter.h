@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "write/ByteWriter.h"
 #include "rom/EditorSession.h"
+#include "write/ByteWriter.h"
 #include "write/WriteHistory.h"
 #include "write/WritePlan.h"
 

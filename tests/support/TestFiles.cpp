@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "text/NameList.h"
 #include "species/SpeciesRecord.h"
+#include "text/NameList.h"
 
 namespace testsupport {
 

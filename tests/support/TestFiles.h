@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "rom/EditorSession.h"
 #include "RomBuilder.h"
-#include "write/RomWriter.h"
-#include "species/SpeciesSave.h"
 #include "TempDir.h"
+#include "rom/EditorSession.h"
+#include "species/SpeciesSave.h"
+#include "write/RomWriter.h"
 #include "write/WritePlan.h"
 
 namespace testsupport {

@@ -1,8 +1,8 @@
 #include "Unwritable.h"
 
 #include <fcntl.h>
-#include <linux/fs.h>
 #include <grp.h>
+#include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/prctl.h>
 #include <sys/stat.h>
@@ -58,8 +58,8 @@ Unwritable::~Unwritable() {
 
 bool BecomeNobody() {
     constexpr uid_t kNobody = 65534;
-    const bool changed =
-        ::geteuid() != 0 || (::setgroups(0, nullptr) == 0 && ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0);
+    const bool changed = ::geteuid() != 0 ||
+                         (::setgroups(0, nullptr) == 0 && ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0);
     // A process that changed its user is no longer dumpable, which hides /proc/self from the sanitizer.
     ::prctl(PR_SET_DUMPABLE, 1);
     return changed;

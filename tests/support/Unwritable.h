@@ -6,7 +6,8 @@
 
 namespace testsupport {
 
-// Makes a file (or a folder: no file can be made in it) unwritable while it lives, for root too (immutable where allowed); check active().
+// Makes a file (or a folder: no file can be made in it) unwritable while it lives, for root too (immutable
+// where allowed); check active().
 class Unwritable {
 public:
     explicit Unwritable(std::string path);

@@ -639,7 +639,6 @@ std::string HexNumber(int32_t value) {
     return text;
 }
 
-
 // Evolutions, TM/HM and tutor compatibility: made-up data of the games' shapes. Their purposes lie apart from
 // the others so that adding either kind never changes the other's data.
 constexpr uint32_t kEvolutionPurpose = 100;
@@ -656,9 +655,20 @@ std::vector<MadeUpEvolution> MadeUpEvolutions(Random& random, int index) {
     const auto next = [index](int k) { return (index + k - 1) % (kSpeciesCount - 1) + 1; };
     const int level = random.Between(16, 55);
     switch (random.Between(0, 19)) {
-        case 0: case 1: case 2: case 3: case 4: case 5: case 6: case 7: case 8:
+        case 0:
+        case 1:
+        case 2:
+        case 3:
+        case 4:
+        case 5:
+        case 6:
+        case 7:
+        case 8:
             return {};
-        case 9: case 10: case 11: case 12:
+        case 9:
+        case 10:
+        case 11:
+        case 12:
             return {{4, level, next(1)}};
         case 13:
             return {{7, random.Between(93, 98), next(1)}};
@@ -720,8 +730,8 @@ void PlaceSpeciesTables(RomBuilder& builder, uint32_t variety) {
         for (int i = 0; i < kSpeciesCount; ++i) {
             Random random = RandomFor(variety, i, kEvolutionPurpose);
             std::vector<uint8_t> entries(40, 0x00);
-            const std::vector<MadeUpEvolution> evolutions = i == 0 ? std::vector<MadeUpEvolution>{}
-                                                                   : MadeUpEvolutions(random, i);
+            const std::vector<MadeUpEvolution> evolutions =
+                i == 0 ? std::vector<MadeUpEvolution>{} : MadeUpEvolutions(random, i);
             for (size_t k = 0; k < evolutions.size(); ++k) {
                 const MadeUpEvolution& e = evolutions[k];
                 const uint64_t packed = static_cast<uint64_t>(e.method) |
@@ -1234,10 +1244,11 @@ EditorSession RomBuilder::Session(const std::string& path) const {
     session.Section = SectionName();
     session.Title = layout_.title;
     if (layout_.EvolutionTable != 0) session.Tables.evolutions.where = layout_.EvolutionTable;
-    if (layout_.TMHMTable != 0) session.Tables.tmhm.where = CompatibilityTable{layout_.TMHMTable, layout_.TMHMMoves, 58, 8};
+    if (layout_.TMHMTable != 0)
+        session.Tables.tmhm.where = CompatibilityTable{layout_.TMHMTable, layout_.TMHMMoves, 58, 8};
     if (layout_.TutorCount > 0) {
-        session.Tables.tutors.where = CompatibilityTable{layout_.TutorTable, layout_.TutorMoves, layout_.TutorCount,
-                                                         layout_.TutorCount <= 16 ? 2 : 4};
+        session.Tables.tutors.where = CompatibilityTable{
+            layout_.TutorTable, layout_.TutorMoves, layout_.TutorCount, layout_.TutorCount <= 16 ? 2 : 4};
     }
     if (layout_.EggMoves != 0)
         session.Tables.eggMoves.where = EggMovePlace{layout_.EggMoves, layout_.EggMoves, 2};

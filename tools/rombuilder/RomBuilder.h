@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "species/AttackTable.h"
 #include "rom/EditorSession.h"
 #include "rom/RomNameTables.h"
+#include "species/AttackTable.h"
 
 // Where a synthetic ROM keeps its tables; the offsets are those Data.ini holds for the game.
 struct RomLayout {
