@@ -17,6 +17,7 @@
 #include "ImportBenchmarks.h"
 #include "MoveBenchmarks.h"
 #include "OffscreenMessages.h"
+#include "OpenBenchmarks.h"
 #include "OperationBenchmarks.h"
 #include "SummaryTable.h"
 
@@ -93,6 +94,7 @@ int main(int argc, char* argv[]) {
     RegisterEggMoveBenchmarks(*rom);
     RegisterCliBenchmarks(folder, *rom);
     RegisterHugeInputBenchmarks(folder);
+    RegisterOpenBenchmarks(folder);
     WindowFlows flows(folder, *rom);
     flows.Register();
 

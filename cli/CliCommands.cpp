@@ -5,12 +5,14 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <sstream>
 
 #include "CsvTable.h"
 #include "DurableFile.h"
 #include "HexFunctions.h"
+#include "HexOffset.h"
 #include "JsonTable.h"
 #include "TableFile.h"
 #include "Windows1252.h"
@@ -31,7 +33,7 @@ const char* const kOverview =
     "back.\n"
     "\n"
     "Usage:\n"
-    "  vornhal-cli info ROM\n"
+    "  vornhal-cli info ROM [--json]\n"
     "  vornhal-cli export ROM [-o FILE] [--format json|csv]\n"
     "  vornhal-cli import ROM FILE [--dry-run] [--format json|csv]\n"
     "  vornhal-cli COMMAND --help\n"
@@ -39,11 +41,15 @@ const char* const kOverview =
     "Exit codes: 0 done, 1 refused (the reason on standard error, nothing written), 2 wrong usage.\n";
 
 const char* const kInfoHelp =
-    "Usage: vornhal-cli info ROM\n"
+    "Usage: vornhal-cli info ROM [--json]\n"
     "\n"
     "Shows the ROM's game code, release, file size, the section of Data.ini that describes it, whether its\n"
-    "tables pass the structure check (so that Vornhal can edit it) and where the names of types, items,\n"
-    "abilities, egg groups and attacks come from. Exit code 1 when the ROM cannot be edited.\n";
+    "tables pass the structure check (so that Vornhal can edit it), where the names of types, items,\n"
+    "abilities, egg groups and attacks come from, and every table: its offset and how it was found (the\n"
+    "game's own pointer to it, Data.ini, or the ROM's settings file). Exit code 1 when the ROM cannot be\n"
+    "edited.\n"
+    "\n"
+    "  --json              the same as one JSON object\n";
 
 const char* const kExportHelp =
     "Usage: vornhal-cli export ROM [-o FILE] [--format json|csv]\n"
@@ -76,6 +82,7 @@ struct Arguments {
     std::optional<std::string> output;
     std::optional<std::string> format;
     bool dryRun = false;
+    bool json = false;
     bool help = false;
     std::string problem;  // wrong usage
 };
@@ -110,8 +117,8 @@ Arguments ParseArguments(const std::vector<std::string>& args, const std::vector
             parsed.problem = "unknown option " + args[k];
             return parsed;
         }
-        if (arg == "--dry-run") {
-            parsed.dryRun = true;
+        if (arg == "--dry-run" || arg == "--json") {
+            (arg == "--json" ? parsed.json : parsed.dryRun) = true;
             continue;
         }
         if (!value) {
@@ -171,6 +178,66 @@ std::string JournalProblem(const std::string& rom) {
            "keep the file as it is, then try again. Nothing was written.";
 }
 
+struct RomInfo {
+    std::string rom;
+    int64_t size = 0;
+    std::string code;
+    int release = 0;
+    std::string refusal;  // why it cannot be edited; empty when it can
+    std::string section, title, names, journal;
+    std::vector<LocatedTable> tables;
+};
+
+std::string InfoText(const RomInfo& info) {
+    std::ostringstream out;
+    out << "ROM           " << info.rom << "\n"
+        << "Size          " << info.size << " bytes\n"
+        << "Game code     " << info.code << "\n"
+        << "Release       " << info.release << "\n";
+    if (!info.refusal.empty()) {
+        out << "Editable      no: " << info.refusal << "\n";
+        return out.str();
+    }
+    out << "Section       [" << info.section << "] " << info.title << "\n"
+        << "Structure     passes: the species tables look like what they are\n"
+        << "Names         " << info.names << "\n";
+    if (!info.journal.empty()) out << "Journal       " << info.journal << "\n";
+    out << "Tables\n";
+    for (const LocatedTable& table : info.tables) {
+        std::string name = "  " + table.name;
+        name.resize(std::max<size_t>(name.size() + 1, 26), ' ');
+        std::string offset = table.offset ? HexOffset(*table.offset) : "-";
+        offset.resize(std::max<size_t>(offset.size() + 1, 11), ' ');
+        out << name << offset << table.HowShown() << "\n";
+    }
+    return out.str();
+}
+
+std::string InfoJson(const RomInfo& info) {
+    nlohmann::ordered_json json = {{"rom", Windows1252::ToUtf8(info.rom)},
+                                   {"size", info.size},
+                                   {"game_code", info.code},
+                                   {"release", info.release},
+                                   {"editable", info.refusal.empty()}};
+    if (!info.refusal.empty()) {
+        json["refusal"] = Windows1252::ToUtf8(info.refusal);
+    } else {
+        json["section"] = info.section;
+        json["title"] = Windows1252::ToUtf8(info.title);
+        json["names"] = Windows1252::ToUtf8(info.names);
+        if (!info.journal.empty()) json["journal"] = Windows1252::ToUtf8(info.journal);
+        json["tables"] = nlohmann::ordered_json::array();
+        for (const LocatedTable& table : info.tables) {
+            nlohmann::ordered_json entry = {{"key", table.key}, {"name", Windows1252::ToUtf8(table.name)}};
+            entry["offset"] = table.offset ? nlohmann::ordered_json(*table.offset) : nlohmann::ordered_json();
+            entry["found_by"] = table.HowShown();
+            entry["moved"] = table.Moved();
+            json["tables"].push_back(std::move(entry));
+        }
+    }
+    return json.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+}
+
 int Info(const Arguments& arguments, std::ostream& out, std::ostream& err,
          const CliEnvironment& environment) {
     const std::string& rom = arguments.positional[0];
@@ -181,21 +248,17 @@ int Info(const Arguments& arguments, std::ostream& out, std::ostream& err,
 
     const int release = std::max(
         HexFunctions::ByteAt(HexFunctions::ReadHexBytes(rom, HexFunctions::kVersionOffset, 1), 0), 0);
-    out << "ROM           " << rom << "\n"
-        << "Size          " << *size << " bytes\n"
-        << "Game code     " << Printable(*code) << "\n"
-        << "Release       " << release << "\n";
-    if (!opened.session) {
-        out << "Editable      no: " << opened.error << "\n";
-        return kExitRefused;
+    RomInfo info{rom, *size, Printable(*code), release, opened.error, {}, {}, {}, {}, {}};
+    if (opened.session) {
+        const EditorSession& session = *opened.session;
+        info.section = session.Section;
+        info.title = session.Title;
+        info.names = Names(session, environment).source;
+        info.journal = JournalProblem(rom);
+        info.tables = session.Located.tables;
     }
-    const EditorSession& session = *opened.session;
-    out << "Section       [" << session.Section << "] " << session.Title << "\n"
-        << "Structure     passes: the tables are where the section says\n"
-        << "Names         " << Names(session, environment).source << "\n";
-    if (const std::string journal = JournalProblem(rom); !journal.empty())
-        out << "Journal       " << journal << "\n";
-    return kExitDone;
+    out << (arguments.json ? InfoJson(info) : InfoText(info));
+    return opened.session ? kExitDone : kExitRefused;
 }
 
 std::optional<EditorSession> Open(const std::string& rom, const CliEnvironment& environment,
@@ -345,7 +408,7 @@ struct Command {
 
 const std::vector<Command>& Commands() {
     static const std::vector<Command> commands = {
-        {"info", kInfoHelp, {}, 1, "ROM", Info},
+        {"info", kInfoHelp, {"--json"}, 1, "ROM", Info},
         {"export", kExportHelp, {"--output", "--format"}, 1, "ROM", Export},
         {"import", kImportHelp, {"--dry-run", "--format"}, 2, "ROM and FILE", Import},
     };

@@ -28,6 +28,7 @@
 #include "rom/RomNameTables.h"
 #include "rom/RomOpener.h"
 #include "rom/RomPointer.h"
+#include "rom/TableShapes.h"
 #include "species/AttackTable.h"
 #include "species/SpeciesRecord.h"
 #include "text/NameList.h"
@@ -115,8 +116,8 @@ constexpr int kKeyCount = 7;
 constexpr int64_t kExtents[kKeyCount] = {
     int64_t{Species::kCount} * Species::kNameSize,
     int64_t{Species::kCount} * Species::kRecordSize,
-    Species::kBackSpriteDistance + 8 * int64_t{Species::kCount},
-    Species::kShinyPaletteDistance + 8 * int64_t{Species::kCount},
+    TableShapes::kBackSpriteDistance + 8 * int64_t{Species::kCount},
+    TableShapes::kShinyPaletteDistance + 8 * int64_t{Species::kCount},
     4 * int64_t{Species::kCount},
     int64_t{Species::kCount},
     4 * int64_t{Species::kCount},
@@ -167,6 +168,14 @@ std::string IniText(const std::string& section, const int64_t (&offsets)[kKeyCou
     }
     if (style & 4) ini += "IconPaletteTable=" + OffsetText(offsets[0], style) + "\r\n";
     ini += "Title=" + title + "\r\n";
+    // In one style of four, references for every table: words of the file that point where its pointers
+    // lead, so the opening weighs a place other than the offsets against each table's shape.
+    if ((style & 3) == 3) {
+        int k = 0;
+        for (const TableShapes::Shape& shape : TableShapes::All())
+            ini += std::string(shape.refKey) + "=" + OffsetText(offsets[k++ % kKeyCount] & ~int64_t{3}, 1) +
+                   "\r\n";
+    }
     // Names tables over the other tables, which hold names or pointers; the item count from 0 up.
     if (style & 8) {
         for (int k = 0; k < RomNames::kListCount; ++k) {

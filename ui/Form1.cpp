@@ -210,6 +210,7 @@ void Form1::SetEditingEnabled(bool enabled) {
         ui->cmdNewTable, ui->cmdAddAttack, ui->cmdRemoveAttack};
     for (QWidget* control : controls) control->setEnabled(enabled);
     ui->cmdMoreData->setEnabled(enabled);
+    if (romInfoAction_) romInfoAction_->setEnabled(enabled);
     ui->preview->SetReplaceable(enabled);
     if (!enabled) {
         ui->cmdNameEx->setEnabled(false);
@@ -263,7 +264,8 @@ bool Form1::OpenRomPath(const QString& path) {
     UserState::SetLastRomFolder(QFileInfo(path).absolutePath());
     UpdateRecentMenu();
     ShowRomInStatus();
-    ShowStatus(QStringLiteral("Opened ") + QFileInfo(path).fileName());
+    ShowStatus(QStringLiteral("Opened ") + QFileInfo(path).fileName() +
+               QString::fromStdString(session_->Located.MovedText()));
     return true;
 }
 

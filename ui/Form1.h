@@ -139,6 +139,7 @@ private:
     void UpdateRecentMenu();
     void OpenRecentRom(const QString& path);
     void ShowAbout();
+    void ShowRomInfo();
     // The outcome of the last action, until the next one.
     void ShowStatus(const QString& text);
     // The permanent part: the open ROM's file name, game title and size.
@@ -152,6 +153,7 @@ private:
     PictureReplacements replaced_;       // its pictures imported and not saved yet
     QAction* undoAction_ = nullptr;
     QAction* redoAction_ = nullptr;
+    QAction* romInfoAction_ = nullptr;
     // The list files' names of the lists a ROM can name itself, loaded once at start.
     std::array<QStringList, RomNames::kListCount> listFiles_;
     FieldLimitBinder* limits_ = nullptr;

@@ -12,6 +12,7 @@
 #include "Dialogs.h"
 #include "Form1.h"
 #include "HexFunctions.h"
+#include "RomInfoDialog.h"
 #include "TextCodec.h"
 #include "UserState.h"
 #include "ui_Form1.h"
@@ -68,6 +69,9 @@ void Form1::SetUpMenus() {
     MirrorButton(AddEntry(file, "mnuDataImport", QStringLiteral("&Import Poke Data...")), ui->cmdNameIm);
     MirrorButton(AddEntry(file, "mnuNamesExport", QStringLiteral("Export &Names...")), ui->cmdExport);
     file->addSeparator();
+    romInfoAction_ = AddEntry(file, "mnuRomInfo", QStringLiteral("ROM &Information..."));
+    romInfoAction_->setEnabled(false);
+    connect(romInfoAction_, &QAction::triggered, this, &Form1::ShowRomInfo);
     MirrorButton(AddEntry(file, "mnuSettings", QStringLiteral("Se&ttings...")), ui->cmdSettings);
     file->addSeparator();
     // Ctrl+Q on every system; QKeySequence::Quit has no key on some.
@@ -144,6 +148,12 @@ void Form1::ShowAbout() {
             "<p>MIT License. Copyright &copy; The Vornhal developers.</p>")
             .arg(QStringLiteral(VORNHAL_VERSION), QStringLiteral(QT_VERSION_STR), QLatin1String(qVersion()));
     Dialogs::ShowAbout(this, QStringLiteral("About Vornhal"), text);
+}
+
+void Form1::ShowRomInfo() {
+    if (!session_) return;
+    RomInfoDialog dialog(*session_, this);
+    Dialogs::RunModal(&dialog);
 }
 
 void Form1::SetUpStatusBar() {

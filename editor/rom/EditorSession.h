@@ -6,8 +6,10 @@
 #include <string>
 
 #include "rom/SpeciesTables.h"
+#include "rom/TableLocator.h"
 
-// The open ROM: its path and the table offsets of its game, as Data.ini gives them.
+// The open ROM: its path and the table offsets of its game, where the game's own pointers or Data.ini put
+// them.
 struct EditorSession {
     std::string RomPath;
     int32_t NameOffset = 0;
@@ -17,6 +19,9 @@ struct EditorSession {
     int32_t IconOffset = 0;
     int32_t IconPalette = 0;
     int32_t AttackTable = 0;
+    // The back sprite and shiny palette tables: their own keys, or a fixed distance after the front ones.
+    int32_t BackImageOffset = 0;
+    int32_t ShinyPaletteOffset = 0;
     // Optional key: the table of icon palettes that the sprite preview uses.
     std::optional<int32_t> IconPaletteTable;
     // Optional keys: the game's own names tables of moves, abilities, types and items (RomNames::List order),
@@ -40,15 +45,14 @@ struct EditorSession {
 
     // Evolutions, TM/HM and tutor compatibility: each part where the opening found it, or why not.
     SpeciesTables Tables;
+    // Every table's offset and how it was found, for ROM Information.
+    LocatedTables Located;
 };
 
 namespace Species {
 inline constexpr int32_t kCount = 412;
 inline constexpr int32_t kRecordSize = 28;
 inline constexpr int32_t kNameSize = 11;
-// The back sprite and shiny palette tables have no keys of their own: they follow the front tables.
-inline constexpr int32_t kBackSpriteDistance = 5280;
-inline constexpr int32_t kShinyPaletteDistance = 3520;
 
 inline int32_t NameEntry(const EditorSession& s, int32_t i) {
     return s.NameOffset + kNameSize * i;
@@ -60,13 +64,13 @@ inline int32_t SpriteEntry(const EditorSession& s, int32_t i) {
     return s.ImageOffset + 8 * i;
 }
 inline int32_t BackSpriteEntry(const EditorSession& s, int32_t i) {
-    return s.ImageOffset + kBackSpriteDistance + 8 * i;
+    return s.BackImageOffset + 8 * i;
 }
 inline int32_t PaletteEntry(const EditorSession& s, int32_t i) {
     return s.PaletteOffset + 8 * i;
 }
 inline int32_t ShinyPaletteEntry(const EditorSession& s, int32_t i) {
-    return s.PaletteOffset + kShinyPaletteDistance + 8 * i;
+    return s.ShinyPaletteOffset + 8 * i;
 }
 inline int32_t IconEntry(const EditorSession& s, int32_t i) {
     return s.IconOffset + 4 * i;

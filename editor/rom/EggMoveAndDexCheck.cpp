@@ -20,9 +20,9 @@ bool EnoughFit(int fitting, int of) {
     return 100 * fitting >= kPassPercent * of;
 }
 
-void CheckEggMoves(TablePart<EggMovePlace>& part, const std::string& romPath, const std::string& iniPath,
-                   const std::string& section) {
-    SectionKeys keys(iniPath, section, &part.unavailable);
+void CheckEggMoves(TablePart<EggMovePlace>& part, const std::string& romPath, const GameSection& section,
+                   const LocatedTables& located) {
+    SectionKeys keys(section, located, &part.unavailable);
     const std::optional<int32_t> offset = keys.Offset("EggMoves");
     const std::optional<int32_t> references = keys.Count("EggMoveRefs", kMostReferences, 2);
     if (!offset || !references) return;
@@ -31,7 +31,10 @@ void CheckEggMoves(TablePart<EggMovePlace>& part, const std::string& romPath, co
         part.unavailable = location.problem;
         return;
     }
-    part.where = EggMovePlace{*location.table, *offset, *references};
+    // Data.ini's offset stays the one a moved table is sought from again after a write or an undo.
+    const LocatedTable* table = located.Find("EggMoves");
+    const int32_t keyOffset = table && table->iniOffset ? *table->iniOffset : *offset;
+    part.where = EggMovePlace{*location.table, keyOffset, *references};
 }
 
 // Why the national numbers and the entries do not look like what they are, or empty.
@@ -79,8 +82,8 @@ std::string DexProblem(const DexPlace& dex, const std::string& romPath, int64_t 
 }
 
 void CheckDex(TablePart<DexPlace>& part, const std::string& romPath, int64_t fileSize,
-              const std::string& iniPath, const std::string& section) {
-    SectionKeys keys(iniPath, section, &part.unavailable);
+              const GameSection& section, const LocatedTables& located) {
+    SectionKeys keys(section, located, &part.unavailable);
     const std::optional<int32_t> numbers = keys.Offset("NationalDex");
     const std::optional<int32_t> entries = keys.Offset("DexEntries");
     const std::optional<int32_t> entrySize = keys.Count("DexEntrySize", DexLimits::kLargestEntry);
@@ -103,7 +106,7 @@ void CheckDex(TablePart<DexPlace>& part, const std::string& romPath, int64_t fil
 }  // namespace
 
 void CheckEggMovesAndDex(SpeciesTables& tables, const std::string& romPath, int64_t fileSize,
-                         const std::string& iniPath, const std::string& section) {
-    CheckEggMoves(tables.eggMoves, romPath, iniPath, section);
-    CheckDex(tables.dex, romPath, fileSize, iniPath, section);
+                         const GameSection& keys, const LocatedTables& located) {
+    CheckEggMoves(tables.eggMoves, romPath, keys, located);
+    CheckDex(tables.dex, romPath, fileSize, keys, located);
 }

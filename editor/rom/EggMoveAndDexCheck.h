@@ -8,4 +8,4 @@
 // The opening's check of the egg moves (keys EggMoves and EggMoveRefs, 2 when missing) and of the Pokédex
 // (NationalDex, DexEntries, DexEntrySize): each part set where it fits, or off with its reason. Reads only.
 void CheckEggMovesAndDex(SpeciesTables& tables, const std::string& romPath, int64_t fileSize,
-                         const std::string& iniPath, const std::string& section);
+                         const GameSection& keys, const LocatedTables& located);

@@ -11,16 +11,12 @@
 #include "rom/RomNameTables.h"
 #include "rom/SectionValues.h"
 #include "rom/SpeciesTables.h"
+#include "rom/TableLocator.h"
+#include "rom/TableShapes.h"
 
 namespace {
 
 using HexFunctions::ByteAt;
-
-constexpr int64_t kPointerBase = 0x08000000;
-constexpr int64_t kPointerLimit = 0x09FFFFFF;
-// A table passes when at least this share of its entries looks right; a few odd entries (placeholders left
-// by the game's makers, or a hack that has moved one species' data) must not lock the ROM out.
-constexpr int kPassPercent = 95;
 
 const std::array<const char*, 7> kOffsetKeys = {"NameOffset", "DataOffset",  "ImageOffset", "PaletteOffset",
                                                 "IconOffset", "IconPalette", "AttackTable"};
@@ -60,50 +56,29 @@ struct TableCheck {
     int64_t stride;
 };
 
-// Counts the entries of species 1 to 411 that hold a pointer into the file. Species 0 is left out: the
-// games keep a placeholder there.
-int PointerEntriesThatFit(const std::string& romPath, int64_t fileSize, const TableCheck& table) {
-    const int64_t first = table.start + table.stride;
-    const int64_t length = table.stride * (Species::kCount - 1);
-    if (table.start < 0 || first + length > fileSize) return 0;
-    // Bytes, not hex digits: every write checks these tables again, and spelling some 12 KiB out as digits
-    // only to parse them back cost more than the reads did.
-    const std::optional<std::vector<uint8_t>> read = HexFunctions::ReadBytes(romPath, first, length);
-    if (!read) return 0;
-    const std::vector<uint8_t>& bytes = *read;
-    int fitting = 0;
-    for (int entry = 0; entry < Species::kCount - 1; ++entry) {
-        const size_t at = static_cast<size_t>(entry * table.stride);
-        const int64_t value = static_cast<int64_t>(bytes[at]) | (static_cast<int64_t>(bytes[at + 1]) << 8) |
-                              (static_cast<int64_t>(bytes[at + 2]) << 16) |
-                              (static_cast<int64_t>(bytes[at + 3]) << 24);
-        if (value >= kPointerBase && value <= kPointerLimit && value - kPointerBase < fileSize) ++fitting;
-    }
-    return fitting;
+// Bytes, not hex digits: every write checks these tables again, and spelling some 12 KiB out as digits only
+// to parse them back cost more than the reads did. Nothing when the table does not lie inside the file.
+std::optional<std::vector<uint8_t>> TableBytes(const EditorSession& session, int64_t start, int64_t length) {
+    if (start < 0 || start + length > session.FileSize) return std::nullopt;
+    return HexFunctions::ReadBytes(session.RomPath, start, length);
 }
 
-// Counts the name entries of species 1 to 411 that end within their 11 bytes.
-int NameEntriesThatFit(const std::string& romPath, int64_t fileSize, int64_t nameOffset) {
-    const int64_t first = nameOffset + Species::kNameSize;
-    const int64_t length = static_cast<int64_t>(Species::kNameSize) * (Species::kCount - 1);
-    if (first + length > fileSize) return 0;
-    const std::optional<std::vector<uint8_t>> read = HexFunctions::ReadBytes(romPath, first, length);
-    if (!read) return 0;
-    const std::vector<uint8_t>& bytes = *read;
-    int fitting = 0;
-    for (int entry = 0; entry < Species::kCount - 1; ++entry) {
-        for (int k = 0; k < Species::kNameSize; ++k) {
-            if (bytes[static_cast<size_t>(entry * Species::kNameSize + k)] == 0xFF) {
-                ++fitting;
-                break;
-            }
-        }
-    }
-    return fitting;
+int PointerEntriesThatFit(const EditorSession& session, const TableCheck& table) {
+    const auto bytes = TableBytes(session, table.start, table.stride * Species::kCount);
+    return bytes ? TableShapes::PointerEntriesInFile(bytes->data(), static_cast<int>(table.stride),
+                                                     session.FileSize)
+                 : 0;
+}
+
+// Entries that end within their 11 bytes, and entries that are not empty.
+std::pair<int, int> NameEntriesThatFit(const EditorSession& session) {
+    const auto bytes = TableBytes(session, session.NameOffset, int64_t{Species::kNameSize} * Species::kCount);
+    if (!bytes) return {0, 0};
+    return {TableShapes::NameEntriesThatEnd(bytes->data()), TableShapes::NamedEntries(bytes->data())};
 }
 
 bool EnoughFit(int fitting) {
-    return 100 * fitting >= kPassPercent * (Species::kCount - 1);
+    return TableShapes::EnoughFit(fitting, Species::kCount - 1);
 }
 
 OpenRomResult Refused(std::string message) {
@@ -124,11 +99,15 @@ std::string StructureProblem(const EditorSession& session) {
                                  "] of Data.ini describes: its ";
     const std::string advice =
         ". The ROM may be another release of the game or have a modified layout; nothing was changed.";
-    const int namesFitting = NameEntriesThatFit(session.RomPath, session.FileSize, session.NameOffset);
-    if (!EnoughFit(namesFitting)) {
+    const auto [namesEnding, named] = NameEntriesThatFit(session);
+    if (!EnoughFit(namesEnding)) {
         return mismatch + "species name table at " + HexOffset(session.NameOffset) +
-               " does not hold names (" + std::to_string(namesFitting) +
+               " does not hold names (" + std::to_string(namesEnding) +
                " of 411 entries end within 11 bytes)" + advice;
+    }
+    if (2 * named < Species::kCount - 1) {
+        return mismatch + "species name table at " + HexOffset(session.NameOffset) +
+               " does not hold names (" + std::to_string(411 - named) + " of 411 entries are empty)" + advice;
     }
     const TableCheck pointerTables[] = {
         {"level-up attack pointer table", session.AttackTable, 4},
@@ -137,7 +116,7 @@ std::string StructureProblem(const EditorSession& session) {
         {"icon pointer table", session.IconOffset, 4},
     };
     for (const TableCheck& table : pointerTables) {
-        const int fitting = PointerEntriesThatFit(session.RomPath, session.FileSize, table);
+        const int fitting = PointerEntriesThatFit(session, table);
         if (!EnoughFit(fitting)) {
             return mismatch + table.description + " at " + HexOffset(table.start) +
                    " does not hold pointers into the file (" + std::to_string(fitting) +
@@ -188,7 +167,8 @@ OpenRomResult OpenRomFile(const std::string& romPath, const std::string& iniPath
                        wanted + " for its game code " + Quoted(shownCode) + ".");
     }
     const std::string sameAs = ReadINI::ReadIniValue(iniPath, section, kSameAsKey);
-    const auto value = [&](const std::string& key) { return SectionValue(iniPath, section, key); };
+    const GameSection keys(iniPath, section, romPath);
+    const auto value = [&keys](const std::string& key) { return keys.Value(key); };
     std::string shownSection = "[" + UpperAscii(Printable(section)) + "]";
     if (!sameAs.empty()) shownSection += " (sharing the keys of [" + UpperAscii(Printable(sameAs)) + "])";
 
@@ -196,34 +176,55 @@ OpenRomResult OpenRomFile(const std::string& romPath, const std::string& iniPath
     session.RomPath = romPath;
     session.GameCode = *code;
     session.Section = UpperAscii(section);
+    session.Located = LocateTables(romPath, *fileSize, keys);
     int32_t* const fields[] = {&session.NameOffset,    &session.DataOffset, &session.ImageOffset,
                                &session.PaletteOffset, &session.IconOffset, &session.IconPalette,
                                &session.AttackTable};
     for (size_t k = 0; k < kOffsetKeys.size(); ++k) {
+        if (const std::optional<int32_t> found = session.Located.Offset(kOffsetKeys[k])) {
+            *fields[k] = *found;
+            continue;
+        }
+        if (const std::string notFound = session.Located.Find(kOffsetKeys[k])->NotFound();
+            !notFound.empty()) {
+            return Refused("The file " + rom + " cannot be opened. " + notFound +
+                           " If you know where they are, give their offset as " + kOffsetKeys[k] +
+                           "= in section [" + kRomSettingsSection + "] of the ROM's settings file " +
+                           Quoted(keys.SettingsName()) + " beside it.");
+        }
         const std::string text = value(kOffsetKeys[k]);
         if (text.empty()) {
             return Refused("The file " + rom + " cannot be opened: the section " + shownSection +
                            " of Data.ini has no value for the key " + kOffsetKeys[k] + ".");
         }
-        const std::optional<int32_t> offset = ParseIniOffset(text);
-        if (!offset) {
-            return Refused(
-                "The file " + rom + " cannot be opened: the key " + kOffsetKeys[k] + " in section " +
-                shownSection + " of Data.ini is " + Quoted(text) +
-                ", which is not a whole number from 0 to 2147483647 (decimal, or hexadecimal after &H).");
-        }
-        *fields[k] = *offset;
+        const std::string where = keys.InSettings(kOffsetKeys[k])
+                                      ? "the ROM's settings file " + Quoted(keys.SettingsName())
+                                      : "section " + shownSection + " of Data.ini";
+        return Refused(
+            "The file " + rom + " cannot be opened: the key " + kOffsetKeys[k] + " in " + where + " is " +
+            Quoted(text) +
+            ", which is not a whole number from 0 to 2147483647 (decimal, or hexadecimal after &H).");
     }
+    for (const char* key : {"BackImageOffset", "ShinyPaletteOffset"}) {
+        if (const std::string notFound = session.Located.Find(key)->NotFound(); !notFound.empty())
+            return Refused("The file " + rom + " cannot be opened. " + notFound);
+    }
+    session.BackImageOffset = session.Located.Offset("BackImageOffset")
+                                  .value_or(session.ImageOffset + TableShapes::kBackSpriteDistance);
+    session.ShinyPaletteOffset = session.Located.Offset("ShinyPaletteOffset")
+                                     .value_or(session.PaletteOffset + TableShapes::kShinyPaletteDistance);
     session.Title = value("Title");
-    session.IconPaletteTable = ParseIniOffset(value("IconPaletteTable"));
+    session.IconPaletteTable = session.Located.Offset("IconPaletteTable");
     for (int k = 0; k < RomNames::kListCount; ++k) {
         const RomNames::TableFormat& format = RomNames::Format(static_cast<RomNames::List>(k));
-        session.NameTables[k] = {value(format.offsetKey), value(format.countKey)};
+        const std::optional<int32_t> found = session.Located.Offset(format.offsetKey);
+        session.NameTables[k] = {found ? std::to_string(*found) : value(format.offsetKey),
+                                 value(format.countKey)};
     }
     session.FreeSpace = ParseIniOffset(value("FreeSpace"));
     // Checked entry by entry where a front sprite is replaced: a table this editor only writes one entry of
     // must not keep a ROM from opening.
-    session.AnimatedImageOffset = ParseIniOffset(value("AnimatedImageOffset"));
+    session.AnimatedImageOffset = session.Located.Offset("AnimatedImageOffset");
 
     struct Extent {
         const char* description;
@@ -236,10 +237,11 @@ OpenRomResult OpenRomFile(const std::string& romPath, const std::string& iniPath
         {"species record table (412 records of 28 bytes)", session.DataOffset,
          static_cast<int64_t>(Species::kCount) * Species::kRecordSize},
         {"level-up attack pointer table (412 pointers)", session.AttackTable, 4 * Species::kCount},
-        {"front and back sprite pointer tables", session.ImageOffset,
-         Species::kBackSpriteDistance + 8 * Species::kCount},
-        {"normal and shiny palette pointer tables", session.PaletteOffset,
-         Species::kShinyPaletteDistance + 8 * Species::kCount},
+        {"front sprite pointer table (412 entries of 8 bytes)", session.ImageOffset, 8 * Species::kCount},
+        {"back sprite pointer table (412 entries of 8 bytes)", session.BackImageOffset, 8 * Species::kCount},
+        {"palette pointer table (412 entries of 8 bytes)", session.PaletteOffset, 8 * Species::kCount},
+        {"shiny palette pointer table (412 entries of 8 bytes)", session.ShinyPaletteOffset,
+         8 * Species::kCount},
         {"icon pointer table (412 pointers)", session.IconOffset, 4 * Species::kCount},
         {"icon palette number table (412 bytes)", session.IconPalette, Species::kCount},
     };
@@ -257,7 +259,7 @@ OpenRomResult OpenRomFile(const std::string& romPath, const std::string& iniPath
     if (std::string problem = StructureProblem(session); !problem.empty()) return Refused(std::move(problem));
 
     // These parts turn themselves off when they do not fit; they never refuse the ROM.
-    session.Tables = CheckSpeciesTables(romPath, *fileSize, iniPath, section);
+    session.Tables = CheckSpeciesTables(romPath, *fileSize, keys, session.Located);
 
     OpenRomResult result;
     result.session = std::move(session);

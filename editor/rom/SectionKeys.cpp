@@ -1,7 +1,5 @@
 #include "rom/SectionKeys.h"
 
-#include "rom/SectionValues.h"
-
 namespace {
 
 std::string Upper(std::string text) {
@@ -13,12 +11,19 @@ std::string Upper(std::string text) {
 
 }  // namespace
 
-SectionKeys::SectionKeys(const std::string& iniPath, const std::string& section, std::string* problem)
-    : iniPath_(iniPath), section_(section), shownSection_(Upper(section)), problem_(problem) {}
+SectionKeys::SectionKeys(const GameSection& keys, const LocatedTables& located, std::string* problem)
+    : keys_(keys), located_(located), shownSection_(Upper(keys.Section())), problem_(problem) {}
 
 std::optional<int32_t> SectionKeys::Offset(const char* key) {
     if (!problem_->empty()) return std::nullopt;
-    const std::string value = SectionValue(iniPath_, section_, key);
+    if (const LocatedTable* table = located_.Find(key)) {
+        if (table->offset) return table->offset;
+        if (!table->problem.empty()) {
+            *problem_ = table->NotFound();
+            return std::nullopt;
+        }
+    }
+    const std::string value = keys_.Value(key);
     if (value.empty()) {
         *problem_ = "Data.ini's section [" + shownSection_ + "] has no " + key + " key.";
         return std::nullopt;
@@ -43,6 +48,6 @@ std::optional<int32_t> SectionKeys::Count(const char* key, int32_t most) {
 }
 
 std::optional<int32_t> SectionKeys::Count(const char* key, int32_t most, int32_t byDefault) {
-    if (problem_->empty() && SectionValue(iniPath_, section_, key).empty()) return byDefault;
+    if (problem_->empty() && keys_.Value(key).empty()) return byDefault;
     return Count(key, most);
 }

@@ -1,5 +1,6 @@
 #include "rom/SectionValues.h"
 
+#include <filesystem>
 #include <limits>
 
 #include "HexFunctions.h"
@@ -33,4 +34,34 @@ std::string SectionValue(const std::string& iniPath, const std::string& section,
     if (!own.empty()) return own;
     const std::string sameAs = ReadINI::ReadIniValue(iniPath, section, kSameAsKey);
     return sameAs.empty() ? own : ReadINI::ReadIniValue(iniPath, sameAs, key);
+}
+
+std::string RomSettingsPath(const std::string& romPath) {
+    return romPath + ".ini";
+}
+
+GameSection::GameSection(std::string iniPath, std::string section, const std::string& romPath)
+    : iniPath_(std::move(iniPath)), section_(std::move(section)), settingsPath_(RomSettingsPath(romPath)) {
+    std::error_code ignored;
+    hasSettings_ = std::filesystem::is_regular_file(settingsPath_, ignored);
+}
+
+std::string GameSection::Value(const std::string& key) const {
+    if (hasSettings_) {
+        std::string own = ReadINI::ReadIniValue(settingsPath_, kRomSettingsSection, key);
+        if (!own.empty()) return own;
+    }
+    return IniValue(key);
+}
+
+std::string GameSection::IniValue(const std::string& key) const {
+    return SectionValue(iniPath_, section_, key);
+}
+
+bool GameSection::InSettings(const std::string& key) const {
+    return hasSettings_ && !ReadINI::ReadIniValue(settingsPath_, kRomSettingsSection, key).empty();
+}
+
+std::string GameSection::SettingsName() const {
+    return std::filesystem::path(settingsPath_).filename().string();
 }

@@ -20,3 +20,29 @@ inline constexpr const char* kSameAsKey = "SameAs";
 
 // A whole number in decimal or "&H" hexadecimal, spaces around it ignored, that fits 32 bits signed.
 [[nodiscard]] std::optional<int32_t> ParseIniOffset(const std::string& text);
+
+// A ROM's own settings: a file beside it named after it with ".ini" added, one section [ROM] holding any key
+// of a game section. A user fixes there what Data.ini gets wrong for this one ROM (a hack's moved table).
+inline constexpr const char* kRomSettingsSection = "ROM";
+[[nodiscard]] std::string RomSettingsPath(const std::string& romPath);
+
+// The keys of the open ROM's game: its settings file first, then its Data.ini section (with SameAs).
+class GameSection {
+public:
+    GameSection(std::string iniPath, std::string section, const std::string& romPath);
+
+    [[nodiscard]] std::string Value(const std::string& key) const;
+    // Data.ini's value alone, for telling a user where an offset came from.
+    [[nodiscard]] std::string IniValue(const std::string& key) const;
+    [[nodiscard]] bool InSettings(const std::string& key) const;
+
+    [[nodiscard]] const std::string& Section() const { return section_; }
+    // The settings file's name without its folder ("hack.gba.ini"), as messages show it.
+    [[nodiscard]] std::string SettingsName() const;
+
+private:
+    std::string iniPath_;
+    std::string section_;
+    std::string settingsPath_;
+    bool hasSettings_ = false;
+};

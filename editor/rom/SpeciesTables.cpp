@@ -83,11 +83,11 @@ void CheckCompatibility(TablePart<CompatibilityTable>& part, const Compatibility
 
 }  // namespace
 
-SpeciesTables CheckSpeciesTables(const std::string& romPath, int64_t fileSize, const std::string& iniPath,
-                                 const std::string& section) {
+SpeciesTables CheckSpeciesTables(const std::string& romPath, int64_t fileSize, const GameSection& keys,
+                                 const LocatedTables& located) {
     SpeciesTables tables;
 
-    SectionKeys evolutions(iniPath, section, &tables.evolutions.unavailable);
+    SectionKeys evolutions(keys, located, &tables.evolutions.unavailable);
     if (const std::optional<int32_t> start = evolutions.Offset("EvolutionTable")) {
         const int64_t length = int64_t{Sizes::kEvolutions} * Sizes::kEvolutionEntry * Species::kCount;
         tables.evolutions.unavailable = Outside("evolution table", *start, length, fileSize);
@@ -96,7 +96,7 @@ SpeciesTables CheckSpeciesTables(const std::string& romPath, int64_t fileSize, c
         if (tables.evolutions.unavailable.empty()) tables.evolutions.where = start;
     }
 
-    SectionKeys tmhm(iniPath, section, &tables.tmhm.unavailable);
+    SectionKeys tmhm(keys, located, &tables.tmhm.unavailable);
     const std::optional<int32_t> tmhmTable = tmhm.Offset("TMHMTable");
     const std::optional<int32_t> tmhmMoves = tmhm.Offset("TMHMMoves");
     if (tmhmTable && tmhmMoves) {
@@ -105,7 +105,7 @@ SpeciesTables CheckSpeciesTables(const std::string& romPath, int64_t fileSize, c
     }
 
     // A count of 0 is how a section says that its game has no tutors, so their two keys are not asked for.
-    SectionKeys tutors(iniPath, section, &tables.tutors.unavailable);
+    SectionKeys tutors(keys, located, &tables.tutors.unavailable);
     const std::optional<int32_t> tutorCount = tutors.Count("TutorCount", Sizes::kMaxTutors);
     if (tutorCount == 0) {
         tables.tutors.unavailable = "This game has no move tutors.";
@@ -120,12 +120,12 @@ SpeciesTables CheckSpeciesTables(const std::string& romPath, int64_t fileSize, c
         }
     }
     // FireRed and LeafGreen teach their three starters' strongest moves through code of their own.
-    const std::string code = Upper(section.substr(0, 4));
+    const std::string code = Upper(keys.Section().substr(0, 4));
     if (tables.tutors.where && (code == "BPRE" || code == "BPGE")) {
         tables.tutorsNote =
             "The three tutors of the starters' strongest moves are not in this table: the game decides "
             "them in its code.";
     }
-    CheckEggMovesAndDex(tables, romPath, fileSize, iniPath, section);
+    CheckEggMovesAndDex(tables, romPath, fileSize, keys, located);
     return tables;
 }

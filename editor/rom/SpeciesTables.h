@@ -4,6 +4,9 @@
 #include <optional>
 #include <string>
 
+class GameSection;
+struct LocatedTables;
+
 // The tables of every species beyond its record: evolutions, TM/HM and move tutor compatibility (fixed
 // sizes), egg moves and Pokédex entries (texts and lists of varying length).
 namespace SpeciesTableSizes {
@@ -60,9 +63,9 @@ struct SpeciesTables {
     TablePart<DexPlace> dex;
 };
 
-// Reads the keys EvolutionTable, TMHMTable, TMHMMoves, TutorTable, TutorMoves and TutorCount of the section
-// and checks each table against the file: it must lie inside it, evolutions must hold methods below 16 and
-// targets below 412 (the opening's 95% rule), move lists must hold move numbers. Then the egg moves and the
-// Pokédex (EggMoveAndDexCheck.h). Reads only.
+// Takes the offsets of EvolutionTable, TMHMTable, TMHMMoves, TutorTable, TutorMoves and TutorCount of the
+// section and checks each table against the file: it must lie inside it, evolutions must hold methods below
+// 16 and targets below 412 (the opening's 95% rule), move lists must hold move numbers. Then the egg moves
+// and the Pokédex (EggMoveAndDexCheck.h). Reads only.
 [[nodiscard]] SpeciesTables CheckSpeciesTables(const std::string& romPath, int64_t fileSize,
-                                               const std::string& iniPath, const std::string& section);
+                                               const GameSection& keys, const LocatedTables& located);

@@ -147,11 +147,10 @@ std::string PlanBytes(SpeciesPlanner& planner, const EditorSession& session, int
     const int64_t i = index;
     const std::string& rom = session.RomPath;
     WritePointer(planner, rom, "the sprite pointer", session.ImageOffset + 8 * i, e.sprite);
-    WritePointer(planner, rom, "the back sprite pointer",
-                 session.ImageOffset + Species::kBackSpriteDistance + 8 * i, e.backSprite);
+    WritePointer(planner, rom, "the back sprite pointer", Species::BackSpriteEntry(session, i), e.backSprite);
     WritePointer(planner, rom, "the palette pointer", session.PaletteOffset + 8 * i, e.palette);
-    WritePointer(planner, rom, "the shiny palette pointer",
-                 session.PaletteOffset + Species::kShinyPaletteDistance + 8 * i, e.shinyPalette);
+    WritePointer(planner, rom, "the shiny palette pointer", Species::ShinyPaletteEntry(session, i),
+                 e.shinyPalette);
     WritePointer(planner, rom, "the icon pointer", session.IconOffset + 4 * i, e.icon);
     planner.Write("the icon palette number", session.IconPalette + i, PositionByte(e.iconPalette));
 

@@ -40,8 +40,10 @@ std::vector<ByteRange> KnownTables(const EditorSession& s, const std::vector<Byt
     std::vector<ByteRange> known = {
         {s.NameOffset, s.NameOffset + n * Species::kNameSize},
         {s.DataOffset, s.DataOffset + n * Species::kRecordSize},
-        {s.ImageOffset, s.ImageOffset + Species::kBackSpriteDistance + 8 * n},
-        {s.PaletteOffset, s.PaletteOffset + Species::kShinyPaletteDistance + 8 * n},
+        {s.ImageOffset, s.ImageOffset + 8 * n},
+        {s.BackImageOffset, s.BackImageOffset + 8 * n},
+        {s.PaletteOffset, s.PaletteOffset + 8 * n},
+        {s.ShinyPaletteOffset, s.ShinyPaletteOffset + 8 * n},
         {s.IconOffset, s.IconOffset + 4 * n},
         {s.IconPalette, s.IconPalette + n},
         {s.AttackTable, s.AttackTable + 4 * n},

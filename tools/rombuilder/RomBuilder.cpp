@@ -13,6 +13,7 @@
 #include <optional>
 
 #include "pictures/Lz77Compressor.h"
+#include "rom/TableShapes.h"
 
 namespace {
 
@@ -944,6 +945,15 @@ RomLayout FireRedLayout() {
     layout.eggMoveReferences = {0x045F8C, 0x046A40};
     layout.dexTexts = 0x43E850;
     layout.dexTextsEnd = 0x44E850;
+    layout.references = {
+        {"NameOffset", 0x144},      {"DataOffset", 0x1BC},       {"ImageOffset", 0x128},
+        {"BackImageOffset", 0x12C}, {"PaletteOffset", 0x130},    {"ShinyPaletteOffset", 0x134},
+        {"IconOffset", 0x138},      {"IconPalette", 0x13C},      {"IconPaletteTable", 0x140},
+        {"AttackTable", 0x3EA7C},   {"EvolutionTable", 0x42F6C}, {"TMHMTable", 0x43C68},
+        {"TMHMMoves", 0x125A8C},    {"TutorTable", 0x120C30},    {"TutorMoves", 0x120BE4},
+        {"MoveNames", 0x148},       {"AbilityNames", 0x1C0},     {"TypeNames", 0x309C8},
+        {"ItemTable", 0x1C8},       {"NationalDex", 0x4323C},    {"DexEntries", 0x88E34},
+    };
     return layout;
 }
 
@@ -977,6 +987,16 @@ RomLayout EmeraldLayout() {
     layout.DexEntrySize = 32;
     layout.dexTexts = 0x55B5B0;
     layout.dexTextsEnd = 0x56B5B0;
+    layout.references = {
+        {"NameOffset", 0x144},          {"DataOffset", 0x1BC},       {"ImageOffset", 0x2CAE0},
+        {"BackImageOffset", 0x12C},     {"PaletteOffset", 0x130},    {"ShinyPaletteOffset", 0x134},
+        {"IconOffset", 0x138},          {"IconPalette", 0x13C},      {"IconPaletteTable", 0x140},
+        {"AttackTable", 0x6930C},       {"EvolutionTable", 0x6D140}, {"TMHMTable", 0x6E048},
+        {"TMHMMoves", 0x1B6D10},        {"TutorTable", 0x1B2390},    {"TutorMoves", 0x13AF04},
+        {"MoveNames", 0x148},           {"AbilityNames", 0x1C0},     {"TypeNames", 0x166F4},
+        {"ItemTable", 0x1C8},           {"NationalDex", 0x6D448},    {"DexEntries", 0xBFA20},
+        {"AnimatedImageOffset", 0x128},
+    };
     return layout;
 }
 
@@ -1009,6 +1029,15 @@ RomLayout RubyLayout() {
     layout.DexEntrySize = 36;
     layout.dexTexts = 0x391858;
     layout.dexTextsEnd = 0x3B1858;
+    layout.references = {
+        {"NameOffset", 0xFA58},      {"DataOffset", 0x10B64},     {"ImageOffset", 0xD324},
+        {"BackImageOffset", 0xD3D8}, {"PaletteOffset", 0x40954},  {"ShinyPaletteOffset", 0x4098C},
+        {"IconOffset", 0x99AA0},     {"IconPalette", 0x99BB0},    {"IconPaletteTable", 0x9D53C},
+        {"AttackTable", 0x3B7BC},    {"EvolutionTable", 0x3F534}, {"TMHMTable", 0x403B0},
+        {"TMHMMoves", 0x6F038},      {"MoveNames", 0x2E18C},      {"AbilityNames", 0x9FE64},
+        {"TypeNames", 0x2E3A8},      {"ItemTable", 0xA98F0},      {"NationalDex", 0x3F83C},
+        {"DexEntries", 0x8F508},
+    };
     return layout;
 }
 
@@ -1092,9 +1121,9 @@ RomBuilder::RomBuilder(RomLayout layout, uint32_t variety)
         const auto low = [](int value) { return static_cast<uint8_t>(value & 0xFF); };
         const auto high = [](int value) { return static_cast<uint8_t>((value >> 8) & 0xFF); };
         const int32_t front = layout_.ImageOffset + 8 * i;
-        const int32_t back = layout_.ImageOffset + Species::kBackSpriteDistance + 8 * i;
+        const int32_t back = layout_.ImageOffset + TableShapes::kBackSpriteDistance + 8 * i;
         const int32_t palette = layout_.PaletteOffset + 8 * i;
-        const int32_t shiny = layout_.PaletteOffset + Species::kShinyPaletteDistance + 8 * i;
+        const int32_t shiny = layout_.PaletteOffset + TableShapes::kShinyPaletteDistance + 8 * i;
         SetPointer(front, placed.front);
         Fill(front + 4, {0x00, 0x08, low(i), high(i)});
         SetPointer(back, placed.back);
@@ -1111,6 +1140,53 @@ RomBuilder::RomBuilder(RomLayout layout, uint32_t variety)
     WriteNameTables(variety);
     if (layout_.EggMoves != 0) PlaceEggMoves(*this, variety);
     if (layout_.DexEntries != 0) PlaceDex(*this, variety);
+    for (const auto& [key, at] : layout_.references) {
+        if (TableOffset(key) != 0) SetPointer(at, TableOffset(key));
+    }
+}
+
+int32_t RomBuilder::TableOffset(const std::string& key) const {
+    const RomLayout& l = layout_;
+    const std::pair<const char*, int32_t> tables[] = {
+        {"NameOffset", l.NameOffset},
+        {"DataOffset", l.DataOffset},
+        {"ImageOffset", l.ImageOffset},
+        {"BackImageOffset", l.ImageOffset + TableShapes::kBackSpriteDistance},
+        {"PaletteOffset", l.PaletteOffset},
+        {"ShinyPaletteOffset", l.PaletteOffset + TableShapes::kShinyPaletteDistance},
+        {"IconOffset", l.IconOffset},
+        {"IconPalette", l.IconPalette},
+        {"IconPaletteTable", l.IconPaletteTable},
+        {"AttackTable", l.AttackTable},
+        {"AnimatedImageOffset", l.AnimatedImageOffset},
+        {"EvolutionTable", l.EvolutionTable},
+        {"TMHMTable", l.TMHMTable},
+        {"TMHMMoves", l.TMHMMoves},
+        {"TutorTable", l.TutorCount > 0 ? l.TutorTable : 0},
+        {"TutorMoves", l.TutorCount > 0 ? l.TutorMoves : 0},
+        {"MoveNames", l.MoveNames},
+        {"AbilityNames", l.AbilityNames},
+        {"TypeNames", l.TypeNames},
+        {"ItemTable", l.ItemTable},
+        {"EggMoves", l.EggMoves},
+        {"NationalDex", l.NationalDex},
+        {"DexEntries", l.DexEntries},
+    };
+    for (const auto& [name, offset] : tables) {
+        if (key == name) return offset;
+    }
+    return 0;
+}
+
+void RomBuilder::MoveTable(int32_t from, int32_t to, int32_t length, bool leaveOldCopy) {
+    std::copy_n(bytes_.begin() + from, length, bytes_.begin() + to);
+    const uint32_t old = 0x08000000u + static_cast<uint32_t>(from);
+    for (size_t at = 0; at + 4 <= bytes_.size(); at += 4) {
+        const uint32_t word = uint32_t{bytes_[at]} | uint32_t{bytes_[at + 1]} << 8 |
+                              uint32_t{bytes_[at + 2]} << 16 | uint32_t{bytes_[at + 3]} << 24;
+        if (word == old) SetPointer(static_cast<int32_t>(at), to);
+    }
+    if (!leaveOldCopy) std::fill_n(bytes_.begin() + from, length, 0xFF);
 }
 
 void RomBuilder::WriteNameTables(uint32_t variety) {
@@ -1229,6 +1305,8 @@ EditorSession RomBuilder::Session(const std::string& path) const {
     session.IconOffset = layout_.IconOffset;
     session.IconPalette = layout_.IconPalette;
     session.AttackTable = layout_.AttackTable;
+    session.BackImageOffset = TableOffset("BackImageOffset");
+    session.ShinyPaletteOffset = TableOffset("ShinyPaletteOffset");
     if (layout_.IconPaletteTable != 0) session.IconPaletteTable = layout_.IconPaletteTable;
     for (int k = 0; k < RomNames::kListCount; ++k) {
         const auto list = static_cast<RomNames::List>(k);
@@ -1304,6 +1382,9 @@ std::string RomBuilder::IniSection() const {
         key("NationalDex", layout_.NationalDex);
         key("DexEntries", layout_.DexEntries);
         text += "DexEntrySize=" + std::to_string(layout_.DexEntrySize) + "\r\n";
+    }
+    for (const auto& [table, at] : layout_.references) {
+        if (TableOffset(table) != 0) key(TableShapes::Find(table)->refKey, at);
     }
     return text;
 }

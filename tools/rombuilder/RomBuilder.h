@@ -33,6 +33,10 @@ struct RomLayout {
     int32_t EggMoves = 0, NationalDex = 0, DexEntries = 0, DexEntrySize = 0;
     std::array<int32_t, 2> eggMoveReferences{};  // words of the "code" that point at the egg move table
     int32_t dexTexts = 0, dexTextsEnd = 0;       // where the builder writes the descriptions
+
+    // Where the game's own pointers to its tables are: the table's offset key and the offset of one pointer
+    // to it (the header at 0x100 and words of the "code"). The egg move table has its own two references.
+    std::vector<std::pair<std::string, int32_t>> references;
 };
 
 // The national number the builder gives species index: species 1-251 keep their index, the 25 placeholders
@@ -69,6 +73,11 @@ public:
     // Writes the rows and FF FF at offset and points the species at it.
     void SetAttackTable(int index, int32_t offset, const std::vector<LevelUpAttackEntry>& rows);
     void Fill(int32_t offset, const std::vector<uint8_t>& data);
+    // What a repointing tool does: copies the length bytes at from to to and rewrites every aligned pointer
+    // to from, then fills the old place with FF unless the old copy is to stay (stale) where it was.
+    void MoveTable(int32_t from, int32_t to, int32_t length, bool leaveOldCopy = false);
+    // The offset of the layout's table of key (a Data.ini key), 0 when it has none.
+    [[nodiscard]] int32_t TableOffset(const std::string& key) const;
     // Entry index of the layout's names table of list: encoded, FF-terminated, cut to fit its width.
     void SetListName(RomNames::List list, int index, const std::string& name);
     // Where the layout keeps that table (0: nowhere) and how many entries it has.

@@ -204,11 +204,14 @@ INSTANTIATE_TEST_SUITE_P(
          {"[VRNH] (sharing the keys of [NONE])", "no value for the key NameOffset"}},
         {"TablesShiftedByTwoBytes", [](auto& f) { f.builder = RomBuilder(Moved(DemoLayout(), 2)); },
          {"[VRNH]", "another release"}},
-        // Release 1.1 moved FireRed's tables; without [BPRE-1] the base section does not fit it.
+        // Release 1.1 moved FireRed's tables; without [BPRE-1], and without pointers of its own where the
+        // base section's references are, the base section does not fit it.
         {"LaterReleaseWithoutItsSection",
          [](auto& f) {
              f.ini = RomBuilder(FireRedLayout()).IniSection();
-             f.builder = RomBuilder(Moved(FireRedLayout(), 0x70, 1));
+             RomLayout later = Moved(FireRedLayout(), 0x70, 1);
+             later.references.clear();
+             f.builder = RomBuilder(later);
          },
          {"[BPRE]", "species name table", "another release"}}}),
     kCaseName);
