@@ -7,6 +7,7 @@
 #include "EditorTest.h"
 #include "GameText.h"
 #include "HexOffset.h"
+#include "species/DescriptionGuide.h"
 #include "species/PokedexEntry.h"
 #include "write/FreeSpaceMap.h"
 
@@ -157,5 +158,21 @@ INSTANTIATE_TEST_SUITE_P(
         {"NoRoomToMoveRefused", DemoLayout, [](Values& v) { *v.description += "!"; }, kRefused,
          "no FreeSpace key"}}),
     kCaseName);
+
+// The guide counts the lines and names the longest by its number; Emerald shows a fourth line, a game it does
+// not know gets the tightest shape, and a text without codes is left to the save to refuse.
+TEST(PokedexTest, DescriptionWarningSaysWhatGoesBeyondTheGame) {
+    const std::string a43(43, 'a'), a44(44, 'a');
+    const std::vector<std::tuple<std::string, std::string, std::string>> cases = {
+        {"BPRE", "a\nb\n" + a43, ""},
+        {"BPRE", "a\n" + a44 + "\nb", "Line 2 has 44 characters; the game's longest has 43."},
+        {"BPRE", "a\nb\nc\nd", "It has 4 lines; the game's have at most 3."},
+        {"BPEE", "a\nb\nc\nd", ""},
+        {"XXXX", "a\nb\nc\n" + a43,
+         "It has 4 lines; the game's have at most 3. Line 4 has 43 characters; the game's longest has 42."},
+        {"BPRE", a44 + "~", ""}};
+    for (const auto& [game, text, warning] : cases)
+        EXPECT_EQ(DescriptionWarning(game, text), warning) << text;
+}
 
 }  // namespace
