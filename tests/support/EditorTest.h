@@ -49,3 +49,35 @@ struct OpenedRom {
         if (opened.session) session = *opened.session;
     }
 };
+
+// The builder's ROM, changed by prepare, written as game.gba with a Data.ini of its section into a folder of
+// its own; the session is the builder's.
+struct WrittenRom {
+    TempDir dir;
+    RomBuilder rom;
+    RomFiles files;
+    explicit WrittenRom(const RomLayout& layout, const std::function<void(RomBuilder&)>& prepare = {})
+        : rom(layout) {
+        if (prepare) prepare(rom);
+        files = WriteRomFiles(dir, rom);
+        EXPECT_TRUE(files.written);
+    }
+};
+
+// A pointer of the game's to a file offset, low byte first: 08 in its fourth byte, 09 above 16 MiB.
+inline void PutPointer(Bytes& bytes, int64_t at, int64_t target) {
+    for (int k = 0; k < 4; ++k) bytes.at(size_t(at + k)) = uint8_t((0x08000000 + target) >> (8 * k));
+}
+inline int64_t PointerTarget(const Bytes& bytes, int64_t at) {
+    const auto k = static_cast<size_t>(at);
+    return (int64_t{bytes[k] | bytes[k + 1] << 8 | bytes[k + 2] << 16} | int64_t{bytes[k + 3]} << 24) -
+           0x08000000;
+}
+
+// A plan refused with a reason that holds the piece, and nothing planned.
+template <typename Plan>
+void ExpectRefused(const Plan& plan, const std::string& piece) {
+    EXPECT_FALSE(plan.ok);
+    EXPECT_TRUE(plan.bytes.empty());
+    EXPECT_NE(plan.error.find(piece), std::string::npos) << plan.error;
+}

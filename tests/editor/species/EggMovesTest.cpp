@@ -52,19 +52,6 @@ int FirstSpecies(const Words& table, bool withBlock) {
     }
 }
 
-struct Fixture {
-    TempDir dir;
-    RomBuilder rom;
-    RomFiles files;
-    Words table;
-    explicit Fixture(RomLayout (*layout)() = DemoLayout) : rom(layout()) {}
-    void Write() {
-        files = WriteRomFiles(dir, rom);
-        ASSERT_TRUE(files.written);
-        table = WordsAt(rom.bytes(), rom.layout().EggMoves);
-    }
-};
-
 // The moves with those from..to (negative: from the end, clamped) replaced by put.
 Words Spliced(Words moves, int from, int to, const Words& put) {
     const auto at = [&moves](int k) {
@@ -102,27 +89,21 @@ class EggMoveEditTest : public ::testing::TestWithParam<EditCase> {};
 
 TEST_P(EggMoveEditTest, OnlyTheTableAndItsReferencesChange) {
     const EditCase& c = GetParam();
-    Fixture f(c.layout);
-    if (c.change) c.change(f.rom);
-    f.Write();
+    WrittenRom f(c.layout(), c.change);
     const RomLayout& l = f.rom.layout();
-    const int species = c.species >= 0 ? c.species : FirstSpecies(f.table, c.species == kWithBlock);
-    const Block block = BlockOf(f.table, species);
+    const Words before = WordsAt(f.rom.bytes(), l.EggMoves);
+    const int species = c.species >= 0 ? c.species : FirstSpecies(before, c.species == kWithBlock);
+    const Block block = BlockOf(before, species);
     const Words moves = Spliced(block.moves, c.from, c.to, c.put);
     if (c.refused == kNoRoom) f.files.session.FreeSpace.reset();
     FreeSpaceMap space(f.files.session);
     const EggMoveSavePlan plan = PlanEggMoveSave(f.files.session, species, moves, space);
-    if (c.refused) {
-        EXPECT_FALSE(plan.ok);
-        EXPECT_TRUE(plan.bytes.empty());
-        EXPECT_NE(plan.error.find(c.refused), std::string::npos) << plan.error;
-        return;
-    }
+    if (c.refused) return ExpectRefused(plan, c.refused);
     ASSERT_TRUE(plan.ok) << plan.error;
     ASSERT_EQ(plan.movedTo.has_value(), c.moves);
     EXPECT_EQ(ReadSpeciesEggMoves(f.files.session, species).moves, block.moves);
     // The table as it should be: the block's words replaced, a new block at the end, an emptied one gone.
-    Words table = f.table;
+    Words table = before;
     Words replacement;
     if (!moves.empty()) replacement.push_back(20000 + species);
     replacement.insert(replacement.end(), moves.begin(), moves.end());
@@ -132,16 +113,13 @@ TEST_P(EggMoveEditTest, OnlyTheTableAndItsReferencesChange) {
     const int64_t to =
         c.moves ? FreeSpaceMap(f.files.session).Take(2 * int64_t(table.size())).offset.value() : -1;
     Bytes expected = f.rom.bytes();
-    std::fill_n(expected.begin() + l.EggMoves, 2 * f.table.size(), 0xFF);
+    std::fill_n(expected.begin() + l.EggMoves, 2 * before.size(), 0xFF);
     PutWords(expected, c.moves ? to : l.EggMoves, table);
     if (c.moves) {
         EXPECT_EQ(plan.movedTo, to);
         // Over 16 MiB the table goes above them, where the references' fourth byte changes.
         EXPECT_EQ(to >= 1 << 24, expected.size() > 1 << 24);
-        for (const int32_t reference : l.eggMoveReferences) {
-            for (int k = 0; k < 4; ++k)
-                expected[size_t(reference + k)] = uint8_t((0x08000000 + to) >> (8 * k));
-        }
+        for (const int32_t reference : l.eggMoveReferences) PutPointer(expected, reference, to);
     }
     const Bytes written = Applied(f.rom.bytes(), plan.bytes);
     EXPECT_EQ(Differences(expected, written), "");
@@ -177,12 +155,12 @@ INSTANTIATE_TEST_SUITE_P(
 // After a move an undo's bytes bring the table back to Data.ini's offset; with the old place FF and a
 // reference gone, nothing is taken for the table.
 TEST(EggMovesTest, AMovedTableIsFollowedBackOrLost) {
-    Fixture f;
-    f.Write();
+    const WrittenRom f(DemoLayout());
     const RomLayout& l = f.rom.layout();
+    const int species = FirstSpecies(WordsAt(f.rom.bytes(), l.EggMoves), true);
     FreeSpaceMap space(f.files.session);
     const EggMoveSavePlan plan =
-        PlanEggMoveSave(f.files.session, FirstSpecies(f.table, true), {1, 2, 3, 4, 5, 6, 7, 8, 9}, space);
+        PlanEggMoveSave(f.files.session, species, {1, 2, 3, 4, 5, 6, 7, 8, 9}, space);
     ASSERT_TRUE(plan.ok && plan.movedTo) << plan.error;
     TablePart<EggMovePlace> part = f.files.session.Tables.eggMoves;
     part.where->table = *plan.movedTo;
@@ -203,16 +181,13 @@ TEST(EggMovesTest, ReferencesAreFoundByValueOnAlignedWords) {
     constexpr int64_t kPiece = 1 << 20;
     const int64_t size = kPiece + 4 * 70 + 2;
     Bytes file(static_cast<size_t>(size), 0xFF);
-    const auto put = [&file](int64_t at) {
-        const uint32_t pointer = 0x0925EF0C;  // a table above 16 MiB in an expanded ROM
-        for (int k = 0; k < 4; ++k) file[size_t(at + k)] = uint8_t(pointer >> (8 * k));
-    };
+    constexpr int64_t kTable = 0x125EF0C;  // above 16 MiB in an expanded ROM
     const std::vector<int64_t> aligned = {0, 4 * 63, 4 * 64, kPiece - 4, kPiece, size - 6};
-    for (const int64_t at : aligned) put(at);
-    put(2 * 4 * 64 + 2);  // not on a multiple of 4
+    for (const int64_t at : aligned) PutPointer(file, at, kTable);
+    PutPointer(file, 2 * 4 * 64 + 2, kTable);  // not on a multiple of 4
     TempDir dir;
     ASSERT_TRUE(WriteFileBytes(dir.File("rom.gba"), file));
-    EXPECT_EQ(PointerSearch::FindPointersTo(dir.File("rom.gba"), 0x125EF0C), aligned);
+    EXPECT_EQ(PointerSearch::FindPointersTo(dir.File("rom.gba"), kTable), aligned);
     EXPECT_EQ(PointerSearch::FindPointersTo(dir.File("missing.gba"), 0), std::nullopt);
 }
 

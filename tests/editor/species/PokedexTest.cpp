@@ -7,6 +7,7 @@
 #include "EditorTest.h"
 #include "GameText.h"
 #include "HexOffset.h"
+#include "species/DescriptionGuide.h"
 #include "species/PokedexEntry.h"
 #include "write/FreeSpaceMap.h"
 
@@ -16,11 +17,6 @@ constexpr int kSpecies = 40;  // national number 40 in every layout
 
 int64_t EntryOf(const RomLayout& l, int national) {
     return l.DexEntries + int64_t{l.DexEntrySize} * national;
-}
-
-int64_t PointerAt(const Bytes& bytes, int64_t at) {
-    const auto k = static_cast<size_t>(at);
-    return int64_t{bytes[k] | bytes[k + 1] << 8 | bytes[k + 2] << 16} | int64_t{bytes[k + 3]} << 24;
 }
 
 Bytes CodesAt(const Bytes& bytes, int64_t at) {
@@ -48,11 +44,10 @@ TEST(PokedexTest, EveryLayoutShowsItsEntries) {
             EXPECT_EQ(GameText::Encode(v.category).codes, CodesAt(bytes, entry));
             EXPECT_EQ(v.height, bytes[size_t(entry + 12)] | bytes[size_t(entry + 13)] << 8);
             EXPECT_EQ(GameText::Encode(v.description.value()).codes,
-                      CodesAt(bytes, PointerAt(bytes, entry + 16) - 0x08000000));
+                      CodesAt(bytes, PointerTarget(bytes, entry + 16)));
             EXPECT_EQ(v.page2.has_value(), l.gameCode == "AXVE");
             if (v.page2) {
-                EXPECT_EQ(GameText::Encode(*v.page2).codes,
-                          CodesAt(bytes, PointerAt(bytes, entry + 20) - 0x08000000));
+                EXPECT_EQ(GameText::Encode(*v.page2).codes, CodesAt(bytes, PointerTarget(bytes, entry + 20)));
             }
         }
         EXPECT_NE(ReadDexEntry(opened.session, 0).unavailable.find("Species 0"), std::string::npos);
@@ -104,37 +99,28 @@ class PokedexEditTest : public ::testing::TestWithParam<EditCase> {};
 
 TEST_P(PokedexEditTest, OnlyItsOwnBytesChange) {
     const EditCase& c = GetParam();
-    RomBuilder rom(c.layout());
-    if (c.change) c.change(rom);
-    TempDir dir;
-    RomFiles files = WriteRomFiles(dir, rom);
-    ASSERT_TRUE(files.written);
+    WrittenRom w(c.layout(), c.change);
+    RomFiles& files = w.files;
     if (c.at == kRefused) files.session.FreeSpace.reset();
     DexEntryValues values = ReadDexEntry(files.session, kSpecies).values.value();
     c.edit(values);
     FreeSpaceMap space(files.session);
     const DexSavePlan plan = PlanDexEntrySave(files.session, kSpecies, values, space);
-    if (c.at == kRefused) {
-        EXPECT_FALSE(plan.ok);
-        EXPECT_TRUE(plan.bytes.empty());
-        EXPECT_NE(plan.error.find(c.said), std::string::npos) << plan.error;
-        return;
-    }
+    if (c.at == kRefused) return ExpectRefused(plan, c.said);
     ASSERT_TRUE(plan.ok) << plan.error;
     ASSERT_EQ(plan.moved.size(), c.said ? 1u : 0u);
-    Bytes expected = rom.bytes();
-    const int64_t entry = EntryOf(rom.layout(), kSpecies);
-    int64_t to = c.at < 16 ? entry + c.at : PointerAt(expected, entry + c.at) - 0x08000000;
+    Bytes expected = w.rom.bytes();
+    const int64_t entry = EntryOf(w.rom.layout(), kSpecies);
+    int64_t to = c.at < 16 ? entry + c.at : PointerTarget(expected, entry + c.at);
     if (c.said) {
         to = FreeSpaceMap(files.session).Take(int64_t(c.lands.size())).offset.value_or(-1);
         EXPECT_EQ(plan.moved.front(), "the " + std::string(c.said) + " moved to " + HexOffset(to));
         // Over 16 MiB the text goes above them, where the pointer's fourth byte changes.
         EXPECT_EQ(to >= 1 << 24, expected.size() > 1 << 24);
-        for (int k = 0; k < 4; ++k)
-            expected[size_t(entry + c.at + k)] = uint8_t((0x08000000 + to) >> (8 * k));
+        PutPointer(expected, entry + c.at, to);
     }
     std::copy(c.lands.begin(), c.lands.end(), expected.begin() + to);
-    const Bytes written = Applied(rom.bytes(), plan.bytes);
+    const Bytes written = Applied(w.rom.bytes(), plan.bytes);
     EXPECT_EQ(Differences(expected, written), "");
     // Shown again and saved unchanged, it writes nothing (typed quotes read back as the game's own).
     ASSERT_TRUE(WriteFileBytes(files.rom, written));
@@ -172,5 +158,21 @@ INSTANTIATE_TEST_SUITE_P(
         {"NoRoomToMoveRefused", DemoLayout, [](Values& v) { *v.description += "!"; }, kRefused,
          "no FreeSpace key"}}),
     kCaseName);
+
+// The guide counts the lines and names the longest by its number; Emerald shows a fourth line, a game it does
+// not know gets the tightest shape, and a text without codes is left to the save to refuse.
+TEST(PokedexTest, DescriptionWarningSaysWhatGoesBeyondTheGame) {
+    const std::string a43(43, 'a'), a44(44, 'a');
+    const std::vector<std::tuple<std::string, std::string, std::string>> cases = {
+        {"BPRE", "a\nb\n" + a43, ""},
+        {"BPRE", "a\n" + a44 + "\nb", "Line 2 has 44 characters; the game's longest has 43."},
+        {"BPRE", "a\nb\nc\nd", "It has 4 lines; the game's have at most 3."},
+        {"BPEE", "a\nb\nc\nd", ""},
+        {"XXXX", "a\nb\nc\n" + a43,
+         "It has 4 lines; the game's have at most 3. Line 4 has 43 characters; the game's longest has 42."},
+        {"BPRE", a44 + "~", ""}};
+    for (const auto& [game, text, warning] : cases)
+        EXPECT_EQ(DescriptionWarning(game, text), warning) << text;
+}
 
 }  // namespace

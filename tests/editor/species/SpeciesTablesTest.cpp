@@ -1,6 +1,7 @@
 // Evolutions, TM/HM and tutor compatibility on builder fixtures, with the opening's check of the egg moves
 // and the Pokédex beside them: where opening finds them, what a species shows, and the bytes a save plans
-// (applied here to a copy of the file as the write path applies them).
+// (applied here to a copy of the file as the write path applies them). Each edit's own bytes:
+// SpeciesSaveTest.
 
 #include "EditorTest.h"
 #include "species/SpeciesTableValues.h"
@@ -123,74 +124,7 @@ TEST(SpeciesTablesTest, AnUneditedPlanPutsBackWhatWasShownOnEveryLayout) {
     }
 }
 
-// Each edit lands on its own bytes of species 40; the masks keep the bits beyond their lists.
-
-struct EditCase {
-    const char* name;
-    RomLayout (*layout)();
-    Part part;
-    int what;   // evolutions: 3 x entry + 0 (method), 1 (parameter) or 2 (target); masks: the bit set
-    int value;  // evolutions only
-    int at;     // of the bytes, from the species' entry
-    Bytes bytes;
-};
-
 constexpr int kIndex = 40;
-
-size_t EntryOf(const RomLayout& l, Part part) {
-    const int64_t at[] = {l.EvolutionTable + 40 * kIndex, l.TMHMTable + 8 * kIndex,
-                          l.TutorTable + (l.TutorCount > 16 ? 4 : 2) * kIndex};
-    return static_cast<size_t>(at[part]);
-}
-
-void Edit(SpeciesTableValues& v, const EditCase& c) {
-    if (c.part == kEvolutions) {
-        EvolutionEntry& e = (*v.evolutions)[size_t(c.what / 3)];
-        (c.what % 3 == 0 ? e.method : c.what % 3 == 1 ? e.parameter : e.target) = c.value;
-        return;
-    }
-    Compatibility& mask = c.part == kTmHm ? *v.tmhm : *v.tutors;
-    std::vector<bool> rows;
-    for (size_t n = 0; n < mask.moves.size(); ++n) rows.push_back(mask.mask >> n & 1);
-    rows.at(size_t(c.what)) = true;
-    mask.mask = MaskWithRows(mask.mask, rows);
-}
-
-class SpeciesTablesEditTest : public ::testing::TestWithParam<EditCase> {};
-
-TEST_P(SpeciesTablesEditTest, LandsOnItsOwnBytes) {
-    const EditCase& c = GetParam();
-    RomBuilder rom(c.layout());
-    const RomLayout& l = rom.layout();
-    rom.Fill(int32_t(EntryOf(l, kEvolutions)), Bytes(40, 0x00));
-    rom.Fill(int32_t(EntryOf(l, kTmHm)), Bytes(8, 0x00));
-    // The top bit of a 15-tutor entry lies beyond its list.
-    if (l.TutorCount > 0) rom.Fill(int32_t(EntryOf(l, kTutors)), {0x00, 0x80, 0x00, 0x80});
-    const OpenedRom opened(rom);
-    SpeciesTableValues v = ReadSpeciesTableValues(opened.session, kIndex);
-    Edit(v, c);
-    Bytes expected = opened.bytes;
-    const size_t at = EntryOf(l, c.part) + size_t(c.at);
-    for (size_t k = 0; k < c.bytes.size(); ++k) {
-        EXPECT_NE(expected[at + k], c.bytes[k]) << "byte " << k << " holds that already";
-        expected[at + k] = c.bytes[k];
-    }
-    const Bytes written = Applied(opened.bytes, PlanSpeciesTableWrites(opened.session, kIndex, v));
-    EXPECT_EQ(Differences(expected, written), "");
-}
-
-INSTANTIATE_TEST_SUITE_P(Fields, SpeciesTablesEditTest,
-                         ::testing::ValuesIn(std::vector<EditCase>{
-                             {"Method", DemoLayout, kEvolutions, 0, 7, 0, {0x07}},
-                             {"Parameter", DemoLayout, kEvolutions, 7, 300, 18, {0x2C, 0x01}},
-                             {"Target", DemoLayout, kEvolutions, 14, 411, 36, {0x9B, 0x01}},
-                             {"Tm01", DemoLayout, kTmHm, 0, 0, 0, {0x01}},
-                             {"Tm50", FireRedLayout, kTmHm, 49, 0, 6, {0x02}},
-                             {"Hm01", EmeraldLayout, kTmHm, 50, 0, 6, {0x04}},
-                             {"Hm08", RubyLayout, kTmHm, 57, 0, 7, {0x02}},
-                             {"FireRedLastOfFifteenTutors", FireRedLayout, kTutors, 14, 0, 1, {0xC0}},
-                             {"EmeraldLastOfThirtyTutors", EmeraldLayout, kTutors, 29, 0, 3, {0xA0}}}),
-                         kCaseName);
 
 // What each method's parameter stands for; every method and its parameter go out and read back as they were.
 TEST(SpeciesTablesTest, EachMethodKeepsItsParameter) {
