@@ -164,14 +164,15 @@ TEST(CliImportTest, EveryFieldTakesTheValueOfTheFileAndADryRunCountsItsBytes) {
             }
         }
     }
-    // Keys beside "species" are no concern of the import, whatever they hold.
-    table["exported by"] = Json::parse(R"({"program": ["Vornhal"]})");
+    // Keys beside "species" are no concern of the import, whatever they hold and wherever they stand.
+    Json file = Json::parse(R"({"exported by": {"program": ["Vornhal"]}})");
+    file.update(table);
     const std::vector<uint8_t> bytes = rom.Bytes();
-    const CliRun dry = rom.Import(table.dump(), {"--dry-run"});
+    const CliRun dry = rom.Import(file.dump(), {"--dry-run"});
     EXPECT_TRUE(dry.out.ends_with(" bytes would be written. Nothing was written.\n")) << dry.out;
     EXPECT_EQ(Differences(bytes, rom.Bytes()), "");
     EXPECT_FALSE(std::filesystem::exists(rom.rom() + ".backups"));
-    const CliRun run = rom.Import(table.dump());
+    const CliRun run = rom.Import(file.dump());
     ASSERT_EQ(run.code, 0) << run.err;
     const size_t dryCount = dry.out.find("Dry run: "), count = run.out.find("Wrote ");
     EXPECT_EQ(dry.out.substr(0, dryCount), run.out.substr(0, count));
