@@ -1,44 +1,25 @@
-#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <climits>
-#include <functional>
 #include <optional>
 #include <string>
 
 #include "HexFunctions.h"
 #include "TempDir.h"
+#include "Unwritable.h"
 
 using namespace HexFunctions;
+using testsupport::FileContents;
 
 namespace {
 
 // 00 0A FF, a pointer B4 D7 25, then bytes up to 7F.
 const std::string kBytes("\x00\x0A\xFF\xB4\xD7\x25\x08\xA0\x1F\x10\x11\x12\x13\x14\x15\x7F", 16);
 
-// Root may write any file whatever its mode, so as root the call runs in a child process that has become the
-// user "nobody" first. Nothing when that user cannot be taken on.
-std::optional<bool> AsUnprivilegedUser(const std::function<bool()>& call) {
-    if (::geteuid() != 0) return call();
-    const pid_t child = ::fork();
-    if (child < 0) return std::nullopt;
-    if (child == 0) {
-        if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(2);
-        ::_exit(call() ? 1 : 0);
-    }
-    int status = 0;
-    if (::waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) == 2) {
-        return std::nullopt;
-    }
-    return WEXITSTATUS(status) == 1;
-}
-
 class HexFile : public ::testing::Test {
 protected:
-    TempDir dir;
+    testsupport::TempDir dir;
     std::string rom = dir.Write("rom.gba", kBytes);
 };
 
@@ -50,7 +31,7 @@ TEST_F(HexFile, ReadHexBytesGivesUpperCaseGroupsAndFfOutsideTheFile) {
                  {15, 1, "7F"},    {14, 4, "157FFFFF"}, {-2, 4, "FFFF000A"}, {INT32_MAX, 3, "FFFFFF"}};
     for (const auto& c : cases) EXPECT_EQ(ReadHexBytes(rom, c.offset, c.count), c.expected) << c.offset;
     EXPECT_EQ(ReadHexBytes(dir.File("missing.gba"), 0, 3), "000000");
-    EXPECT_EQ(ReadHexBytes(dir.path.string(), 0, 2), "0000");
+    EXPECT_EQ(ReadHexBytes(dir.path().string(), 0, 2), "0000");
 }
 
 TEST_F(HexFile, ReadGameCodeKeepsCaseAndNeedsAllFourCharacters) {
@@ -71,7 +52,7 @@ TEST_F(HexFile, WriteHexByteTakesTheLastTwoCharactersAndTouchesNothingElse) {
             ASSERT_TRUE(WriteHexByte(rom, offset, text)) << text;
             std::string expected = kBytes;
             expected[offset] = byte;
-            EXPECT_EQ(Slurp(rom), expected) << text << " at " << offset;
+            EXPECT_EQ(FileContents(rom), expected) << text << " at " << offset;
         }
     }
 }
@@ -79,25 +60,27 @@ TEST_F(HexFile, WriteHexByteTakesTheLastTwoCharactersAndTouchesNothingElse) {
 TEST_F(HexFile, WriteHexByteOutsideTheFileOrToAnUnwritableOneChangesNothing) {
     for (int32_t offset : {16, 1000, INT32_MAX, -1}) {
         EXPECT_FALSE(WriteHexByte(rom, offset, "AA")) << offset;
-        EXPECT_EQ(Slurp(rom), kBytes) << offset;
+        EXPECT_EQ(FileContents(rom), kBytes) << offset;
     }
     EXPECT_FALSE(WriteHexByte(dir.File("missing.gba"), 0, "AA"));
     EXPECT_FALSE(std::filesystem::exists(dir.File("missing.gba")));
 
-    std::filesystem::permissions(dir.path, std::filesystem::perms::all);
+    std::filesystem::permissions(dir.path(), std::filesystem::perms::all);
     ::chmod(rom.c_str(), 0444);
-    const std::optional<bool> written =
-        AsUnprivilegedUser([this] { return WriteHexByte(rom, 3, "AA") || CanOpenForWriting(rom); });
+    // Root may write any file whatever its mode.
+    const std::optional<std::string> written = testsupport::RunInChild(testsupport::BecomeNobody, [this] {
+        return WriteHexByte(rom, 3, "AA") || CanOpenForWriting(rom) ? "written" : "";
+    });
     if (!written) GTEST_SKIP() << "cannot run as an unprivileged user";
-    EXPECT_FALSE(*written);
-    EXPECT_EQ(Slurp(rom), kBytes);
+    EXPECT_EQ(*written, "");
+    EXPECT_EQ(FileContents(rom), kBytes);
 }
 
 TEST_F(HexFile, SizeAndWritabilityOfRegularFilesOnly) {
     EXPECT_EQ(RomFileSize(rom), 16);
     EXPECT_TRUE(CanOpenForWriting(rom));
-    EXPECT_EQ(Slurp(rom), kBytes);
-    for (const std::string& other : {dir.File("missing.gba"), dir.path.string()}) {
+    EXPECT_EQ(FileContents(rom), kBytes);
+    for (const std::string& other : {dir.File("missing.gba"), dir.path().string()}) {
         EXPECT_EQ(RomFileSize(other), std::nullopt) << other;
         EXPECT_FALSE(CanOpenForWriting(other)) << other;
     }

@@ -7,6 +7,7 @@
 #include "TempDir.h"
 
 using namespace ReadINI;
+using testsupport::FileContents;
 
 namespace {
 
@@ -81,15 +82,15 @@ TEST(IniWithValue, TidyRulesHoldForMessyContent) {
 
 class IniFile : public ::testing::Test {
 protected:
-    TempDir dir;
+    testsupport::TempDir dir;
     std::string ini = dir.File("Data.ini");
 };
 
 TEST_F(IniFile, WriteToAMissingFileCreatesTwoLines) {
     ASSERT_TRUE(WriteIniValue(ini, "Main", "ShowSave", "1"));
-    EXPECT_EQ(Slurp(ini), "[Main]\r\nShowSave=1\r\n");
+    EXPECT_EQ(FileContents(ini), "[Main]\r\nShowSave=1\r\n");
     EXPECT_EQ(ReadIniValue(ini, "main", "showsave"), "1");
-    EXPECT_FALSE(WriteIniValue(dir.path.string(), "Main", "ShowSave", "1"));
+    EXPECT_FALSE(WriteIniValue(dir.path().string(), "Main", "ShowSave", "1"));
 }
 
 TEST_F(IniFile, FilesOverThirtyTwoThousandCharactersWork) {
@@ -101,14 +102,14 @@ TEST_F(IniFile, FilesOverThirtyTwoThousandCharactersWork) {
     dir.Write("Data.ini", content);
     EXPECT_EQ(ReadIniValue(ini, "Last", "Key"), "old");
     ASSERT_TRUE(WriteIniValue(ini, "Last", "Key", "new"));
-    EXPECT_EQ(Slurp(ini), content.substr(0, content.size() - 3) + "new\r\n");
+    EXPECT_EQ(FileContents(ini), content.substr(0, content.size() - 3) + "new\r\n");
 }
 
 TEST_F(IniFile, AReadOnlyFileIsMadeWritableAndRewritten) {
     dir.Write("Data.ini", "[Main]\r\nShowSave=0\r\n");
     ASSERT_EQ(::chmod(ini.c_str(), 0444), 0);
     ASSERT_TRUE(WriteIniValue(ini, "Main", "ShowSave", "1"));
-    EXPECT_EQ(Slurp(ini), "[Main]\r\nShowSave=1\r\n");
+    EXPECT_EQ(FileContents(ini), "[Main]\r\nShowSave=1\r\n");
     struct stat info {};
     ASSERT_EQ(::stat(ini.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0644u);
@@ -119,7 +120,7 @@ TEST_F(IniFile, TextFilesAreReadAsStoredAndWrittenWithOneLineEnd) {
     const std::string bytes("Items\r\nPotion\r\n\x00\xFF\n\r", 19);
     EXPECT_EQ(ReadTextFile(dir.Write("list.txt", bytes)), bytes);
     ASSERT_TRUE(WriteTextFile(dir.File("list.txt"), "A\r\nB"));
-    EXPECT_EQ(Slurp(dir.File("list.txt")), "A\r\nB\r\n");
+    EXPECT_EQ(FileContents(dir.File("list.txt")), "A\r\nB\r\n");
 }
 
 }  // namespace

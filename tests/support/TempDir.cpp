@@ -1,6 +1,8 @@
 #include "TempDir.h"
 
 #include <atomic>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <system_error>
 
@@ -26,6 +28,16 @@ TempDir::~TempDir() {
         std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_all,
                                      std::filesystem::perm_options::add, error);
     std::filesystem::remove_all(path_, error);
+}
+
+std::string TempDir::Write(const std::string& name, const std::string& bytes) const {
+    std::ofstream(File(name), std::ios::binary | std::ios::trunc) << bytes;
+    return File(name);
+}
+
+std::string FileContents(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 }  // namespace testsupport
