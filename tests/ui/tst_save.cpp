@@ -51,8 +51,7 @@ private slots:
         WindowFixture f;
         const std::string path = f.OpenDemo(40);
         const std::vector<uint8_t> original = f.Bytes(path);
-        f.Box("txtName")->selectAll();
-        QTest::keyClicks(f.Box("txtName"), "CHANGED");
+        f.Type("txtName", "CHANGED");
         for (const auto& [box, text, named] : {std::tuple{"txtHP", "", "\"HP\""},
                                                {"txtEVSA", "2x", "\"S.ATTACK\""},
                                                {"txtATable", "12G4", "\"Offset:\""}}) {
