@@ -2,6 +2,7 @@
 #include "pictures/PictureImport.h"
 #include "pictures/PictureReplacements.h"
 #include "pictures/SpritePictures.h"
+#include "rom/RomPointer.h"
 #include "species/SpeciesRecord.h"
 #include "write/FreeSpaceMap.h"
 
@@ -177,13 +178,14 @@ TEST(PictureImport, EmeraldTakesASixtyFourSquareForBothFramesAndOtherGamesRefuse
     EXPECT_EQ(palette[3], 0x0000);
 }
 
+// A picture that cannot replace one of species 1's, with the pointers the window's boxes hold (the
+// species' own when unset).
 struct Refusal {
     const RomFiles* rom;
     Kind kind;
     PixelImage image;
     const char* reason;
-    std::optional<ShownPictures> shown =
-        std::nullopt;  // the pointers the boxes hold; the species' own if unset
+    std::optional<ShownPictures> shown = std::nullopt;
 };
 
 // Each refusal of species 1's pictures says why and replaces nothing; the window shows the sentence.
@@ -218,15 +220,28 @@ TEST(PictureImport, EveryRefusalNamesItsReasonAndReplacesNothing) {
          "The front sprite cannot be read: ", ShownPictures{0x100000, 0, 0}}};
     for (const auto& [rom, kind, image, reason, shown] : cases) {
         const SpeciesValues own = ReadSpecies(rom->session, 1);
+        const ShownPictures pointers =
+            shown.value_or(ShownPictures{Hex(own.sprite), Hex(own.palette), Hex(own.shinyPalette)});
         PictureReplacements replaced;
-        const std::string error =
-            ReplacePicture(
-                kind, image, rom->session, 1,
-                shown.value_or(ShownPictures{Hex(own.sprite), Hex(own.palette), Hex(own.shinyPalette)}),
-                replaced)
-                .error;
+        const std::string error = ReplacePicture(kind, image, rom->session, 1, pointers, replaced).error;
         EXPECT_NE(error.find(reason), std::string::npos) << error;
         EXPECT_TRUE(replaced.empty()) << reason;
+    }
+}
+
+// Free space that no ROM pointer reaches is refused before any byte is planned.
+TEST(PictureImport, FreeSpaceBeyondThePointersReachIsRefused) {
+    TempDir dir;
+    const RomFiles files = WriteRomFiles(dir, RomBuilder(DemoLayout()));
+    PictureReplacements replaced;
+    replaced.icon = Bytes(kIconTileBytes, 0x11);
+    const int64_t last = RomPointer::kSpan - static_cast<int64_t>(kIconTileBytes);
+    for (const auto& [at, refused] : {std::pair{int64_t{-4}, true}, {last + 4, true}, {last, false}}) {
+        SpeciesEdits edits = EditsAsShown(files.session, 1);
+        const TakeSpace there = [at](int64_t) { return FreeSpaceFound{at, ""}; };
+        const PicturesPlan plan = PlanPictureReplacements(files.session, 1, replaced, there, edits);
+        EXPECT_EQ(plan.error.find("lies where no ROM pointer reaches") != std::string::npos, refused) << at;
+        EXPECT_EQ(plan.bytes.empty(), refused) << at;
     }
 }
 
