@@ -58,6 +58,11 @@ private slots:
             QCOMPARE(f.Rows("lstLevel"), "5|5|0|99");
         }
         QVERIFY(f.OneMessage("\"XYZ\" is not an offset"));
+        // An offset typed but not loaded takes the rows shown; at the last byte they do not fit and move.
+        f.Box("txtATable")->setText(QStringLiteral("FFFFF"));
+        f.Click("cmdSave");
+        QVERIFY(f.Status().contains("Moved To: 1015824 (0xF8010)") && f.messages.isEmpty());
+        QCOMPARE(f.Values("txtATable") + " " + f.Rows("lstLevel"), "0F8010 5|5|0|99");
     }
 
     // Added after the selected row among its level, before higher ones; a longer table moves on save, as one

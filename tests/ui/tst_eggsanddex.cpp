@@ -9,11 +9,6 @@ QPlainTextEdit* Text(WindowFixture& f, const char* name) {
     return f.Find<QPlainTextEdit>(name);
 }
 
-QString Status(WindowFixture& f, const char* name) {
-    auto* label = f.Find<QLabel>(name);
-    return label->isHidden() ? QString() : label->text();
-}
-
 }  // namespace
 
 // The bytes of every egg move and Pokédex edit, and their refusals, are EggMovesTest's and PokedexTest's.
@@ -27,7 +22,7 @@ private slots:
         const std::string path = f.OpenDemo(0);
         Form5* more = f.window().MoreDataWindow();
         QVERIFY(!f.List("lstEggMoves")->isEnabled());
-        QVERIFY(Status(f, "lblEggStatus").startsWith("Species 0 can have no egg moves"));
+        QVERIFY(f.Note("lblEggStatus").startsWith("Species 0 can have no egg moves"));
         int species = 1;
         while (ReadSpeciesEggMoves(*f.window().Session(), species).moves.value_or(std::vector<int>{}).size() <
                2)
@@ -98,7 +93,7 @@ private slots:
         QVERIFY(!Text(f, "txtDescription2")->toPlainText().isEmpty());
         f.SelectSpecies(252);
         QCOMPARE(f.Box("txtNational")->text(), QStringLiteral("387"));
-        QVERIFY(Status(f, "lblDexStatus").startsWith("National number 387 has no Pok\u00E9dex entry"));
+        QVERIFY(f.Note("lblDexStatus").startsWith("National number 387 has no Pok\u00E9dex entry"));
         QVERIFY(!f.Box("txtCategory")->isEnabled() && !Text(f, "txtDescription")->isEnabled());
     }
 };

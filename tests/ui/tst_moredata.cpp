@@ -92,22 +92,19 @@ private slots:
             QVERIFY(ReadINI::WriteIniValue(data + "/Data.ini", "VRNH", "EvolutionTable", ""));
         });
         f.window().MoreDataWindow();
-        const auto status = [&f](const char* name) {
-            return f.Find<QLabel>(name)->isHidden() ? QString() : f.Find<QLabel>(name)->text();
-        };
         const auto on = [&f](const char* name) { return f.Find<QWidget>(name)->isEnabled(); };
-        QVERIFY(status("lblEvoStatus") == "No ROM is open." && !on("cmbEvoMethod1") && !on("lstTMHM") &&
+        QVERIFY(f.Note("lblEvoStatus") == "No ROM is open." && !on("cmbEvoMethod1") && !on("lstTMHM") &&
                 !on("lstTutor"));
         f.OpenDemo(3);
-        QCOMPARE(status("lblEvoStatus"),
+        QCOMPARE(f.Note("lblEvoStatus"),
                  QStringLiteral("Data.ini's section [VRNH] has no EvolutionTable key."));
         QVERIFY(!on("cmbEvoMethod5") && !on("txtEvoParam5") && on("lstTMHM") && on("lstTutor") &&
-                status("lblTutorNote").isEmpty());
+                f.Note("lblTutorNote").isEmpty());
         f.Open(f.WriteRom(RomBuilder(RubyLayout()), "ruby.gba"));
-        QVERIFY(status("lblTutorStatus") == "This game has no move tutors." && on("cmbEvoMethod5") &&
+        QVERIFY(f.Note("lblTutorStatus") == "This game has no move tutors." && on("cmbEvoMethod5") &&
                 !on("lstTutor"));
         f.Open(f.WriteRom(RomBuilder(FireRedLayout()), "firered.gba"));
-        QVERIFY(on("lstTutor") && status("lblTutorNote").contains("three tutors") &&
+        QVERIFY(on("lstTutor") && f.Note("lblTutorNote").contains("three tutors") &&
                 f.List("lstTutor")->count() == 15);
         QVERIFY(f.messages.isEmpty());
     }

@@ -7,12 +7,6 @@ int SpeedOf(WindowFixture& f, const std::string& path, int species) {
     return f.Bytes(path).at(DemoLayout().DataOffset + 28 * species + 3);
 }
 
-// Types a new speed as the user would, so that it counts as an edit.
-void TypeSpeed(WindowFixture& f, const QString& speed) {
-    f.Box("txtSpeed")->selectAll();
-    QTest::keyClicks(f.Box("txtSpeed"), speed);
-}
-
 }  // namespace
 
 // The bytes of every step, Undo and Redo and a journal's checks are RomWriterTest's.
@@ -32,11 +26,11 @@ private slots:
                 QVERIFY(!f.Edited());
                 if (trigger == kUndo) {  // a step to undo, from species 4
                     f.SelectSpecies(4);
-                    TypeSpeed(f, "11");
+                    f.Type("txtSpeed", "11");
                     f.Click("cmdSave");
                     f.SelectSpecies(5);
                 }
-                TypeSpeed(f, "77");
+                f.Type("txtSpeed", "77");
                 f.answers = {answer};
                 if (trigger == kSelect) f.SelectSpecies(9);
                 if (trigger == kOpen) f.Open(path);
@@ -61,7 +55,7 @@ private slots:
         const int four = SpeedOf(f, path, 4), seven = SpeedOf(f, path, 7);
         for (const auto& [species, speed] : {std::pair{4, "44"}, {7, "77"}}) {
             f.SelectSpecies(species);
-            TypeSpeed(f, speed);
+            f.Type("txtSpeed", speed);
             f.Click("cmdSave");
         }
         QCOMPARE(f.Find<QAction>("mnuUndo")->text(), "Undo Save " + f.List("lstPokemon")->item(7)->text());

@@ -45,14 +45,16 @@ private slots:
         QVERIFY(f.messages.isEmpty());
     }
 
-    // Bad boxes are refused before any byte is written, each naming its field; a file that cannot take the
-    // save gives the writer's message (RomWriterTest has every case) and the edits stay.
+    // Bad boxes are refused before any byte is written, each naming its field; a plan the editor refuses and
+    // a file that cannot take the save give their message (RomWriterTest has every case) and the edits stay.
     void aRefusedSaveWritesNothingAndClaimsNoSuccess() {
         WindowFixture f;
-        const std::string path = f.OpenDemo(40);
+        RomBuilder full(DemoLayout());
+        full.Fill(DemoLayout().FreeSpaceKey,
+                  std::vector<uint8_t>(DemoLayout().size - DemoLayout().FreeSpaceKey));
+        const std::string path = f.OpenDemo(40, full);
         const std::vector<uint8_t> original = f.Bytes(path);
-        f.Box("txtName")->selectAll();
-        QTest::keyClicks(f.Box("txtName"), "CHANGED");
+        f.Type("txtName", "CHANGED");
         for (const auto& [box, text, named] : {std::tuple{"txtHP", "", "\"HP\""},
                                                {"txtEVSA", "2x", "\"S.ATTACK\""},
                                                {"txtATable", "12G4", "\"Offset:\""}}) {
@@ -63,6 +65,15 @@ private slots:
             QCOMPARE(f.Bytes(path), original);
             f.Box(box)->setText(good);
         }
+        // Rows that must move find no free space: asked to save before another species is shown, the window
+        // stays where the edits are.
+        const QString table = f.Box("txtATable")->text();
+        f.Box("txtATable")->setText("FFFFF");
+        f.answers = {Dialogs::Answer::Save};
+        f.SelectSpecies(41);
+        QVERIFY(f.OneMessage("free space") && f.List("lstPokemon")->currentRow() == 40);
+        QCOMPARE(f.Bytes(path), original);
+        f.Box("txtATable")->setText(table);
         RomBuilder other(FireRedLayout());
         other.bytes().resize(1 << 20);
         f.WriteRom(other);

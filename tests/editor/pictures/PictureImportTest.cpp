@@ -2,6 +2,7 @@
 #include "pictures/PictureImport.h"
 #include "pictures/PictureReplacements.h"
 #include "pictures/SpritePictures.h"
+#include "rom/RomPointer.h"
 #include "species/SpeciesRecord.h"
 #include "write/FreeSpaceMap.h"
 
@@ -38,12 +39,6 @@ std::vector<uint32_t> Shown(const PixelImage& image, int width, int height) {
         }
     }
     return pixels;
-}
-
-// The image with colour k of `from` drawn in colour k of `to`.
-PixelImage Recoloured(PixelImage image, const std::vector<uint32_t>& from, const std::vector<uint32_t>& to) {
-    for (uint32_t& argb : image.argb) argb = to[std::find(from.begin(), from.end(), argb) - from.begin()];
-    return image;
 }
 
 // The colours of a palette the preview shows, colour 0 transparent.
@@ -86,12 +81,13 @@ TEST_P(PictureRoundTrip, ImportsReadBackPixelForPixelAndSaveAsOneStep) {
     ASSERT_EQ(imported.error, "");
     EXPECT_EQ(imported.colours, 16);
     EXPECT_TRUE(imported.rounded);
-    // The back sprite in the new palette's colours, the shiny picture the front one recoloured.
+    // The back sprite in the new palette's colours, the shiny picture the front one's pattern in other
+    // colours.
     const std::vector<uint32_t> normal = ColoursOf(*replaced.palette);
     const PixelImage back = Drawn(64, 64, normal);
     std::vector<uint32_t> shinyColours = kFrontColours;
     for (uint32_t& colour : shinyColours) colour = 0xFF000000u | ((colour & 0xFFFFFF) ^ 0x5A3C1E);
-    const PixelImage shiny = Recoloured(Drawn(64, 64, kFrontColours), kFrontColours, shinyColours);
+    const PixelImage shiny = Drawn(64, 64, shinyColours);
     std::string problem;
     const auto iconPalette =
         SpritePictures::ReadIconPalette(session.RomPath, *session.IconPaletteTable, 2, &problem);
@@ -182,19 +178,71 @@ TEST(PictureImport, EmeraldTakesASixtyFourSquareForBothFramesAndOtherGamesRefuse
     EXPECT_EQ(palette[3], 0x0000);
 }
 
-// An import that builds on a picture it cannot read replaces nothing and says why.
-TEST(PictureImport, APictureToBuildOnThatCannotBeReadIsReported) {
+// A picture that cannot replace one of species 1's, with the pointers the window's boxes hold (the
+// species' own when unset).
+struct Refusal {
+    const RomFiles* rom;
+    Kind kind;
+    PixelImage image;
+    const char* reason;
+    std::optional<ShownPictures> shown = std::nullopt;
+};
+
+// Each refusal of species 1's pictures says why and replaces nothing; the window shows the sentence.
+TEST(PictureImport, EveryRefusalNamesItsReasonAndReplacesNothing) {
+    TempDir dir, emeraldDir;
+    const RomFiles demo = WriteRomFiles(dir, RomBuilder(DemoLayout()));
+    // Emerald with the animated entry of species 1 pointing at a one-frame sprite.
+    RomBuilder emerald(EmeraldLayout());
+    const RomLayout e = emerald.layout();
+    emerald.Fill(e.AnimatedImageOffset + 8,
+                 {emerald.bytes().begin() + e.ImageOffset + 8, emerald.bytes().begin() + e.ImageOffset + 12});
+    const RomFiles moved = WriteRomFiles(emeraldDir, emerald);
+    const std::vector<uint32_t> greys = {0xFF000000, 0xFF0F0F0F, 0xFF1E1E1E};
+    std::vector<uint32_t> seventeen = kFrontColours;
+    seventeen.push_back(0xFF445566);
+    PixelImage outside{64, 64, std::vector<uint32_t>(64 * 64, 0xFF000000), {}};
+    outside.argb[4 * 64 + 9] = 0xFFABCDEF;
+    const Refusal cases[] = {
+        {&demo, Kind::FrontSprite, Drawn(64, 60, greys), "64 x 60 pixels; the front sprite must be 64 x 64"},
+        {&demo, Kind::FrontSprite, Drawn(64, 64, seventeen), "has 17 colours"},
+        {&demo, Kind::BackSprite, outside, "#ABCDEF at pixel (9, 4) is not in the species' normal palette"},
+        // A pattern that does not follow the front sprite's gives one colour number two shiny colours.
+        {&demo, Kind::ShinyPalette, Drawn(64, 64, greys), "stand where the front sprite has the same colour"},
+        {&demo, Kind::Icon, PixelImage{32, 64, std::vector<uint32_t>(32 * 64, 0xFF01FE03), {}},
+         "#01FE03 at pixel (0, 0) is in none of the icon palettes"},
+        {&moved, Kind::FrontSprite, Drawn(64, 64, greys), "does not point at a two-frame sprite"},
+        // What the picture builds on cannot be read.
+        {&demo, Kind::BackSprite, Drawn(64, 64, kFrontColours),
+         "The normal palette cannot be read: its pointer box does not hold an offset",
+         ShownPictures{0, {}, 0}},
+        {&demo, Kind::ShinyPalette, Drawn(64, 64, kFrontColours),
+         "The front sprite cannot be read: ", ShownPictures{0x100000, 0, 0}}};
+    for (const auto& [rom, kind, image, reason, shown] : cases) {
+        const SpeciesValues own = ReadSpecies(rom->session, 1);
+        const ShownPictures pointers =
+            shown.value_or(ShownPictures{Hex(own.sprite), Hex(own.palette), Hex(own.shinyPalette)});
+        PictureReplacements replaced;
+        const std::string error = ReplacePicture(kind, image, rom->session, 1, pointers, replaced).error;
+        EXPECT_NE(error.find(reason), std::string::npos) << error;
+        EXPECT_TRUE(replaced.empty()) << reason;
+    }
+}
+
+// Free space that no ROM pointer reaches is refused before any byte is planned.
+TEST(PictureImport, FreeSpaceBeyondThePointersReachIsRefused) {
     TempDir dir;
     const RomFiles files = WriteRomFiles(dir, RomBuilder(DemoLayout()));
     PictureReplacements replaced;
-    const PixelImage image = Drawn(64, 64, kFrontColours);
-    const ReplaceOutcome back =
-        ReplacePicture(Kind::BackSprite, image, files.session, 1, {0, std::nullopt, 0}, replaced);
-    EXPECT_EQ(back.error, "The normal palette cannot be read: its pointer box does not hold an offset");
-    const ReplaceOutcome shiny =
-        ReplacePicture(Kind::ShinyPalette, image, files.session, 1, {0x100000, 0, 0}, replaced);
-    EXPECT_NE(shiny.error.find("The front sprite cannot be read: "), std::string::npos) << shiny.error;
-    EXPECT_FALSE(replaced.back || replaced.shinyPalette);
+    replaced.icon = Bytes(kIconTileBytes, 0x11);
+    const int64_t last = RomPointer::kSpan - static_cast<int64_t>(kIconTileBytes);
+    for (const auto& [at, refused] : {std::pair{int64_t{-4}, true}, {last + 4, true}, {last, false}}) {
+        SpeciesEdits edits = EditsAsShown(files.session, 1);
+        const TakeSpace there = [at](int64_t) { return FreeSpaceFound{at, ""}; };
+        const PicturesPlan plan = PlanPictureReplacements(files.session, 1, replaced, there, edits);
+        EXPECT_EQ(plan.error.find("lies where no ROM pointer reaches") != std::string::npos, refused) << at;
+        EXPECT_EQ(plan.bytes.empty(), refused) << at;
+    }
 }
 
 }  // namespace

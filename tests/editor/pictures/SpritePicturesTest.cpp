@@ -114,6 +114,8 @@ TEST(Compress, RoundTripsWordAlignedWithoutDistanceOne) {
         EXPECT_GE(ShortestDistance(packed, data.size()), 2u);
     }
     EXPECT_LT(Lz77::Compress(Bytes(2048, 0)).size(), 300u);
+    // The repeat at the farthest distance the format reaches is a reference, not 600 literals.
+    EXPECT_LT(Lz77::Compress(farRepeat).size(), 4800u);
     EXPECT_TRUE(Lz77::Compress(Bytes(Lz77::kMaxInput + 1, 0)).empty());
 }
 
@@ -221,6 +223,8 @@ TEST_F(BuiltRomTest, ASpriteOfLiteralsOnlyEndingWithTheFileIsRead) {
 
 TEST_F(BuiltRomTest, BadPointersAndUnreadableFilesGiveAProblemAndNoPixels) {
     const std::string rom = path_, missing = dir_.File("missing.gba"), folder = dir_.path().string();
+    const std::string empty = dir_.File("empty.gba");
+    ASSERT_TRUE(WriteFileBytes(empty, {}));
     const int32_t end = layout().size, table = layout().IconPaletteTable, icon = Icon(5);
     const int32_t front = Front(3), colours = Colours(3);
     const std::vector<std::pair<std::function<Picture()>, std::string>> cases = {
@@ -236,7 +240,8 @@ TEST_F(BuiltRomTest, BadPointersAndUnreadableFilesGiveAProblemAndNoPixels) {
         // The free space at the end holds FF bytes, which are no pointer into the cartridge.
         {[=] { return ReadIcon(rom, icon, 0, end - 0x100); }, "0 has no ROM pointer (FFFFFFFF)."},
         {[=] { return ReadSprite(missing, 0, 0); }, "The ROM file"},
-        {[=] { return ReadIcon(folder, 0, 0, std::nullopt); }, "The ROM file"}};
+        {[=] { return ReadIcon(folder, 0, 0, std::nullopt); }, "The ROM file"},
+        {[=] { return ReadSprite(empty, 0, 0); }, "Pointer 0 lies beyond the end of the file."}};
     for (const auto& [read, problem] : cases) {
         const Picture p = read();
         EXPECT_FALSE(p.ok());

@@ -72,7 +72,16 @@ public:
     }
     void Trigger(const char* action) { Find<QAction>(action)->trigger(); }
     void SelectSpecies(int index) { List("lstPokemon")->setCurrentRow(index); }
+    // Replaces a box's text key by key, as the user would, so that it counts as an edit.
+    void Type(const QString& box, const QString& text) {
+        Box(box)->selectAll();
+        QTest::keyClicks(Box(box), text);
+    }
     QString Status() { return Find<QLabel>("lblStatus")->text(); }
+    // A note label's text while it is shown, "" while it is hidden.
+    QString Note(const QString& label) {
+        return Find<QLabel>(label)->isHidden() ? QString() : Find<QLabel>(label)->text();
+    }
     // True when exactly one message was shown since the last call and it holds part; forgets the messages.
     bool OneMessage(const QString& part);
 

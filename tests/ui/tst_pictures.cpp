@@ -1,14 +1,11 @@
 #include <QBuffer>
 #include <QtEndian>
 
-#include "PngFile.h"
 #include "WindowFixture.h"
-#include "pictures/PictureReplacements.h"
-#include "species/SpeciesRecord.h"
 
 namespace {
 
-using Kind = PictureImport::Kind;
+using View = SpritePreview::View;
 
 QByteArray Png(const QImage& image) {
     QByteArray bytes;
@@ -77,56 +74,35 @@ void ChooseFromPreview(WindowFixture& f, const std::string& file) {
 
 }  // namespace
 
-class ReplaceTest : public QObject {
+class PicturesTest : public QObject {
     Q_OBJECT
 private slots:
-    // The file as the window reads it, then the editor's check against the species.
-    void everyRefusalNamesItsReasonAndReplacesNothing() {
-        testsupport::TempDir dir, emeraldDir;
-        const testsupport::RomFiles demo = testsupport::WriteRomFiles(dir, RomBuilder(DemoLayout()));
-        // Emerald with the animated entry of species 1 pointing at a one-frame sprite.
-        RomBuilder emerald(EmeraldLayout());
-        const RomLayout e = emerald.layout();
-        emerald.Fill(e.AnimatedImageOffset + 8, {emerald.bytes().begin() + e.ImageOffset + 8,
-                                                 emerald.bytes().begin() + e.ImageOffset + 12});
-        const testsupport::RomFiles moved = testsupport::WriteRomFiles(emeraldDir, emerald);
-        QImage outside = Banded(64, 64, {0});
-        outside.setPixel(9, 4, qRgb(0xAB, 0xCD, 0xEF));
-        const QByteArray whole = Png(Banded(64, 64, {}, 3));
-        const std::tuple<const testsupport::RomFiles*, Kind, QByteArray, const char*> cases[] = {
-            {&demo, Kind::FrontSprite, Png(Banded(64, 60, {}, 2)),
-             "64 x 60 pixels; the front sprite must be 64 x 64"},
-            {&demo, Kind::FrontSprite, Png(Banded(64, 64, {}, 17)), "has 17 colours"},
-            {&demo, Kind::BackSprite, Png(outside),
-             "#ABCDEF at pixel (9, 4) is not in the species' normal palette"},
-            // Bands that do not follow the front sprite's give one colour number two shiny colours.
-            {&demo, Kind::ShinyPalette, whole, "stand where the front sprite has the same colour"},
-            {&demo, Kind::Icon, Png(Banded(32, 64, {qRgb(1, 254, 3)})),
-             "#01FE03 at pixel (0, 0) is in none of the icon palettes"},
-            {&demo, Kind::Icon, QByteArray("GIF89a") + QByteArray(64, '\0'), "not a PNG file"},
-            {&demo, Kind::FrontSprite, whole.left(whole.size() / 2), "damaged or cut short"},
-            {&demo, Kind::FrontSprite, HugeHeader(10000, 10000), "10000 x 10000 pixels"},
-            {&moved, Kind::FrontSprite, whole, "does not point at a two-frame sprite"}};
-        for (const auto& [rom, kind, png, reason] : cases) {
-            const EditorSession& session = rom->session;
-            const PngFile::Read read = PngFile::FromBytes(png, [&](int64_t width, int64_t height) {
-                return PictureImport::SizeProblem(kind, session.AnimatedImageOffset.has_value(), width,
-                                                  height);
-            });
-            PictureReplacements replaced;
-            const SpeciesValues shown = ReadSpecies(session, 1);
-            const auto hex = [](const std::string& text) {
-                return std::optional(std::stoi(text, nullptr, 16));
-            };
-            const std::string error =
-                !read.error.empty()
-                    ? read.error
-                    : ReplacePicture(kind, read.image, session, 1,
-                                     {hex(shown.sprite), hex(shown.palette), hex(shown.shinyPalette)},
-                                     replaced)
-                          .error;
-            QVERIFY2(error.find(reason) != std::string::npos && replaced.empty(), error.c_str());
-        }
+    void thePicturesFollowThePointersPalettesAndZoom() {
+        WindowFixture f;
+        f.OpenDemo(7);
+        auto* preview = f.Find<SpritePreview>("preview");
+        for (View view : {View::Front, View::FrontShiny, View::Back, View::BackShiny, View::Icon})
+            QCOMPARE(preview->Image(view).size(), view == View::Icon ? QSize(32, 32) : QSize(64, 64));
+
+        const QImage front = preview->Image(View::Front), icon = preview->Image(View::Icon);
+        f.Box("txtPalette")->setText(f.Box("txtShinyPalette")->text());
+        QVERIFY(preview->Image(View::Front) != front);
+        QCOMPARE(preview->Image(View::Front), preview->Image(View::FrontShiny));
+        f.Combo("cmbPalette")->setCurrentIndex((f.Combo("cmbPalette")->currentIndex() + 1) % 3);
+        QVERIFY(preview->Image(View::Icon) != icon);
+
+        f.Box("txtSprite")->setText("FFFFF0");
+        QVERIFY(preview->Image(View::Front).isNull() && preview->Image(View::Icon).size() == QSize(32, 32));
+        QVERIFY(f.Find<QLabel>("picFront")->toolTip().contains("FFFFF0") && f.messages.isEmpty());
+        // Zoomed without smoothing: every pixel becomes a 3 x 3 square.
+        f.Box("txtSprite")->setText(f.Box("txtBackSprite")->text());
+        preview->SetZoom(3);
+        const QImage zoomed =
+            f.Find<QLabel>("picFront")->pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
+        QCOMPARE(zoomed.size(), QSize(192, 192));
+        for (int y = 0; y < 64; y += 7)
+            for (int x = 0; x < 64; x += 5)
+                QCOMPARE(zoomed.pixel(3 * x + 1, 3 * y + 2), preview->Image(View::Front).pixel(x, y));
     }
 
     void aReplacedSpriteShowsAtOnceAndIsKeptOnlyBySavingIt() {
@@ -134,7 +110,7 @@ private slots:
         const std::string rom = f.OpenDemo(25);
         const std::vector<uint8_t> original = f.Bytes(rom);
         auto* preview = f.Find<SpritePreview>("preview");
-        const QImage before = preview->Image(SpritePreview::View::Front);
+        const QImage before = preview->Image(View::Front);
         const QImage picture =
             Banded(64, 64, {qRgb(0, 255, 0), qRgb(16, 24, 33), qRgb(250, 127, 1), qRgb(0, 0, 0)});
         const std::string file = f.WriteFile("front.png", Png(picture).toStdString());
@@ -142,26 +118,38 @@ private slots:
         ChooseFromPreview(f, "");  // cancelled
         QCOMPARE(f.Snapshot(), untouched);
         QCOMPARE(Dialogs::LastFileRequest().title, "Replace Front sprite...");
+        // A refused file changes nothing: the file as read, then the editor's check of the picture (the
+        // editor's table has every reason).
+        const QByteArray whole = Png(Banded(64, 64, {}, 3));
+        for (const auto& [bytes, reason] :
+             {std::pair{QByteArray("GIF89a") + QByteArray(64, '\0'), "not a PNG file"},
+              {whole.left(whole.size() / 2), "damaged or cut short"},
+              {HugeHeader(10000, 10000), "10000 x 10000 pixels"},
+              {Png(Banded(64, 64, {}, 17)), "has 17 colours"}}) {
+            ChooseFromPreview(f, f.WriteFile("refused.png", bytes.toStdString()));
+            QVERIFY(f.OneMessage(reason));
+            QCOMPARE(f.Snapshot(), untouched);
+        }
         // Shown, not written; discarded with the species.
         ChooseFromPreview(f, file);
-        QCOMPARE(Pixels(preview->Image(SpritePreview::View::Front)), Pixels(picture, true));
+        QCOMPARE(Pixels(preview->Image(View::Front)), Pixels(picture, true));
         QVERIFY(f.Caption().endsWith('*') && f.Box("txtSprite")->isReadOnly() &&
                 f.Box("txtPalette")->isReadOnly());
         QVERIFY(f.messages.isEmpty() && f.Bytes(rom) == original);
         f.SelectSpecies(26);
         f.SelectSpecies(25);
-        QVERIFY(preview->Image(SpritePreview::View::Front) == before && !f.Box("txtSprite")->isReadOnly() &&
+        QVERIFY(preview->Image(View::Front) == before && !f.Box("txtSprite")->isReadOnly() &&
                 f.Bytes(rom) == original);
         // Saved: one step that reads back as the picture, and one undo that takes it all back.
         ChooseFromPreview(f, file);
         f.Click("cmdSave");
         QVERIFY(f.messages.isEmpty() && !f.Edited() && !f.Box("txtSprite")->isReadOnly() &&
                 f.Bytes(rom) != original);
-        QCOMPARE(Pixels(preview->Image(SpritePreview::View::Front)), Pixels(picture, true));
+        QCOMPARE(Pixels(preview->Image(View::Front)), Pixels(picture, true));
         f.Trigger("mnuUndo");
-        QVERIFY(f.Bytes(rom) == original && preview->Image(SpritePreview::View::Front) == before);
+        QVERIFY(f.Bytes(rom) == original && preview->Image(View::Front) == before);
     }
 };
 
-QTEST_MAIN(ReplaceTest)
-#include "tst_replace.moc"
+QTEST_MAIN(PicturesTest)
+#include "tst_pictures.moc"
