@@ -75,7 +75,7 @@ private slots:
         const std::string path = f.OpenDemo(3);
         QCOMPARE(EnabledEntries(f),
                  QStringList({"mnuOpen", "mnuRecent", "mnuSave", "mnuDataExport", "mnuDataImport",
-                              "mnuNamesExport", "mnuSettings", "mnuQuit", "mnuAbout"}));
+                              "mnuNamesExport", "mnuRomInfo", "mnuSettings", "mnuQuit", "mnuAbout"}));
         for (const bool on : {false, true}) {
             f.Find<QPushButton>("cmdNameIm")->setEnabled(on);
             QCOMPARE(f.Find<QAction>("mnuDataImport")->isEnabled(), on);

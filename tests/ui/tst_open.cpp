@@ -1,3 +1,6 @@
+#include <QTableWidget>
+
+#include "ReadINI.h"
 #include "WindowFixture.h"
 
 // The main window's own controls that take input.
@@ -55,6 +58,31 @@ private slots:
         f.Open(f.WriteRom(RomBuilder(FireRedLayout(), 7), "firered.gba"));
         QCOMPARE(f.Caption(), QStringLiteral("Vornhal - [BPRE] - Pokemon FireRed (U)"));
         QVERIFY(f.window().Session()->AttackTable == FireRedLayout().AttackTable && f.messages.isEmpty());
+    }
+
+    // A hack whose names a repointing tool moved: the status bar says so, ROM Information shows where each
+    // table was found, and its button keeps the offsets in the ROM's own settings file.
+    void romInformationOfAHackWithAMovedTable() {
+        WindowFixture f;
+        RomBuilder rom(FireRedLayout());
+        rom.MoveTable(rom.layout().NameOffset, 0xE00000, 11 * 412);
+        const std::string path = f.WriteRom(rom, "hack.gba");
+        f.Open(path);
+        QCOMPARE(f.Status(),
+                 QStringLiteral("Opened hack.gba: 1 table moved, read where the game's pointers lead"));
+        QStringList rows;
+        Dialogs::SetModalHook([&rows](QDialog* dialog) {
+            auto* table = dialog->findChild<QTableWidget*>(QStringLiteral("tblTables"));
+            for (int row = 0; row < 2; ++row)
+                rows << table->item(row, 0)->text() + " " + table->item(row, 1)->text() + " " +
+                            table->item(row, 2)->text();
+            dialog->findChild<QPushButton*>(QStringLiteral("cmdSaveOffsets"))->click();
+        });
+        f.Trigger("mnuRomInfo");
+        QCOMPARE(rows, (QStringList{"species names 0xE00000 reference at 0x144 (Data.ini: 0x245EE0)",
+                                    "species records 0x254784 reference at 0x1BC"}));
+        QCOMPARE(QString::fromStdString(ReadINI::ReadIniValue(path + ".ini", "ROM", "NameOffset")),
+                 "&HE00000");
     }
 };
 
