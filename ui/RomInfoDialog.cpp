@@ -56,6 +56,8 @@ RomInfoDialog::RomInfoDialog(const EditorSession& session, QWidget* parent)
         ++row;
     }
     tblTables->resizeColumnsToContents();
+    // Rows a little taller than the text: easy to read across, and all of them in view at once.
+    tblTables->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
     tblTables->horizontalHeader()->setStretchLastSection(true);
 
     lblSaved = new QLabel(this);

@@ -81,6 +81,12 @@ bool EnoughFit(int fitting) {
     return TableShapes::EnoughFit(fitting, Species::kCount - 1);
 }
 
+// Why a table that a search found two places for has none; empty otherwise (or when the section lacks it).
+std::string NotFound(const LocatedTables& located, const char* key) {
+    const LocatedTable* table = located.Find(key);
+    return table ? table->NotFound() : std::string();
+}
+
 OpenRomResult Refused(std::string message) {
     OpenRomResult result;
     result.error = std::move(message);
@@ -185,8 +191,7 @@ OpenRomResult OpenRomFile(const std::string& romPath, const std::string& iniPath
             *fields[k] = *found;
             continue;
         }
-        if (const std::string notFound = session.Located.Find(kOffsetKeys[k])->NotFound();
-            !notFound.empty()) {
+        if (const std::string notFound = NotFound(session.Located, kOffsetKeys[k]); !notFound.empty()) {
             return Refused("The file " + rom + " cannot be opened. " + notFound +
                            " If you know where they are, give their offset as " + kOffsetKeys[k] +
                            "= in section [" + kRomSettingsSection + "] of the ROM's settings file " +
@@ -206,7 +211,7 @@ OpenRomResult OpenRomFile(const std::string& romPath, const std::string& iniPath
             ", which is not a whole number from 0 to 2147483647 (decimal, or hexadecimal after &H).");
     }
     for (const char* key : {"BackImageOffset", "ShinyPaletteOffset"}) {
-        if (const std::string notFound = session.Located.Find(key)->NotFound(); !notFound.empty())
+        if (const std::string notFound = NotFound(session.Located, key); !notFound.empty())
             return Refused("The file " + rom + " cannot be opened. " + notFound);
     }
     session.BackImageOffset = session.Located.Offset("BackImageOffset")

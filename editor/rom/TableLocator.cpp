@@ -134,7 +134,13 @@ LocatedTables LocateTables(const std::string& romPath, int64_t fileSize, const G
         }
         located.tables.push_back(std::move(table));
     }
-    if (sought.empty()) return located;
+    // A table the section does not describe at all (Emerald's animated sprites in FireRed) is not this
+    // game's: it is left out rather than listed as missing.
+    const auto described = [&located] {
+        std::erase_if(located.tables, [](const LocatedTable& t) { return !t.offset && t.problem.empty(); });
+        return std::move(located);
+    };
+    if (sought.empty()) return described();
     const std::optional<TableSearch> search = TableSearch::Read(romPath, fileSize);
     std::vector<int64_t> claimed;
     for (size_t k = 0; k < located.tables.size(); ++k) {
@@ -165,7 +171,7 @@ LocatedTables LocateTables(const std::string& romPath, int64_t fileSize, const G
             table.problem = found.problem;
         }
     }
-    return located;
+    return described();
 }
 
 bool SaveLocatedOffsets(const std::string& romPath, const LocatedTables& located) {
