@@ -987,16 +987,19 @@ RomLayout EmeraldLayout() {
     layout.DexEntrySize = 32;
     layout.dexTexts = 0x55B5B0;
     layout.dexTextsEnd = 0x56B5B0;
-    layout.references = {
-        {"NameOffset", 0x144},          {"DataOffset", 0x1BC},       {"ImageOffset", 0x2CAE0},
-        {"BackImageOffset", 0x12C},     {"PaletteOffset", 0x130},    {"ShinyPaletteOffset", 0x134},
-        {"IconOffset", 0x138},          {"IconPalette", 0x13C},      {"IconPaletteTable", 0x140},
-        {"AttackTable", 0x6930C},       {"EvolutionTable", 0x6D140}, {"TMHMTable", 0x6E048},
-        {"TMHMMoves", 0x1B6D10},        {"TutorTable", 0x1B2390},    {"TutorMoves", 0x13AF04},
-        {"MoveNames", 0x148},           {"AbilityNames", 0x1C0},     {"TypeNames", 0x166F4},
-        {"ItemTable", 0x1C8},           {"NationalDex", 0x6D448},    {"DexEntries", 0xBFA20},
-        {"AnimatedImageOffset", 0x128},
-    };
+    // The header at 0x100 holds the same pointers as FireRed's, but its 0x128 leads to the animated sprites;
+    // the code's references are Emerald's own.
+    const std::pair<const char*, int32_t> own[] = {{"ImageOffset", 0x2CAE0},    {"AttackTable", 0x6930C},
+                                                   {"EvolutionTable", 0x6D140}, {"TMHMTable", 0x6E048},
+                                                   {"TMHMMoves", 0x1B6D10},     {"TutorTable", 0x1B2390},
+                                                   {"TutorMoves", 0x13AF04},    {"TypeNames", 0x166F4},
+                                                   {"NationalDex", 0x6D448},    {"DexEntries", 0xBFA20}};
+    for (auto& [key, at] : layout.references) {
+        for (const auto& [ownKey, ownAt] : own) {
+            if (key == ownKey) at = ownAt;
+        }
+    }
+    layout.references.emplace_back("AnimatedImageOffset", 0x128);
     return layout;
 }
 
