@@ -31,12 +31,13 @@ std::string WithoutReferences(const std::string& section) {
     return kept;
 }
 
-void RegisterOpening(const std::string& name, const std::string& rom, const std::string& ini, bool prepared) {
+void RegisterOpening(const std::string& name, const std::string& rom, const std::string& ini, bool prepared,
+                     UnknownRelease unknown = UnknownRelease::Offer) {
     BenchRuns::Short(
-        benchmark::RegisterBenchmark(name.c_str(), [rom, ini, prepared](benchmark::State& state) {
+        benchmark::RegisterBenchmark(name.c_str(), [rom, ini, prepared, unknown](benchmark::State& state) {
             if (!prepared) state.SkipWithError("cannot write the ROM and its Data.ini");
             for (auto _ : state) {
-                const OpenRomResult opened = OpenRomFile(rom, ini);
+                const OpenRomResult opened = OpenRomFile(rom, ini, unknown);
                 if (!opened.session) {
                     state.SkipWithError(opened.error.c_str());
                     break;
@@ -63,6 +64,30 @@ std::string Rebuilt(const RomBuilder& builder) {
     return section;
 }
 
+// Beside a search's opening: one read of the whole file (its floor), and the checks of the candidates alone,
+// timed from a search that has already read the file (work no read stands for).
+void RegisterSearchParts(const std::string& name, const std::string& rom, const std::string& ini,
+                         const std::string& section, GameSection::Source source) {
+    const int64_t size = HexFunctions::RomFileSize(rom).value_or(0);
+    BenchRuns::Short(
+        benchmark::RegisterBenchmark((name + "/floor").c_str(), [rom, size](benchmark::State& state) {
+            for (auto _ : state) benchmark::DoNotOptimize(HexFunctions::ReadBytes(rom, 0, size));
+        }));
+    BenchRuns::Short(benchmark::RegisterBenchmark(
+        (name + "/checks").c_str(), [rom, ini, section, source, size](benchmark::State& state) {
+            const std::optional<TableSearch> search = TableSearch::Read(rom, size);
+            const GameSection keys(ini, section, rom, source);
+            const TableShapes::Context context{rom, size,
+                                               [&keys](const std::string& key) { return keys.Value(key); }};
+            if (!search) state.SkipWithError("cannot read the ROM");
+            for (auto _ : state) {
+                for (const TableShapes::Shape& shape : TableShapes::All()) {
+                    if (shape.searched) benchmark::DoNotOptimize(search->Find(shape, context, {}).offset);
+                }
+            }
+        }));
+}
+
 }  // namespace
 
 void RegisterOpenBenchmarks(const BenchFolder& folder) {
@@ -85,20 +110,13 @@ void RegisterOpenBenchmarks(const BenchFolder& folder) {
     const std::string hackSection = Rebuilt(expanded);
     const bool hackPrepared = expanded.WriteTo(hack) && WriteText(hackIni, "[Main]\r\n" + hackSection);
     RegisterOpening("open/hack", hack, hackIni, hackPrepared);
-    BenchRuns::Short(benchmark::RegisterBenchmark("open/hack/floor", [hack](benchmark::State& state) {
-        for (auto _ : state) benchmark::DoNotOptimize(HexFunctions::ReadBytes(hack, 0, 0x2000000));
-    }));
-    BenchRuns::Short(benchmark::RegisterBenchmark(
-        "open/hack/checks", [hack, hackIni, sectionName = expanded.SectionName()](benchmark::State& state) {
-            const std::optional<TableSearch> search = TableSearch::Read(hack, 0x2000000);
-            const GameSection keys(hackIni, sectionName, hack);
-            const TableShapes::Context context{hack, 0x2000000,
-                                               [&keys](const std::string& key) { return keys.Value(key); }};
-            if (!search) state.SkipWithError("cannot read the hack");
-            for (auto _ : state) {
-                for (const TableShapes::Shape& shape : TableShapes::All()) {
-                    if (shape.searched) benchmark::DoNotOptimize(search->Find(shape, context, {}).offset);
-                }
-            }
-        }));
+    RegisterSearchParts("open/hack", hack, hackIni, expanded.SectionName(), GameSection::Source::Described);
+
+    // A FireRed release Data.ini has no section for, opened by the search the user agreed to.
+    RomBuilder release(FireRedLayout());
+    release.Fill(HexFunctions::kGameCodeOffset, {'B', 'P', 'R', 'F'});
+    const std::string unknown = folder.File("open-unknown.gba");
+    const bool unknownPrepared = release.WriteTo(unknown);
+    RegisterOpening("open/unknown", unknown, withReferences, unknownPrepared, UnknownRelease::Search);
+    RegisterSearchParts("open/unknown", unknown, withReferences, "BPRE", GameSection::Source::Searched);
 }

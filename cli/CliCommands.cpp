@@ -33,15 +33,15 @@ const char* const kOverview =
     "back.\n"
     "\n"
     "Usage:\n"
-    "  vornhal-cli info ROM [--json]\n"
-    "  vornhal-cli export ROM [-o FILE] [--format json|csv]\n"
-    "  vornhal-cli import ROM FILE [--dry-run] [--format json|csv]\n"
+    "  vornhal-cli info ROM [--json] [--search]\n"
+    "  vornhal-cli export ROM [-o FILE] [--format json|csv] [--search]\n"
+    "  vornhal-cli import ROM FILE [--dry-run] [--format json|csv] [--search]\n"
     "  vornhal-cli COMMAND --help\n"
     "\n"
     "Exit codes: 0 done, 1 refused (the reason on standard error, nothing written), 2 wrong usage.\n";
 
 const char* const kInfoHelp =
-    "Usage: vornhal-cli info ROM [--json]\n"
+    "Usage: vornhal-cli info ROM [--json] [--search]\n"
     "\n"
     "Shows the ROM's game code, release, file size, the section of Data.ini that describes it, whether its\n"
     "tables pass the structure check (so that Vornhal can edit it), where the names of types, items,\n"
@@ -49,10 +49,12 @@ const char* const kInfoHelp =
     "game's own pointer to it, Data.ini, or the ROM's settings file). Exit code 1 when the ROM cannot be\n"
     "edited.\n"
     "\n"
-    "  --json              the same as one JSON object\n";
+    "  --json              the same as one JSON object\n"
+    "  --search            a release of a known game that Data.ini has no section for: search the ROM for\n"
+    "                      its tables (as with export and import)\n";
 
 const char* const kExportHelp =
-    "Usage: vornhal-cli export ROM [-o FILE] [--format json|csv]\n"
+    "Usage: vornhal-cli export ROM [-o FILE] [--format json|csv] [--search]\n"
     "\n"
     "Writes all 412 species: index, name, the record fields, EV yields, graphics pointers, icon palette,\n"
     "attack table offset and rows, and where the game has them evolutions, TM/HM and tutor compatibility.\n"
@@ -61,10 +63,11 @@ const char* const kExportHelp =
     "  -o, --output FILE   write to FILE (replaced whole, or not at all) instead of standard output\n"
     "  --format json|csv   JSON (the default; one field per line, stable order) or CSV (RFC 4180, one row\n"
     "                      per species, lists as level:attack pairs separated by \";\"). Without --format,\n"
-    "                      an output file ending in .csv gets CSV.\n";
+    "                      an output file ending in .csv gets CSV.\n"
+    "  --search            a release Data.ini does not know: search the ROM for its tables\n";
 
 const char* const kImportHelp =
-    "Usage: vornhal-cli import ROM FILE [--dry-run] [--format json|csv]\n"
+    "Usage: vornhal-cli import ROM FILE [--dry-run] [--format json|csv] [--search]\n"
     "\n"
     "Reads a species table made by export (and edited), checks every value against the ROM (the limits of "
     "the\n"
@@ -75,7 +78,8 @@ const char* const kImportHelp =
     "the file, and fields missing from a species, stay as they are.\n"
     "\n"
     "  --dry-run           print the changes, write nothing\n"
-    "  --format json|csv   the file's format; without it, a file starting with \"{\" is JSON, else CSV\n";
+    "  --format json|csv   the file's format; without it, a file starting with \"{\" is JSON, else CSV\n"
+    "  --search            a release Data.ini does not know: search the ROM for its tables\n";
 
 struct Arguments {
     std::vector<std::string> positional;
@@ -83,6 +87,7 @@ struct Arguments {
     std::optional<std::string> format;
     bool dryRun = false;
     bool json = false;
+    bool search = false;
     bool help = false;
     std::string problem;  // wrong usage
 };
@@ -117,8 +122,8 @@ Arguments ParseArguments(const std::vector<std::string>& args, const std::vector
             parsed.problem = "unknown option " + args[k];
             return parsed;
         }
-        if (arg == "--dry-run" || arg == "--json") {
-            (arg == "--json" ? parsed.json : parsed.dryRun) = true;
+        if (arg == "--dry-run" || arg == "--json" || arg == "--search") {
+            (arg == "--json" ? parsed.json : arg == "--search" ? parsed.search : parsed.dryRun) = true;
             continue;
         }
         if (!value) {
@@ -238,10 +243,19 @@ std::string InfoJson(const RomInfo& info) {
     return json.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
 }
 
+// A program run from a script cannot be asked, so the search that the window offers takes --search.
+OpenRomResult OpenForCommand(const std::string& rom, const Arguments& arguments,
+                             const CliEnvironment& environment) {
+    OpenRomResult opened = OpenRomFile(rom, IniPath(environment),
+                                       arguments.search ? UnknownRelease::Search : UnknownRelease::Offer);
+    if (opened.searchOffered) opened.error += " Give --search to search it.";
+    return opened;
+}
+
 int Info(const Arguments& arguments, std::ostream& out, std::ostream& err,
          const CliEnvironment& environment) {
     const std::string& rom = arguments.positional[0];
-    const OpenRomResult opened = OpenRomFile(rom, IniPath(environment));
+    const OpenRomResult opened = OpenForCommand(rom, arguments, environment);
     const std::optional<int64_t> size = HexFunctions::RomFileSize(rom);
     const std::optional<std::string> code = HexFunctions::ReadGameCode(rom);
     if (!size || !code) return Refuse(err, opened.error);
@@ -261,9 +275,9 @@ int Info(const Arguments& arguments, std::ostream& out, std::ostream& err,
     return opened.session ? kExitDone : kExitRefused;
 }
 
-std::optional<EditorSession> Open(const std::string& rom, const CliEnvironment& environment,
-                                  std::ostream& err) {
-    OpenRomResult opened = OpenRomFile(rom, IniPath(environment));
+std::optional<EditorSession> Open(const std::string& rom, const Arguments& arguments,
+                                  const CliEnvironment& environment, std::ostream& err) {
+    OpenRomResult opened = OpenForCommand(rom, arguments, environment);
     if (!opened.session) err << opened.error << "\n";
     return std::move(opened.session);
 }
@@ -274,7 +288,7 @@ bool EndsWith(const std::string& text, const std::string& end) {
 
 int Export(const Arguments& arguments, std::ostream& out, std::ostream& err,
            const CliEnvironment& environment) {
-    const std::optional<EditorSession> session = Open(arguments.positional[0], environment, err);
+    const std::optional<EditorSession> session = Open(arguments.positional[0], arguments, environment, err);
     if (!session) return kExitRefused;
     TableFormat format = TableFormat::Json;
     if (arguments.format)
@@ -349,7 +363,7 @@ int Import(const Arguments& arguments, std::ostream& out, std::ostream& err,
            const CliEnvironment& environment) {
     const std::string& rom = arguments.positional[0];
     const std::string& file = arguments.positional[1];
-    const std::optional<EditorSession> session = Open(rom, environment, err);
+    const std::optional<EditorSession> session = Open(rom, arguments, environment, err);
     if (!session) return kExitRefused;
     const std::optional<std::string> bytes = ReadWhole(file);
     if (!bytes) return Refuse(err, "The file \"" + file + "\" cannot be read. Nothing was written.");
@@ -408,9 +422,9 @@ struct Command {
 
 const std::vector<Command>& Commands() {
     static const std::vector<Command> commands = {
-        {"info", kInfoHelp, {"--json"}, 1, "ROM", Info},
-        {"export", kExportHelp, {"--output", "--format"}, 1, "ROM", Export},
-        {"import", kImportHelp, {"--dry-run", "--format"}, 2, "ROM and FILE", Import},
+        {"info", kInfoHelp, {"--json", "--search"}, 1, "ROM", Info},
+        {"export", kExportHelp, {"--output", "--format", "--search"}, 1, "ROM", Export},
+        {"import", kImportHelp, {"--dry-run", "--format", "--search"}, 2, "ROM and FILE", Import},
     };
     return commands;
 }

@@ -5,11 +5,12 @@
 #include <cstring>
 #include <string_view>
 
+#include "LatinLetters.h"
+
 namespace CharTable {
 namespace {
 
-// Texts are Windows-1252: "é" is E9 and the middle dot "·" is B7.
-constexpr char kEAcute = '\xE9';
+// Texts are Windows-1252: the middle dot "·" is B7.
 constexpr char kMiddleDot = '\xB7';
 
 // Decoding: one text per code; an empty text skips the code. FF ends the name and is handled before the
@@ -17,7 +18,8 @@ constexpr char kMiddleDot = '\xB7';
 constexpr std::array<std::string_view, 256> MakeDecodeTable() {
     std::array<std::string_view, 256> table{};
     table[0x00] = " ";
-    table[0x1B] = "\xE9";
+    for (const LatinLetters::Letter& letter : LatinLetters::kAll)
+        table[letter.code] = std::string_view(&letter.character, 1);
     constexpr std::string_view digits = "0123456789";
     for (int i = 0; i < 10; ++i) table[0xA1 + i] = digits.substr(i, 1);
     table[0xAB] = "!";
@@ -67,7 +69,8 @@ constexpr std::array<int, 256> MakeEncodeTable() {
     std::array<int, 256> table{};
     for (int& code : table) code = -1;
     table[static_cast<unsigned char>(' ')] = 0x00;
-    table[static_cast<unsigned char>(kEAcute)] = 0x1B;
+    for (const LatinLetters::Letter& letter : LatinLetters::kAll)
+        table[static_cast<unsigned char>(letter.character)] = letter.code;
     for (int i = 0; i < 10; ++i) table['0' + i] = 0xA1 + i;
     table[static_cast<unsigned char>('!')] = 0xAB;
     table[static_cast<unsigned char>('?')] = 0xAC;

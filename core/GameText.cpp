@@ -1,7 +1,10 @@
 #include "GameText.h"
 
 #include <array>
+#include <optional>
 #include <utility>
+
+#include "LatinLetters.h"
 
 namespace GameText {
 namespace {
@@ -9,19 +12,10 @@ namespace {
 // Each code with a character of its own, as Windows-1252. One character per code and one code per
 // character, so the two directions are one table.
 constexpr std::pair<uint8_t, char> kCharacters[] = {
-    {0x00, ' '},    {0x01, '\xC0'}, {0x02, '\xC1'}, {0x03, '\xC2'}, {0x04, '\xC7'}, {0x05, '\xC8'},
-    {0x06, '\xC9'}, {0x07, '\xCA'}, {0x08, '\xCB'}, {0x09, '\xCC'}, {0x0B, '\xCE'}, {0x0C, '\xCF'},
-    {0x0D, '\xD2'}, {0x0E, '\xD3'}, {0x0F, '\xD4'}, {0x10, '\x8C'}, {0x11, '\xD9'}, {0x12, '\xDA'},
-    {0x13, '\xDB'}, {0x14, '\xD1'}, {0x15, '\xDF'}, {0x16, '\xE0'}, {0x17, '\xE1'}, {0x19, '\xE7'},
-    {0x1A, '\xE8'}, {0x1B, '\xE9'}, {0x1C, '\xEA'}, {0x1D, '\xEB'}, {0x1E, '\xEC'}, {0x20, '\xEE'},
-    {0x21, '\xEF'}, {0x22, '\xF2'}, {0x23, '\xF3'}, {0x24, '\xF4'}, {0x25, '\x9C'}, {0x26, '\xF9'},
-    {0x27, '\xFA'}, {0x28, '\xFB'}, {0x29, '\xF1'}, {0x2A, '\xBA'}, {0x2B, '\xAA'}, {0x2D, '&'},
-    {0x2E, '+'},    {0x35, '='},    {0x36, ';'},    {0x51, '\xBF'}, {0x52, '\xA1'}, {0x5A, '\xCD'},
-    {0x5B, '%'},    {0x5C, '('},    {0x5D, ')'},    {0x68, '\xE2'}, {0x6F, '\xED'}, {0xAB, '!'},
-    {0xAC, '?'},    {0xAD, '.'},    {0xAE, '-'},    {0xAF, '\xB7'}, {0xB0, '\x85'}, {0xB1, '\x93'},
-    {0xB2, '\x94'}, {0xB3, '\x91'}, {0xB4, '\x92'}, {0xB5, '\x0B'}, {0xB6, '\x0C'}, {0xB8, ','},
-    {0xB9, '\xD7'}, {0xBA, '/'},    {0xF0, ':'},    {0xF1, '\xC4'}, {0xF2, '\xD6'}, {0xF3, '\xDC'},
-    {0xF4, '\xE4'}, {0xF5, '\xF6'}, {0xF6, '\xFC'},
+    {0x00, ' '},    {0x2D, '&'},    {0x2E, '+'},    {0x35, '='},    {0x36, ';'},    {0x5B, '%'},
+    {0x5C, '('},    {0x5D, ')'},    {0xAB, '!'},    {0xAC, '?'},    {0xAD, '.'},    {0xAE, '-'},
+    {0xAF, '\xB7'}, {0xB0, '\x85'}, {0xB3, '\x91'}, {0xB4, '\x92'}, {0xB5, '\x0B'}, {0xB6, '\x0C'},
+    {0xB8, ','},    {0xB9, '\xD7'}, {0xBA, '/'},    {0xF0, ':'},
 };
 
 constexpr uint8_t kOpeningDoubleQuote = 0xB1;
@@ -34,27 +28,32 @@ struct Tables {
     std::array<int, 256> code{};       // by character byte: the code, or -1
 };
 
-constexpr Tables MakeTables() {
+// The double quotes B1 and B2 are drawn as the language writes its quotes: “ ” in English, „ “ in German.
+constexpr Tables MakeTables(char opening, char closing) {
     Tables t;
     for (int& c : t.character) c = -1;
     for (int& c : t.code) c = -1;
-    for (int i = 0; i < 10; ++i) {
-        t.character[0xA1 + i] = '0' + i;
-        t.code['0' + i] = 0xA1 + i;
-    }
-    for (int i = 0; i < 26; ++i) {
-        t.character[0xBB + i] = 'A' + i;
-        t.code['A' + i] = 0xBB + i;
-        t.character[0xD5 + i] = 'a' + i;
-        t.code['a' + i] = 0xD5 + i;
-    }
-    for (const auto& [code, character] : kCharacters) {
+    const auto add = [&t](int code, char character) {
         t.character[code] = static_cast<unsigned char>(character);
         t.code[static_cast<unsigned char>(character)] = code;
+    };
+    for (int i = 0; i < 10; ++i) add(0xA1 + i, static_cast<char>('0' + i));
+    for (int i = 0; i < 26; ++i) {
+        add(0xBB + i, static_cast<char>('A' + i));
+        add(0xD5 + i, static_cast<char>('a' + i));
     }
+    for (const auto& [code, character] : kCharacters) add(code, character);
+    for (const LatinLetters::Letter& letter : LatinLetters::kAll) add(letter.code, letter.character);
+    add(kOpeningDoubleQuote, opening);
+    add(kClosingDoubleQuote, closing);
     return t;
 }
-constexpr Tables kTables = MakeTables();
+constexpr Tables kEnglish = MakeTables('\x93', '\x94');
+constexpr Tables kGerman = MakeTables('\x84', '\x93');
+
+const Tables& TablesOf(Language language) {
+    return language == Language::German ? kGerman : kEnglish;
+}
 
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 
@@ -89,15 +88,16 @@ std::string Named(char c) {
 
 }  // namespace
 
-std::string Decode(const uint8_t* codes, size_t count) {
+std::string Decode(const uint8_t* codes, size_t count, Language language) {
+    const Tables& tables = TablesOf(language);
     std::string text;
     text.reserve(count);
     for (size_t k = 0; k < count && codes[k] != kEnd; ++k) {
         const uint8_t code = codes[k];
         if (code == kLineBreak) {
             text += '\n';
-        } else if (kTables.character[code] >= 0) {
-            text += static_cast<char>(kTables.character[code]);
+        } else if (tables.character[code] >= 0) {
+            text += static_cast<char>(tables.character[code]);
         } else {
             text += {'{', kHexDigits[code >> 4], kHexDigits[code & 0x0F], '}'};
         }
@@ -105,11 +105,12 @@ std::string Decode(const uint8_t* codes, size_t count) {
     return text;
 }
 
-std::string Decode(const std::vector<uint8_t>& codes) {
-    return Decode(codes.data(), codes.size());
+std::string Decode(const std::vector<uint8_t>& codes, Language language) {
+    return Decode(codes.data(), codes.size(), language);
 }
 
-Encoded Encode(const std::string& text) {
+Encoded Encode(const std::string& text, Language language) {
+    const Tables& tables = TablesOf(language);
     Encoded encoded;
     encoded.codes.reserve(text.size());
     for (size_t k = 0; k < text.size(); ++k) {
@@ -128,7 +129,7 @@ Encoded Encode(const std::string& text) {
             encoded.codes.push_back(kClosingSingleQuote);
         } else if (c == '"') {
             encoded.codes.push_back(DoubleQuoteAfter(encoded.codes));
-        } else if (const int code = kTables.code[static_cast<unsigned char>(c)]; code >= 0) {
+        } else if (const int code = tables.code[static_cast<unsigned char>(c)]; code >= 0) {
             encoded.codes.push_back(static_cast<uint8_t>(code));
         } else {
             encoded.error = Named(c) +
@@ -138,6 +139,12 @@ Encoded Encode(const std::string& text) {
         }
     }
     return encoded;
+}
+
+std::optional<Language> LanguageNamed(const std::string& name) {
+    if (name.empty() || name == "en") return Language::English;
+    if (name == "de") return Language::German;
+    return std::nullopt;
 }
 
 std::vector<int> LineLengths(const std::vector<uint8_t>& codes) {

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,9 +16,14 @@ namespace GameText {
 inline constexpr uint8_t kLineBreak = 0xFE;  // shown as '\n'
 inline constexpr uint8_t kEnd = 0xFF;        // ends every text; never inside one
 
+// The releases differ in how they draw the double quotes B1 and B2: “ ” in English, „ “ in German.
+enum class Language { English, German };
+// The value of a game section's Language key: "en" (or none) and "de"; nothing for any other.
+[[nodiscard]] std::optional<Language> LanguageNamed(const std::string& name);
+
 // The codes up to the first FF (or all of them) as text.
-[[nodiscard]] std::string Decode(const uint8_t* codes, size_t count);
-[[nodiscard]] std::string Decode(const std::vector<uint8_t>& codes);
+[[nodiscard]] std::string Decode(const uint8_t* codes, size_t count, Language language = Language::English);
+[[nodiscard]] std::string Decode(const std::vector<uint8_t>& codes, Language language = Language::English);
 
 struct Encoded {
     std::vector<uint8_t> codes;  // without the FF that ends the text
@@ -28,7 +34,7 @@ struct Encoded {
 // A plain apostrophe encodes as the closing single quote (B4), and a plain double quote as the opening (B1)
 // or closing one (B2) by what stands before it, so that typed quotes come out as the games print them. CR LF
 // counts as one line break.
-[[nodiscard]] Encoded Encode(const std::string& text);
+[[nodiscard]] Encoded Encode(const std::string& text, Language language = Language::English);
 
 // The characters of each line of codes (as the game shows them: one per code), lines split at FE.
 [[nodiscard]] std::vector<int> LineLengths(const std::vector<uint8_t>& codes);

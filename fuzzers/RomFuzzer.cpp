@@ -168,6 +168,8 @@ std::string IniText(const std::string& section, const int64_t (&offsets)[kKeyCou
     }
     if (style & 4) ini += "IconPaletteTable=" + OffsetText(offsets[0], style) + "\r\n";
     ini += "Title=" + title + "\r\n";
+    // A German section in one style of two: its texts' quotes are the German ones.
+    if (style & 64) ini += "Language=de\r\n";
     // In one style of four, references for every table: words of the file that point where its pointers
     // lead, so the opening weighs a place other than the offsets against each table's shape.
     if ((style & 3) == 3) {
@@ -377,7 +379,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     WriteRom(files.Rom(), c);
     WriteFile(files.Ini(), c.ini);
 
-    const OpenRomResult opened = OpenRomFile(files.Rom(), files.Ini());
+    OpenRomResult opened = OpenRomFile(files.Rom(), files.Ini());
+    // A code of a known game without a section is searched, as the window does when the user agrees.
+    if (opened.searchOffered) opened = OpenRomFile(files.Rom(), files.Ini(), UnknownRelease::Search);
     Require(opened.session.has_value() == opened.error.empty(),
             "a ROM is either opened or refused with a reason");
     if (opened.session) {

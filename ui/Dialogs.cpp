@@ -116,6 +116,9 @@ Answer Ask(QWidget* parent, const QString& text, const QList<Answer>& buttons, A
             case Answer::No:
                 button = box.addButton(QMessageBox::No);
                 break;
+            case Answer::Search:
+                button = box.addButton(QStringLiteral("Search"), QMessageBox::AcceptRole);
+                break;
         }
         answers.insert(button, answer);
         if (answer == byDefault) box.setDefaultButton(qobject_cast<QPushButton*>(button));

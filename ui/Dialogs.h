@@ -30,7 +30,7 @@ void ShowCritical(QWidget* parent, const QString& text);
 void ShowAbout(QWidget* parent, const QString& title, const QString& text);
 
 // The answers a question can offer.
-enum class Answer { Save, Discard, Cancel, Restore, Keep, Yes, No };
+enum class Answer { Save, Discard, Cancel, Restore, Keep, Yes, No, Search };
 
 // A question with the given buttons; Escape and the close box give `escape`. Returns the button pressed.
 Answer Ask(QWidget* parent, const QString& text, const QList<Answer>& buttons, Answer byDefault,

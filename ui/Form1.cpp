@@ -240,6 +240,15 @@ bool Form1::OpenRomPath(const QString& path) {
     const std::string romPath = QFile::encodeName(path).toStdString();
     if (!SettleInterruptedWrite(romPath)) return false;
     OpenRomResult opened = OpenRomFile(romPath, DataPath("Data.ini"));
+    // The search reads the whole file and its offsets are its judgement, so the user decides.
+    if (opened.searchOffered &&
+        Dialogs::Ask(this, TextCodec::ToDisplay(opened.error),
+                     {Dialogs::Answer::Search, Dialogs::Answer::Cancel}, Dialogs::Answer::Search,
+                     Dialogs::Answer::Cancel) == Dialogs::Answer::Search) {
+        opened = OpenRomFile(romPath, DataPath("Data.ini"), UnknownRelease::Search);
+    } else if (opened.searchOffered) {
+        return false;
+    }
     if (!opened.session) {
         // The editor stays as it was: a ROM already open keeps its offsets, its list and its edits.
         const QString error = TextCodec::ToDisplay(opened.error);

@@ -79,6 +79,7 @@ void Form5::ShowSpecies(const EditorSession& session, int index, const QString& 
     shown_ = ReadSpeciesTableValues(session, index, &notes);
     shownIndex_ = index;
     gameCode_ = session.GameCode;
+    textLanguage_ = session.TextLanguage;
     setWindowTitle(QStringLiteral("More Data - %1").arg(speciesName));
     const SpeciesTables& tables = session.Tables;
     ShowEvolutions(shown_.evolutions, TextCodec::ToDisplay(tables.evolutions.unavailable));

@@ -86,5 +86,6 @@ private:
     int shownIndex_ = -1;
     SpeciesTableValues shown_;  // as read: the bits of the masks beyond their lists come from here
     std::string gameCode_;      // of the shown ROM, for the description guide
+    GameText::Language textLanguage_ = GameText::Language::English;
     bool filling_ = false;
 };

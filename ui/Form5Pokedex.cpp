@@ -113,7 +113,7 @@ void Form5::ShowDescriptionGuide() {
     const bool twoPages = !ui->txtDescription2->isHidden();
     for (QPlainTextEdit* box : {ui->txtDescription, ui->txtDescription2}) {
         if (!box->isEnabled() || box->isHidden()) continue;
-        const std::string warning = DescriptionWarning(gameCode_, TextCodec::FromDisplay(box->toPlainText()));
+        const std::string warning = DescriptionWarning(gameCode_, textLanguage_, TextCodec::FromDisplay(box->toPlainText()));
         if (warning.empty()) continue;
         const QString page =
             box == ui->txtDescription ? QStringLiteral("Page 1: ") : QStringLiteral("Page 2: ");
@@ -158,7 +158,7 @@ QString Form5::DescriptionWarnings(int index) const {
     for (size_t page = 0; page < 2; ++page) {
         const auto& [text, old] = pages[page];
         if (!text || text == old) continue;
-        const std::string warning = DescriptionWarning(gameCode_, *text);
+        const std::string warning = DescriptionWarning(gameCode_, textLanguage_, *text);
         if (!warning.empty())
             warnings << (page == 0 ? QStringLiteral("The description: ")
                                    : QStringLiteral("The second page: ")) +

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "GameText.h"
 #include "rom/SpeciesTables.h"
 #include "rom/TableLocator.h"
 
@@ -42,6 +43,10 @@ struct EditorSession {
     int64_t FileSize = 0;  // at opening: a write checks that the file still has it
     std::string Section;   // the Data.ini section the offsets came from
     std::string Title;
+    // How the game draws its text's double quotes (the section's Language key).
+    GameText::Language TextLanguage = GameText::Language::English;
+    // A release Data.ini has no section for, whose tables a search found.
+    bool FoundBySearch = false;
 
     // Evolutions, TM/HM and tutor compatibility: each part where the opening found it, or why not.
     SpeciesTables Tables;

@@ -5,6 +5,7 @@
 #include "HexFunctions.h"
 #include "HexOffset.h"
 #include "rom/EditorSession.h"
+#include "rom/GameFamily.h"
 #include "rom/PointerSearch.h"
 #include "rom/SectionKeys.h"
 #include "species/EggMoveLocator.h"
@@ -89,8 +90,7 @@ void CheckDex(TablePart<DexPlace>& part, const std::string& romPath, int64_t fil
     const std::optional<int32_t> entrySize = keys.Count("DexEntrySize", DexLimits::kLargestEntry);
     if (!numbers || !entries || !entrySize) return;
     // Ruby and Sapphire point at the second page where the others keep an unused pointer.
-    const std::string code = keys.ShownSection().substr(0, 4);
-    const bool twoPages = code == "AXVE" || code == "AXPE";
+    const bool twoPages = IsRubyOrSapphire(section.Section());
     const int32_t smallest = (twoPages ? DexLimits::kSecondPointer : DexLimits::kDescriptionPointer) + 4;
     if (*entrySize < smallest) {
         part.unavailable = "The key DexEntrySize in section [" + keys.ShownSection() + "] of Data.ini is " +

@@ -1,5 +1,6 @@
 #include "rom/RomOpener.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <filesystem>
@@ -8,6 +9,7 @@
 #include "HexFunctions.h"
 #include "HexOffset.h"
 #include "ReadINI.h"
+#include "rom/GameFamily.h"
 #include "rom/RomNameTables.h"
 #include "rom/SectionValues.h"
 #include "rom/SpeciesTables.h"
@@ -70,11 +72,26 @@ int PointerEntriesThatFit(const EditorSession& session, const TableCheck& table)
                  : 0;
 }
 
-// Entries that end within their 11 bytes, and entries that are not empty.
-std::pair<int, int> NameEntriesThatFit(const EditorSession& session) {
+struct NameCounts {
+    int ending = 0;  // entries that end within their 11 bytes
+    int named = 0;   // entries that are not empty
+    // The same for entries of 6 bytes, as the Japanese releases keep their names of up to five characters.
+    int endingInSix = 0;
+    int namedInSix = 0;
+};
+
+NameCounts CountNames(const EditorSession& session) {
     const auto bytes = TableBytes(session, session.NameOffset, int64_t{Species::kNameSize} * Species::kCount);
-    if (!bytes) return {0, 0};
-    return {TableShapes::NameEntriesThatEnd(bytes->data()), TableShapes::NamedEntries(bytes->data())};
+    if (!bytes) return {};
+    NameCounts counts{TableShapes::NameEntriesThatEnd(bytes->data()),
+                      TableShapes::NamedEntries(bytes->data())};
+    constexpr int kShortEntry = 6;
+    for (int species = 1; species < Species::kCount; ++species) {
+        const uint8_t* entry = bytes->data() + kShortEntry * species;
+        counts.endingInSix += std::find(entry, entry + kShortEntry, 0xFF) != entry + kShortEntry;
+        counts.namedInSix += entry[0] != 0xFF;
+    }
+    return counts;
 }
 
 bool EnoughFit(int fitting) {
@@ -105,7 +122,15 @@ std::string StructureProblem(const EditorSession& session) {
                                  "] of Data.ini describes: its ";
     const std::string advice =
         ". The ROM may be another release of the game or have a modified layout; nothing was changed.";
-    const auto [namesEnding, named] = NameEntriesThatFit(session);
+    const auto [namesEnding, named, endingInSix, namedInSix] = CountNames(session);
+    // Read 11 bytes at a time, such a table still looks like names that end in time; where its entries end
+    // tells it apart.
+    if (EnoughFit(endingInSix) && 2 * namedInSix >= Species::kCount - 1) {
+        return "The file " + Quoted(session.RomPath) + " cannot be opened: its species names at " +
+               HexOffset(session.NameOffset) +
+               " are kept in entries of 6 bytes, as the Japanese releases keep them, and this editor reads "
+               "the 11-byte names of the other releases. Nothing was changed.";
+    }
     if (!EnoughFit(namesEnding)) {
         return mismatch + "species name table at " + HexOffset(session.NameOffset) +
                " does not hold names (" + std::to_string(namesEnding) +
@@ -132,7 +157,7 @@ std::string StructureProblem(const EditorSession& session) {
     return {};
 }
 
-OpenRomResult OpenRomFile(const std::string& romPath, const std::string& iniPath) {
+OpenRomResult OpenRomFile(const std::string& romPath, const std::string& iniPath, UnknownRelease unknown) {
     const std::string rom = Quoted(romPath);
     std::error_code ignored;
     if (std::filesystem::is_directory(romPath, ignored)) {
@@ -161,10 +186,21 @@ OpenRomResult OpenRomFile(const std::string& romPath, const std::string& iniPath
     // release has no section of its own (and the structure check below tells when that is wrong).
     const std::string releaseSection = *code + "-" + std::to_string(version);
     std::string section;
+    const GameFamily* family = FamilyOf(*code);
+    GameSection::Source source = GameSection::Source::Described;
     if (version != 0 && SectionPresent(iniPath, releaseSection)) {
         section = releaseSection;
     } else if (SectionPresent(iniPath, *code)) {
         section = *code;
+    } else if (family && unknown == UnknownRelease::Search) {
+        section = family->section;
+        source = GameSection::Source::Searched;
+    } else if (family) {
+        OpenRomResult offer =
+            Refused("The game code " + Printable(*code) + " is not in Data.ini. It looks like a release of " +
+                    family->name + ". Search the ROM for its tables?");
+        offer.searchOffered = true;
+        return offer;
     } else {
         const std::string shownCode = Printable(*code);
         const std::string wanted = version != 0 ? "[" + Printable(releaseSection) + "] or [" + shownCode + "]"
@@ -173,7 +209,7 @@ OpenRomResult OpenRomFile(const std::string& romPath, const std::string& iniPath
                        wanted + " for its game code " + Quoted(shownCode) + ".");
     }
     const std::string sameAs = ReadINI::ReadIniValue(iniPath, section, kSameAsKey);
-    const GameSection keys(iniPath, section, romPath);
+    const GameSection keys(iniPath, section, romPath, source);
     const auto value = [&keys](const std::string& key) { return keys.Value(key); };
     std::string shownSection = "[" + UpperAscii(Printable(section)) + "]";
     if (!sameAs.empty()) shownSection += " (sharing the keys of [" + UpperAscii(Printable(sameAs)) + "])";
@@ -218,7 +254,10 @@ OpenRomResult OpenRomFile(const std::string& romPath, const std::string& iniPath
                                   .value_or(session.ImageOffset + TableShapes::kBackSpriteDistance);
     session.ShinyPaletteOffset = session.Located.Offset("ShinyPaletteOffset")
                                      .value_or(session.PaletteOffset + TableShapes::kShinyPaletteDistance);
-    session.Title = value("Title");
+    session.FoundBySearch = keys.Searched();
+    session.Title = keys.Searched() ? Printable(*code) + " (tables found by search)" : value("Title");
+    // An unknown value keeps English: the quotes then show as English ones, and the codes stay as they are.
+    session.TextLanguage = GameText::LanguageNamed(value("Language")).value_or(GameText::Language::English);
     session.IconPaletteTable = session.Located.Offset("IconPaletteTable");
     for (int k = 0; k < RomNames::kListCount; ++k) {
         const RomNames::TableFormat& format = RomNames::Format(static_cast<RomNames::List>(k));

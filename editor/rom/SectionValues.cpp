@@ -40,8 +40,31 @@ std::string RomSettingsPath(const std::string& romPath) {
     return romPath + ".ini";
 }
 
-GameSection::GameSection(std::string iniPath, std::string section, const std::string& romPath)
-    : iniPath_(std::move(iniPath)), section_(std::move(section)), settingsPath_(RomSettingsPath(romPath)) {
+namespace {
+
+// What the releases of one game share, whatever their language or revision: how many entries the tables
+// hold, how large a Pokédex entry is, and the header at 0x100 (the values below &H200 of the reference
+// keys). Offsets and the references in code differ from release to release.
+bool SharedByEveryRelease(const std::string& key, const std::string& value) {
+    static const char* const kFormats[] = {"TutorCount", "ItemCount",    "MoveCount",   "AbilityCount",
+                                           "TypeCount",  "DexEntrySize", "EggMoveRefs", "Language"};
+    for (const char* format : kFormats) {
+        if (key == format) return true;
+    }
+    if (key.ends_with("Ref")) {
+        const std::optional<int32_t> at = ParseIniOffset(value);
+        return at && *at < 0x200;
+    }
+    return false;
+}
+
+}  // namespace
+
+GameSection::GameSection(std::string iniPath, std::string section, const std::string& romPath, Source source)
+    : iniPath_(std::move(iniPath)),
+      section_(std::move(section)),
+      settingsPath_(RomSettingsPath(romPath)),
+      source_(source) {
     std::error_code ignored;
     hasSettings_ = std::filesystem::is_regular_file(settingsPath_, ignored);
 }
@@ -55,7 +78,9 @@ std::string GameSection::Value(const std::string& key) const {
 }
 
 std::string GameSection::IniValue(const std::string& key) const {
-    return SectionValue(iniPath_, section_, key);
+    std::string value = SectionValue(iniPath_, section_, key);
+    if (Searched() && !SharedByEveryRelease(key, value)) return {};
+    return value;
 }
 
 bool GameSection::InSettings(const std::string& key) const {

@@ -29,7 +29,12 @@ inline constexpr const char* kRomSettingsSection = "ROM";
 // The keys of the open ROM's game: its settings file first, then its Data.ini section (with SameAs).
 class GameSection {
 public:
-    GameSection(std::string iniPath, std::string section, const std::string& romPath);
+    // Described: a section of the ROM's own release. Searched: the section of another release of the same
+    // game, for a release Data.ini does not know; it lends only what every release of a game shares (counts,
+    // sizes, the language, and the header of pointers at 0x100), so every table is looked for by search.
+    enum class Source { Described, Searched };
+    GameSection(std::string iniPath, std::string section, const std::string& romPath,
+                Source source = Source::Described);
 
     [[nodiscard]] std::string Value(const std::string& key) const;
     // Data.ini's value alone, for telling a user where an offset came from.
@@ -37,6 +42,7 @@ public:
     [[nodiscard]] bool InSettings(const std::string& key) const;
 
     [[nodiscard]] const std::string& Section() const { return section_; }
+    [[nodiscard]] bool Searched() const { return source_ == Source::Searched; }
     // The settings file's name without its folder ("hack.gba.ini"), as messages show it.
     [[nodiscard]] std::string SettingsName() const;
 
@@ -45,4 +51,5 @@ private:
     std::string section_;
     std::string settingsPath_;
     bool hasSettings_ = false;
+    Source source_ = Source::Described;
 };

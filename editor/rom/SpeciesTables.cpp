@@ -6,6 +6,7 @@
 #include "HexOffset.h"
 #include "rom/EditorSession.h"
 #include "rom/EggMoveAndDexCheck.h"
+#include "rom/GameFamily.h"
 #include "rom/SectionKeys.h"
 
 namespace {
@@ -15,13 +16,6 @@ namespace Sizes = SpeciesTableSizes;
 // The opening's rule for the other tables: a few odd species (placeholders, one hacked entry) must not turn
 // a part off.
 constexpr int kPassPercent = 95;
-
-std::string Upper(std::string text) {
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-    return text;
-}
 
 int WordAt(const HexFunctions::HexByteString& hex, size_t byte) {
     return HexFunctions::ByteAt(hex, byte) | HexFunctions::ByteAt(hex, byte + 1) << 8;
@@ -120,8 +114,7 @@ SpeciesTables CheckSpeciesTables(const std::string& romPath, int64_t fileSize, c
         }
     }
     // FireRed and LeafGreen teach their three starters' strongest moves through code of their own.
-    const std::string code = Upper(keys.Section().substr(0, 4));
-    if (tables.tutors.where && (code == "BPRE" || code == "BPGE")) {
+    if (tables.tutors.where && IsFireRedOrLeafGreen(keys.Section())) {
         tables.tutorsNote =
             "The three tutors of the starters' strongest moves are not in this table: the game decides "
             "them in its code.";

@@ -64,6 +64,26 @@ std::vector<std::optional<int64_t>> ReferenceTargets(const std::string& romPath,
     return targets;
 }
 
+// The back sprites and shiny palettes that nothing else placed (a release whose section gives no offsets)
+// are where the games keep them: at their distances after the front sprites and palettes found.
+void FollowFoundTables(LocatedTables& located) {
+    const struct {
+        const char* key;
+        const char* leader;
+        int32_t distance;
+    } followers[] = {{"BackImageOffset", "ImageOffset", TableShapes::kBackSpriteDistance},
+                     {"ShinyPaletteOffset", "PaletteOffset", TableShapes::kShinyPaletteDistance}};
+    for (const auto& [key, leaderKey, distance] : followers) {
+        const LocatedTable* leader = located.Find(leaderKey);
+        const auto follower = std::find_if(located.tables.begin(), located.tables.end(),
+                                           [key](const LocatedTable& t) { return t.key == key; });
+        if (!leader || !leader->offset || follower == located.tables.end() || follower->offset) continue;
+        follower->offset = *leader->offset + distance;
+        follower->how = std::to_string(distance) + " bytes after the " + leader->name;
+        follower->problem.clear();
+    }
+}
+
 }  // namespace
 
 std::string LocatedTable::NotFound() const {
@@ -129,7 +149,7 @@ LocatedTables LocateTables(const std::string& romPath, int64_t fileSize, const G
             table.offset = table.iniOffset;
             table.how = "Data.ini";
             if (!shape.fits(context, *table.iniOffset)) sought.push_back(k);
-        } else if (references[k]) {
+        } else if (references[k] || keys.Searched()) {
             sought.push_back(k);
         }
         located.tables.push_back(std::move(table));
@@ -171,6 +191,7 @@ LocatedTables LocateTables(const std::string& romPath, int64_t fileSize, const G
             table.problem = found.problem;
         }
     }
+    FollowFoundTables(located);
     return described();
 }
 

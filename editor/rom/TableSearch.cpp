@@ -34,8 +34,8 @@ TableSearch::Found TableSearch::Find(const TableShapes::Shape& shape, TableShape
     if (!shape.searched) {
         Found unsearched;
         unsearched.problem =
-            "no search: its entries look like those of other data, so only the game's pointer or "
-            "the ROM's settings file can say where it is";
+            "nothing it can tell from other data of the same form; only the game's pointer or the ROM's "
+            "settings file can say where they are";
         return unsearched;
     }
     context.image = &image_;

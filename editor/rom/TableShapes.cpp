@@ -103,6 +103,13 @@ bool Tagged(const Context& context, int64_t offset) {
            });
 }
 
+// The front and back sprite tables hold entries of one form, so a search tells the front table by the back
+// table the games keep at a fixed distance after it.
+bool FollowedByBackSprites(const Context& context, int64_t offset) {
+    const int64_t back = offset + kBackSpriteDistance;
+    return Tagged<6, 0>(context, offset) && Pointers<8>(context, back) && Tagged<6, 0>(context, back);
+}
+
 // How many of the first species' pointers lead to a level-up entry (a level from 1 to 100 and a move) or to
 // an empty list: an attack table's all do, an icon table's few.
 constexpr int kSampledLists = 32;
@@ -360,7 +367,7 @@ bool DexEntries(const Context& context, int64_t offset) {
 const std::vector<Shape> kShapes = {
     {"NameOffset", "NameOffsetRef", "species names", 1, Names, nullptr},
     {"DataOffset", "DataOffsetRef", "species records", 4, Records, nullptr},
-    {"ImageOffset", "ImageOffsetRef", "front sprites", 4, Pointers<8>, Tagged<6, 0>, false},
+    {"ImageOffset", "ImageOffsetRef", "front sprites", 4, Pointers<8>, FollowedByBackSprites},
     {"PaletteOffset", "PaletteOffsetRef", "palettes", 4, Pointers<8>, Tagged<4, 0>},
     {"IconOffset", "IconOffsetRef", "icons", 4, Pointers<4>, NoAttackLists},
     {"IconPalette", "IconPaletteRef", "icon palette numbers", 1, IconPaletteNumbers, IconPalettesSpread},

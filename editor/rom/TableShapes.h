@@ -37,9 +37,9 @@ struct Shape {
     // apart by what the games keep in them; nullptr when fits is enough. A pointer of the game's is believed
     // without it, so that a hack's own entries never hide a table the game reads.
     Check sharpened;
-    // False where no search can tell this table from other data of the same form (front and back sprites
-    // hold the same entries; rows of bits and short lists of move numbers start inside many a table): only
-    // a pointer of the game's or the ROM's settings file can say where it is.
+    // False where no search can tell this table from other data of the same form (back and animated sprites
+    // hold the same entries as the front ones; rows of bits and short lists of move numbers start inside
+    // many a table): only a pointer of the game's or the ROM's settings file can say where it is.
     bool searched = true;
 };
 

@@ -5,18 +5,22 @@
 #include <vector>
 
 #include "GameText.h"
+#include "rom/GameFamily.h"
 
 DescriptionShape DescriptionShapeOf(const std::string& gameCode) {
+    // Every release of a game draws its Pokédex alike.
     static const std::pair<const char*, DescriptionShape> kGames[] = {
-        {"BPRE", {3, 43}}, {"BPGE", {3, 47}}, {"AXVE", {3, 42}}, {"AXPE", {3, 42}}, {"BPEE", {4, 49}}};
-    for (const auto& [code, shape] : kGames) {
-        if (gameCode == code) return shape;
+        {"BPR", {3, 43}}, {"BPG", {3, 47}}, {"AXV", {3, 42}}, {"AXP", {3, 42}}, {"BPE", {4, 49}}};
+    const GameFamily* family = FamilyOf(gameCode);
+    for (const auto& [prefix, shape] : kGames) {
+        if (family && family->prefix == std::string(prefix)) return shape;
     }
     return {3, 42};
 }
 
-std::string DescriptionWarning(const std::string& gameCode, const std::string& text) {
-    const GameText::Encoded encoded = GameText::Encode(text);
+std::string DescriptionWarning(const std::string& gameCode, GameText::Language language,
+                               const std::string& text) {
+    const GameText::Encoded encoded = GameText::Encode(text, language);
     if (!encoded.ok()) return {};
     const DescriptionShape shape = DescriptionShapeOf(gameCode);
     const std::vector<int> lengths = GameText::LineLengths(encoded.codes);

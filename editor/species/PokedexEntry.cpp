@@ -97,17 +97,17 @@ Entry ReadEntry(const EditorSession& session, int32_t index) {
         return entry;
     }
     DexEntryValues values;
-    values.category = GameText::Decode(bytes->data(), DexLimits::kCategorySize);
+    values.category = GameText::Decode(bytes->data(), DexLimits::kCategorySize, session.TextLanguage);
     values.height = WordAt(*bytes, DexLimits::kHeight);
     values.weight = WordAt(*bytes, DexLimits::kWeight);
     entry.description = ReadText(session.RomPath, session.FileSize,
                                  PointerSearch::WordAt(bytes->data() + DexLimits::kDescriptionPointer));
-    if (entry.description.at >= 0) values.description = GameText::Decode(entry.description.codes);
+    if (entry.description.at >= 0) values.description = GameText::Decode(entry.description.codes, session.TextLanguage);
     read.descriptionProblem = entry.description.problem;
     if (dex->twoPages) {
         entry.page2 = ReadText(session.RomPath, session.FileSize,
                                PointerSearch::WordAt(bytes->data() + DexLimits::kSecondPointer));
-        if (entry.page2.at >= 0) values.page2 = GameText::Decode(entry.page2.codes);
+        if (entry.page2.at >= 0) values.page2 = GameText::Decode(entry.page2.codes, session.TextLanguage);
         read.page2Problem = entry.page2.problem;
     }
     read.values = values;
@@ -138,7 +138,7 @@ bool Shared(const EditorSession& session, int64_t own, uint32_t pointer) {
 // cannot be.
 bool PlanText(const EditorSession& session, const std::string& name, int64_t pointerAt, const TextAt& now,
               const std::string& text, FreeSpaceMap& space, DexSavePlan& plan) {
-    const GameText::Encoded encoded = GameText::Encode(text);
+    const GameText::Encoded encoded = GameText::Encode(text, session.TextLanguage);
     if (!encoded.ok()) {
         plan.error = "The " + name + " cannot be saved. " + encoded.error;
         return false;
@@ -194,7 +194,7 @@ DexSavePlan PlanDexEntrySave(const EditorSession& session, int32_t index, const 
     }
     const DexEntryValues& current = *now.read.values;
     if (edited.category != current.category) {
-        const GameText::Encoded encoded = GameText::Encode(edited.category);
+        const GameText::Encoded encoded = GameText::Encode(edited.category, session.TextLanguage);
         if (!encoded.ok() || encoded.codes.size() > static_cast<size_t>(DexLimits::kCategoryLength)) {
             plan.error = "The category cannot be saved. " +
                          (encoded.ok() ? "It has " + std::to_string(encoded.codes.size()) +

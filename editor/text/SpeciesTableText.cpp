@@ -147,7 +147,9 @@ PartRead ReadPart(const ValueSpec& rule, const TextPart& part, const ValueCheck&
                 read.problem = Quoted(part.text) + " holds characters the game's text cannot have";
                 break;
             }
-            const GameText::Encoded encoded = GameText::Encode(*characters);
+            const GameText::Language language =
+                check.session ? check.session->TextLanguage : GameText::Language::English;
+            const GameText::Encoded encoded = GameText::Encode(*characters, language);
             if (!encoded.ok()) {
                 std::string reason = Windows1252::ToUtf8(encoded.error);
                 if (reason.ends_with('.')) reason.pop_back();
@@ -155,7 +157,7 @@ PartRead ReadPart(const ValueSpec& rule, const TextPart& part, const ValueCheck&
                 break;
             }
             // As the game's codes give it back: typed quotes and line ends compare equal to the stored ones.
-            read.value = GameText::Decode(encoded.codes);
+            read.value = GameText::Decode(encoded.codes, language);
             if (encoded.codes.size() > static_cast<size_t>(rule.upper))
                 read.beyond =
                     Quoted(part.text) + " is longer than " + std::to_string(rule.upper) + " characters";

@@ -26,6 +26,7 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 using testsupport::Differences;
+using Bytes = std::vector<uint8_t>;
 
 struct CliRun {
     int code = -1;
@@ -397,6 +398,38 @@ INSTANTIATE_TEST_SUITE_P(Files, RefusalTest, testing::ValuesIn(kRefusals),
 
 // --- Usage, help and info
 // ------------------------------------------------------------------------------------
+
+// German names and quotes go out as UTF-8 and come back as the game's codes.
+TEST(CliImportTest, GermanTextsTravelAsUtf8) {
+    RomBuilder builder(RubyGermanLayout());
+    builder.SetName(5, "B\xE4r");
+    const CliRom rom(builder);
+    Json table = rom.ExportJson();
+    EXPECT_EQ(table["species"][5]["name"], "B\u00e4r");
+    table["species"][5]["name"] = "\u00d6l\u00df";
+    table["species"][5]["description"] = "\u201eHi\u201c";
+    const CliRun run = rom.Import(table.dump());
+    ASSERT_EQ(run.code, 0) << run.err;
+    const Bytes bytes = rom.Bytes();
+    const auto name = bytes.begin() + rom.layout().NameOffset + 11 * 5;
+    EXPECT_EQ(Bytes(name, name + 4), Bytes({0xF2, 0xE0, 0x15, 0xFF}));
+    EXPECT_EQ(rom.ExportJson()["species"][5]["description"], "\u201eHi\u201c");
+}
+
+// A release Data.ini has no section for: a script is told how to ask for the search the window offers.
+TEST(CliInfoTest, AnUnknownReleaseOpensWithSearch) {
+    RomBuilder builder(FireRedLayout());
+    builder.Fill(0xAC, {'B', 'P', 'R', 'F'});
+    const CliRom rom(builder);
+    const CliRun offered = rom.Run({"export", rom.rom()});
+    EXPECT_EQ(offered.code, 1);
+    EXPECT_NE(offered.err.find("Search the ROM for its tables? Give --search to search it."),
+              std::string::npos)
+        << offered.err;
+    const CliRun searched = rom.Run({"info", rom.rom(), "--search"});
+    EXPECT_EQ(searched.code, 0) << searched.err;
+    EXPECT_NE(searched.out.find("BPRF (tables found by search)"), std::string::npos) << searched.out;
+}
 
 struct Usage {
     const char* name;

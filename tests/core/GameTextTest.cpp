@@ -12,13 +12,39 @@ namespace {
 
 using Codes = std::vector<uint8_t>;
 
-TEST(GameText, EveryCodeButTheEndSurvivesDecodingAndEncoding) {
+TEST(GameText, EveryCodeButTheEndSurvivesDecodingAndEncodingInEitherLanguage) {
     Codes all;
     for (int code = 0; code < 0xFF; ++code) all.push_back(static_cast<uint8_t>(code));
-    const GameText::Encoded again = GameText::Encode(GameText::Decode(all));
-    ASSERT_TRUE(again.ok()) << again.error;
-    EXPECT_EQ(again.codes, all);
+    for (const GameText::Language language : {GameText::Language::English, GameText::Language::German}) {
+        const GameText::Encoded again = GameText::Encode(GameText::Decode(all, language), language);
+        ASSERT_TRUE(again.ok()) << again.error;
+        EXPECT_EQ(again.codes, all);
+    }
     EXPECT_EQ(GameText::Decode({0xBB, 0xFF, 0xBC}), "A");
+}
+
+// The double quotes are the language's: a German text's closing quote is the English opening one.
+TEST(GameText, DoubleQuotesAreTheLanguages) {
+    using enum GameText::Language;
+    const struct {
+        GameText::Language language;
+        std::string text;
+        Codes codes;
+    } cases[] = {
+        {English, "\x93x\x94", {0xB1, 0xEC, 0xB2}},
+        {German, "\x84x\x93", {0xB1, 0xEC, 0xB2}},
+        {German, "\"x\"", {0xB1, 0xEC, 0xB2}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(GameText::Encode(c.text, c.language).codes, c.codes) << c.text;
+        if (c.text[0] != '"') EXPECT_EQ(GameText::Decode(c.codes, c.language), c.text);
+    }
+    EXPECT_FALSE(GameText::Encode("\x84", English).ok());
+    EXPECT_FALSE(GameText::Encode("\x94", German).ok());
+    EXPECT_EQ(GameText::LanguageNamed("de"), German);
+    EXPECT_EQ(GameText::LanguageNamed(""), English);
+    EXPECT_EQ(GameText::LanguageNamed("en"), English);
+    EXPECT_EQ(GameText::LanguageNamed("fr"), std::nullopt);
 }
 
 // Where game text is not the name table, and how a code without a character shows.
@@ -30,6 +56,7 @@ TEST(GameText, TheCharactersOfRunningTextDecodeAsPrinted) {
         {{0xA1, 0xAA, 0xBB, 0xD4, 0xD5, 0xEE, 0x00, 0xAB, 0xAC, 0xAD, 0xAE}, "09AZaz !?.-"},
         {{0xC3, 0xFE, 0xC3}, "I\nI"},
         {{0x5E, 0xB7, 0xFC, 0x01}, "{5E}{B7}{FC}\xC0"},
+        {{0xF1, 0xF2, 0xF3, 0xF4, 0xF5, 0xF6, 0x15, 0x10, 0x25}, "\xC4\xD6\xDC\xE4\xF6\xFC\xDF\x8C\x9C"},
     };
     for (const auto& [codes, text] : cases) {
         EXPECT_EQ(GameText::Decode(codes), text);

@@ -84,6 +84,34 @@ private slots:
         QCOMPARE(QString::fromStdString(ReadINI::ReadIniValue(path + ".ini", "ROM", "NameOffset")),
                  "&HE00000");
     }
+
+    // A release Data.ini does not know: the user is asked; Cancel leaves the window as it was, Search opens
+    // it and says so in the caption and in ROM Information. A German release shows its names as spelled.
+    void anUnknownReleaseOpensWhenTheUserLetsItBeSearched() {
+        WindowFixture f;
+        RomBuilder rom(FireRedLayout());
+        rom.Fill(0xAC, {'B', 'P', 'R', 'F'});
+        const std::string path = f.WriteRom(rom, "french.gba");
+        f.answers = {Dialogs::Answer::Cancel, Dialogs::Answer::Search};
+        f.Open(path);
+        QCOMPARE(f.questions, QStringList{"The game code BPRF is not in Data.ini. It looks like a release of "
+                                          "Pokemon FireRed. Search the ROM for its tables?"});
+        QVERIFY(f.Caption() == "Vornhal" && f.messages.isEmpty());
+        f.Open(path);
+        QCOMPARE(f.Caption(), QStringLiteral("Vornhal - [BPRF] - BPRF (tables found by search)"));
+        QString summary;
+        Dialogs::SetModalHook([&summary](QDialog* dialog) {
+            summary = dialog->findChild<QLabel*>(QStringLiteral("lblSummary"))->text();
+        });
+        f.Trigger("mnuRomInfo");
+        QVERIFY(summary.contains("BPRF (tables found by search)"));
+
+        RomBuilder german(RubyGermanLayout());
+        german.SetName(3, "B\xE4r\xDF");
+        f.Open(f.WriteRom(german, "rubin.gba"));
+        f.SelectSpecies(3);
+        QCOMPARE(f.Box("txtName")->text(), QStringLiteral("B\u00E4r\u00DF"));
+    }
 };
 
 QTEST_MAIN(OpenTest)

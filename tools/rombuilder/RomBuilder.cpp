@@ -13,6 +13,7 @@
 #include <optional>
 
 #include "pictures/Lz77Compressor.h"
+#include "rom/GameFamily.h"
 #include "rom/TableShapes.h"
 
 namespace {
@@ -98,6 +99,20 @@ uint8_t GameCode(char c) {
             return 0xB5;
         case '\x0C':
             return 0xB6;
+        case '\xC4':
+            return 0xF1;
+        case '\xD6':
+            return 0xF2;
+        case '\xDC':
+            return 0xF3;
+        case '\xE4':
+            return 0xF4;
+        case '\xF6':
+            return 0xF5;
+        case '\xFC':
+            return 0xF6;
+        case '\xDF':
+            return 0x15;
         case '/':
             return 0xB8;
         case '\xE9':
@@ -122,6 +137,19 @@ std::string MadeUpName(Random& random) {
     }
     name[0] = static_cast<char>(name[0] - 'a' + 'A');
     return name;
+}
+
+// A made-up name as a German release might spell it: umlauts and ß where the English one has double
+// vowels and x.
+std::string Germanised(const std::string& name) {
+    static const std::pair<const char*, const char*> kSpellings[] = {
+        {"oo", "\xF6"}, {"ee", "\xE4"}, {"ai", "\xFC"}, {"x", "\xDF"}, {"Oo", "\xD6"}, {"Ai", "\xDC"}};
+    std::string spelled = name;
+    for (const auto& [from, to] : kSpellings) {
+        for (size_t at = spelled.find(from); at != std::string::npos; at = spelled.find(from, at + 1))
+            spelled.replace(at, std::string(from).size(), to);
+    }
+    return spelled;
 }
 
 std::string Upper(std::string text) {
@@ -834,7 +862,7 @@ void PlaceDex(RomBuilder& builder, uint32_t variety) {
     };
     const int32_t unused =
         place({0xC8, 0xE3, 0xE8, 0x00, 0xE9, 0xE7, 0xD9, 0xD8, 0xAD, 0xFF});  // "Not used."
-    const bool twoPages = l.gameCode == "AXVE" || l.gameCode == "AXPE";
+    const bool twoPages = IsRubyOrSapphire(l.gameCode);
     const bool small = l.size <= 0x100000;
     for (int n = 0; n <= 386; ++n) {
         Random random = RandomFor(variety, n, kDexPurpose);
@@ -1044,6 +1072,69 @@ RomLayout RubyLayout() {
     return layout;
 }
 
+RomLayout RubyGermanLayout() {
+    RomLayout layout = RubyLayout();
+    layout.gameCode = "AXVD";
+    layout.title = "Pokemon Rubin-Edition (D)";
+    layout.language = "de";
+    layout.NameOffset = 0x2040E8;
+    layout.DataOffset = 0x20BBE8;
+    layout.ImageOffset = 0x1F52D0;
+    layout.PaletteOffset = 0x1F7530;
+    layout.IconOffset = 0x3C7C30;
+    layout.IconPalette = 0x3C8310;
+    layout.AttackTable = 0x214B98;
+    layout.IconPaletteTable = 0x3C84C8;
+    layout.EvolutionTable = 0x210B38;
+    layout.TMHMTable = 0x20A0C0;
+    layout.TMHMMoves = 0x381CEC;
+    layout.MoveNames = 0x20529C;
+    layout.AbilityNames = 0x207218;
+    layout.TypeNames = 0x2067EC;
+    layout.ItemTable = 0x3D13DC;
+    layout.EggMoves = 0x2161AC;
+    layout.NationalDex = 0x2094E6;
+    layout.DexEntries = 0x3BD768;
+    layout.dexTexts = 0x39D768;
+    layout.dexTextsEnd = 0x3BD768;
+    layout.FreeSpaceKey = 0xEB0F58;
+    layout.references = {
+        {"NameOffset", 0xFC2C},      {"DataOffset", 0x10D38},     {"ImageOffset", 0xD4F8},
+        {"BackImageOffset", 0xD5AC}, {"PaletteOffset", 0x40B48},  {"ShinyPaletteOffset", 0x40B80},
+        {"IconOffset", 0x99BF4},     {"IconPalette", 0x99D04},    {"IconPaletteTable", 0x9D690},
+        {"AttackTable", 0x3B990},    {"EvolutionTable", 0x3F708}, {"TMHMTable", 0x405A4},
+        {"TMHMMoves", 0x6F378},      {"MoveNames", 0x2E360},      {"AbilityNames", 0x9FFB8},
+        {"TypeNames", 0x2E57C},      {"ItemTable", 0xA9A40},      {"NationalDex", 0x3FA10},
+        {"DexEntries", 0x8F90C},
+    };
+    return layout;
+}
+
+RomLayout SapphireGermanLayout() {
+    RomLayout layout = RubyGermanLayout();
+    layout.gameCode = "AXPD";
+    layout.title = "Pokemon Saphir-Edition (D)";
+    const std::pair<int32_t*, int32_t> offsets[] = {
+        {&layout.NameOffset, 0x20407C},     {&layout.DataOffset, 0x20BB7C},
+        {&layout.ImageOffset, 0x1F5264},    {&layout.PaletteOffset, 0x1F74C4},
+        {&layout.IconOffset, 0x3C7B9C},     {&layout.IconPalette, 0x3C827C},
+        {&layout.AttackTable, 0x214B2C},    {&layout.IconPaletteTable, 0x3C8434},
+        {&layout.EvolutionTable, 0x210ACC}, {&layout.TMHMTable, 0x20A054},
+        {&layout.TMHMMoves, 0x381C80},      {&layout.MoveNames, 0x205230},
+        {&layout.AbilityNames, 0x2071AC},   {&layout.TypeNames, 0x206780},
+        {&layout.ItemTable, 0x3D1348},      {&layout.EggMoves, 0x216140},
+        {&layout.NationalDex, 0x20947A},    {&layout.DexEntries, 0x3BD6D4},
+        {&layout.FreeSpaceKey, 0xEB0FF8},
+    };
+    for (const auto& [field, value] : offsets) *field = value;
+    layout.dexTexts = 0x39D6D4;
+    layout.dexTextsEnd = 0x3BD6D4;
+    for (auto& [key, at] : layout.references) {
+        if (key == "TMHMMoves") at = 0x6F37C;
+    }
+    return layout;
+}
+
 RomLayout ExpandedLayout() {
     RomLayout layout = FireRedLayout();
     layout.size = 0x2000000;
@@ -1071,7 +1162,8 @@ RomBuilder::RomBuilder(RomLayout layout, uint32_t variety)
 
     for (int i = 0; i < kSpeciesCount; ++i) {
         Random nameRandom = RandomFor(variety, i, kNamePurpose);
-        SetName(i, i == 0 ? std::string(10, '?') : MadeUpName(nameRandom));
+        const std::string name = MadeUpName(nameRandom);
+        SetName(i, i == 0 ? std::string(10, '?') : layout_.language == "de" ? Germanised(name) : name);
         Random recordRandom = RandomFor(variety, i, kRecordPurpose);
         SetRecord(i, MadeUpRecord(recordRandom));
     }
@@ -1324,6 +1416,7 @@ EditorSession RomBuilder::Session(const std::string& path) const {
     session.FileSize = static_cast<int64_t>(bytes_.size());
     session.Section = SectionName();
     session.Title = layout_.title;
+    if (layout_.language == "de") session.TextLanguage = GameText::Language::German;
     if (layout_.EvolutionTable != 0) session.Tables.evolutions.where = layout_.EvolutionTable;
     if (layout_.TMHMTable != 0)
         session.Tables.tmhm.where = CompatibilityTable{layout_.TMHMTable, layout_.TMHMMoves, 58, 8};
@@ -1334,7 +1427,7 @@ EditorSession RomBuilder::Session(const std::string& path) const {
     if (layout_.EggMoves != 0)
         session.Tables.eggMoves.where = EggMovePlace{layout_.EggMoves, layout_.EggMoves, 2};
     if (layout_.DexEntries != 0) {
-        const bool twoPages = layout_.gameCode == "AXVE" || layout_.gameCode == "AXPE";
+        const bool twoPages = IsRubyOrSapphire(layout_.gameCode);
         session.Tables.dex.where =
             DexPlace{layout_.NationalDex, layout_.DexEntries, layout_.DexEntrySize, twoPages};
     }
@@ -1362,6 +1455,7 @@ std::string RomBuilder::IniSection() const {
     if (layout_.FreeSpaceKey != 0) key("FreeSpace", layout_.FreeSpaceKey);
     if (layout_.AnimatedImageOffset != 0) key("AnimatedImageOffset", layout_.AnimatedImageOffset);
     text += "Title=" + layout_.title + "\r\n";
+    if (!layout_.language.empty()) text += "Language=" + layout_.language + "\r\n";
     if (layout_.EvolutionTable != 0) key("EvolutionTable", layout_.EvolutionTable);
     if (layout_.TMHMTable != 0) {
         key("TMHMTable", layout_.TMHMTable);

@@ -22,6 +22,7 @@ struct RomLayout {
     // The Data.ini key FreeSpace: where the unused space after all of that starts (0: no key).
     int32_t FreeSpaceKey = 0;
     std::string title;
+    std::string language;  // the Data.ini key Language ("de"); empty: no key. German names get umlauts.
 
     // Evolutions, TM/HM and tutor compatibility; an offset of 0 leaves the table and its key out.
     int32_t EvolutionTable = 0, TMHMTable = 0, TMHMMoves = 0, TutorTable = 0, TutorMoves = 0;
@@ -49,6 +50,9 @@ struct RomLayout {
 // Emerald (30 tutors) and Ruby 1.0 (no tutors), 16 MiB each.
 [[nodiscard]] RomLayout EmeraldLayout();
 [[nodiscard]] RomLayout RubyLayout();
+// German Ruby and Sapphire (AXVD, AXPD; Language=de), their names spelled with umlauts and ß.
+[[nodiscard]] RomLayout RubyGermanLayout();
+[[nodiscard]] RomLayout SapphireGermanLayout();
 // FireRed 1.0 expanded to 32 MiB as hacks have it: the attack tables, the pictures and the move names table
 // lie above 16 MiB.
 [[nodiscard]] RomLayout ExpandedLayout();

@@ -28,7 +28,7 @@ Bytes CodesAt(const Bytes& bytes, int64_t at) {
 // Every layout shows its entries as stored; Ruby has a second page, Emerald 32-byte entries; species 0 and
 // the placeholders have none.
 TEST(PokedexTest, EveryLayoutShowsItsEntries) {
-    for (RomLayout (*make)() : {DemoLayout, FireRedLayout, EmeraldLayout, RubyLayout}) {
+    for (RomLayout (*make)() : {DemoLayout, FireRedLayout, EmeraldLayout, RubyLayout, SapphireGermanLayout}) {
         const RomBuilder rom(make());
         const RomLayout& l = rom.layout();
         SCOPED_TRACE(l.gameCode);
@@ -41,13 +41,15 @@ TEST(PokedexTest, EveryLayoutShowsItsEntries) {
             EXPECT_EQ(read.national, MadeUpNationalNumber(species));
             const int64_t entry = EntryOf(l, read.national);
             const DexEntryValues& v = *read.values;
-            EXPECT_EQ(GameText::Encode(v.category).codes, CodesAt(bytes, entry));
+            const GameText::Language language = opened.session.TextLanguage;
+            EXPECT_EQ(GameText::Encode(v.category, language).codes, CodesAt(bytes, entry));
             EXPECT_EQ(v.height, bytes[size_t(entry + 12)] | bytes[size_t(entry + 13)] << 8);
-            EXPECT_EQ(GameText::Encode(v.description.value()).codes,
+            EXPECT_EQ(GameText::Encode(v.description.value(), language).codes,
                       CodesAt(bytes, PointerTarget(bytes, entry + 16)));
-            EXPECT_EQ(v.page2.has_value(), l.gameCode == "AXVE");
+            EXPECT_EQ(v.page2.has_value(), l.gameCode[0] == 'A');
             if (v.page2) {
-                EXPECT_EQ(GameText::Encode(*v.page2).codes, CodesAt(bytes, PointerTarget(bytes, entry + 20)));
+                EXPECT_EQ(GameText::Encode(*v.page2, language).codes,
+                          CodesAt(bytes, PointerTarget(bytes, entry + 20)));
             }
         }
         EXPECT_NE(ReadDexEntry(opened.session, 0).unavailable.find("Species 0"), std::string::npos);
@@ -141,6 +143,8 @@ INSTANTIATE_TEST_SUITE_P(
          Hex("C2 DD AD FF")},
         {"LongerDescriptionMoves", FireRedLayout, [](Values& v) { v.description = kSpecialText; }, 16,
          "description", kSpecialCodes},
+        {"GermanQuotesInPlace", RubyGermanLayout, [](Values& v) { v.description = "\x84Hi\x93"; }, 16,
+         nullptr, Hex("B1 C2 DD B2 FF")},
         {"RubySecondPageInPlace", RubyLayout, [](Values& v) { v.page2 = "{5E}"; }, 20, nullptr, Hex("5E FF")},
         {"RubySecondPageMoves", RubyLayout, [](Values& v) { v.page2 = kSpecialText; }, 20,
          "description's second page", kSpecialCodes},
@@ -159,20 +163,25 @@ INSTANTIATE_TEST_SUITE_P(
          "no FreeSpace key"}}),
     kCaseName);
 
-// The guide counts the lines and names the longest by its number; Emerald shows a fourth line, a game it does
-// not know gets the tightest shape, and a text without codes is left to the save to refuse.
+// The guide counts the lines and names the longest by its number; Emerald shows a fourth line, every release
+// of a game has its shape, a game it does not know gets the tightest, and a text without codes (German quotes
+// in an English game) is left to the save to refuse.
 TEST(PokedexTest, DescriptionWarningSaysWhatGoesBeyondTheGame) {
-    const std::string a43(43, 'a'), a44(44, 'a');
-    const std::vector<std::tuple<std::string, std::string, std::string>> cases = {
-        {"BPRE", "a\nb\n" + a43, ""},
-        {"BPRE", "a\n" + a44 + "\nb", "Line 2 has 44 characters; the game's longest has 43."},
-        {"BPRE", "a\nb\nc\nd", "It has 4 lines; the game's have at most 3."},
-        {"BPEE", "a\nb\nc\nd", ""},
-        {"XXXX", "a\nb\nc\n" + a43,
+    using enum GameText::Language;
+    const std::string a41(41, 'a'), a43(43, 'a'), a44(44, 'a'), quoted = "\x84" + a41 + "\x93";
+    const std::vector<std::tuple<std::string, GameText::Language, std::string, std::string>> cases = {
+        {"BPRE", English, "a\nb\n" + a43, ""},
+        {"BPRE", English, "a\n" + a44 + "\nb", "Line 2 has 44 characters; the game's longest has 43."},
+        {"BPRE", English, "a\nb\nc\nd", "It has 4 lines; the game's have at most 3."},
+        {"BPEE", English, "a\nb\nc\nd", ""},
+        {"BPEF", English, "a\nb\nc\nd", ""},
+        {"XXXX", English, "a\nb\nc\n" + a43,
          "It has 4 lines; the game's have at most 3. Line 4 has 43 characters; the game's longest has 42."},
-        {"BPRE", a44 + "~", ""}};
-    for (const auto& [game, text, warning] : cases)
-        EXPECT_EQ(DescriptionWarning(game, text), warning) << text;
+        {"AXVD", German, quoted, "Line 1 has 43 characters; the game's longest has 42."},
+        {"AXVE", English, quoted, ""},
+        {"BPRE", English, a44 + "~", ""}};
+    for (const auto& [game, language, text, warning] : cases)
+        EXPECT_EQ(DescriptionWarning(game, language, text), warning) << game << " " << text;
 }
 
 }  // namespace
