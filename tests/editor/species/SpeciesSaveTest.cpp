@@ -193,7 +193,7 @@ TEST_P(SpeciesSaveFieldTest, LandsOnItsOwnBytesAsOneStep) {
 INSTANTIATE_TEST_SUITE_P(
     Fields, SpeciesSaveFieldTest,
     ::testing::ValuesIn(std::vector<SaveCase>{
-        // Every record field at once; each yield takes two bits of the EV word from the lowest, bits 12 to 15 clear.
+        // Every record field at once; the yields fill the EV word two bits each from bit 0, 12 to 15 clear.
         {"EveryRecordField",
          [](auto& s) {
              s.hp = 256, s.attack = -1, s.defense = 99.7, s.speed = 90, s.spAttack = 1, s.spDefense = 2;
@@ -202,8 +202,8 @@ INSTANTIATE_TEST_SUITE_P(
              s.gender = 127, s.steps = 40, s.eggType1 = 1, s.eggType2 = 2, s.ability1 = 65, s.ability2 = 0;
              s.safari = 125;
          },
-         {{kRecord, 0, {0x00, 0xFF, 0x64, 0x5A, 0x01, 0x02, 0xFF, 0x04, 0x2D, 0x40, 0x79, 0x0E, 0xFF, 0xFF, 0x2C,
-                        0x01, 0x7F, 0x28}},
+         {{kRecord, 0, {0x00, 0xFF, 0x64, 0x5A, 0x01, 0x02, 0xFF, 0x04, 0x2D, 0x40}},
+          {kRecord, 10, {0x79, 0x0E, 0xFF, 0xFF, 0x2C, 0x01, 0x7F, 0x28}},
           {kRecord, 20, {0x01, 0x02, 0x41, 0x00, 0x7D}}}},
         {"Name", [](auto& s) { s.name = "Zz"; }, {{kName, 0, {0xD4, 0xEE, 0xFF, 0, 0, 0, 0, 0, 0, 0, 0}}}},
         {"EmptyNameKeepsTheEleventhByte",
