@@ -60,8 +60,12 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::ValuesIn(std::vector<NamesCase>{
         {"AllFromTheRom", nullptr, RomNames::kTypes, {}},
         {"SeventeenOddMovesOf355", [](auto& b, auto&, bool&) { BreakMoves(b, 17); }, RomNames::kMoves, {}},
+        // The eighteenth is empty: the full entry before it must not read on into its FF.
         {"EighteenOddMoves",
-         [](auto& b, auto&, bool&) { BreakMoves(b, 18); },
+         [](auto& b, auto&, bool&) {
+             BreakMoves(b, 17);
+             b.Fill(DemoLayout().MoveNames + 13 * 17, {0xFF});
+         },
          RomNames::kMoves,
          {"Names: abilities, types and items from the ROM; moves from Attacks.txt: the move names table at "
           "0x1000 (355 entries of 13 bytes) does not hold names (337 of 355 entries are names ending within "

@@ -140,6 +140,7 @@ struct SaveCase {
     const char* error = nullptr;          // in the message of a refused save, which writes nothing
     void (*prepare)(RomBuilder&) = nullptr;
     std::optional<int32_t> key = {}, size = {};  // the layout's FreeSpace key (0: none) and file size
+    std::vector<std::string> said = {};          // by the number conversion, which the window shows
     friend void PrintTo(const SaveCase& c, std::ostream* out) { *out << c.name; }
 };
 
@@ -167,8 +168,13 @@ TEST_P(SpeciesSaveFieldTest, LandsOnItsOwnBytesAsOneStep) {
         }
     }
     RomWriter writer = QuietWriter(session);
+    std::vector<std::string> said;
+    const modConv::MessageSink previous =
+        modConv::SetMessageSink([&said](const std::string& message) { said.push_back(message); });
     const SaveOutcome outcome =
         SaveSpecies(writer, kIndex, s, PlanSpeciesTableWrites(session, kIndex, s.tables));
+    modConv::SetMessageSink(previous);
+    EXPECT_EQ(said, c.said);
     EXPECT_EQ(Differences(expected, ReadFileBytes(crafted.files.rom)), "");
     if (c.error) {
         EXPECT_FALSE(outcome.complete);
@@ -187,31 +193,18 @@ TEST_P(SpeciesSaveFieldTest, LandsOnItsOwnBytesAsOneStep) {
 INSTANTIATE_TEST_SUITE_P(
     Fields, SpeciesSaveFieldTest,
     ::testing::ValuesIn(std::vector<SaveCase>{
-        {"Hp256", [](auto& s) { s.hp = 256; }, {{kRecord, 0, {0x00}}}},
-        {"AttackMinus1", [](auto& s) { s.attack = -1; }, {{kRecord, 1, {0xFF}}}},
-        {"DefenseFraction", [](auto& s) { s.defense = 99.7; }, {{kRecord, 2, {0x64}}}},
-        {"Speed", [](auto& s) { s.speed = 90; }, {{kRecord, 3, {0x5A}}}},
-        {"SpAttack", [](auto& s) { s.spAttack = 1; }, {{kRecord, 4, {0x01}}}},
-        {"SpDefense", [](auto& s) { s.spDefense = 2; }, {{kRecord, 5, {0x02}}}},
-        {"Type1NoSelection", [](auto& s) { s.type1 = -1; }, {{kRecord, 6, {0xFF}}}},
-        {"Type2", [](auto& s) { s.type2 = 4; }, {{kRecord, 7, {0x04}}}},
-        {"CatchRate", [](auto& s) { s.catchRate = 45; }, {{kRecord, 8, {0x2D}}}},
-        {"BaseXp", [](auto& s) { s.baseXp = 64; }, {{kRecord, 9, {0x40}}}},
-        {"EvLowYields",
-         [](auto& s) { s.evHp = 1, s.evAttack = 2, s.evDefense = 3; },
-         {{kRecord, 10, {0x39}}}},
-        {"EvHighYields",
-         [](auto& s) { s.evSpeed = 1, s.evSpAttack = 2, s.evSpDefense = 3; },
-         {{kRecord, 10, {0x40, 0x0E}}}},
-        {"Item1NoSelection", [](auto& s) { s.item1 = -1; }, {{kRecord, 12, {0xFF, 0xFF}}}},
-        {"Item2", [](auto& s) { s.item2 = 300; }, {{kRecord, 14, {0x2C, 0x01}}}},
-        {"Gender", [](auto& s) { s.gender = 127; }, {{kRecord, 16, {0x7F}}}},
-        {"Steps", [](auto& s) { s.steps = 40; }, {{kRecord, 17, {0x28}}}},
-        {"EggType1", [](auto& s) { s.eggType1 = 1; }, {{kRecord, 20, {0x01}}}},
-        {"EggType2", [](auto& s) { s.eggType2 = 2; }, {{kRecord, 21, {0x02}}}},
-        {"Ability1", [](auto& s) { s.ability1 = 65; }, {{kRecord, 22, {0x41}}}},
-        {"Ability2", [](auto& s) { s.ability2 = 0; }, {{kRecord, 23, {0x00}}}},
-        {"Safari", [](auto& s) { s.safari = 125; }, {{kRecord, 24, {0x7D}}}},
+        // Every record field at once; the yields fill the EV word two bits each from bit 0, 12 to 15 clear.
+        {"EveryRecordField",
+         [](auto& s) {
+             s.hp = 256, s.attack = -1, s.defense = 99.7, s.speed = 90, s.spAttack = 1, s.spDefense = 2;
+             s.type1 = -1, s.type2 = 4, s.catchRate = 45, s.baseXp = 64, s.item1 = -1, s.item2 = 300;
+             s.evHp = 1, s.evAttack = 2, s.evDefense = 3, s.evSpeed = 1, s.evSpAttack = 2, s.evSpDefense = 3;
+             s.gender = 127, s.steps = 40, s.eggType1 = 1, s.eggType2 = 2, s.ability1 = 65, s.ability2 = 0;
+             s.safari = 125;
+         },
+         {{kRecord, 0, {0x00, 0xFF, 0x64, 0x5A, 0x01, 0x02, 0xFF, 0x04, 0x2D, 0x40}},
+          {kRecord, 10, {0x79, 0x0E, 0xFF, 0xFF, 0x2C, 0x01, 0x7F, 0x28}},
+          {kRecord, 20, {0x01, 0x02, 0x41, 0x00, 0x7D}}}},
         {"Name", [](auto& s) { s.name = "Zz"; }, {{kName, 0, {0xD4, 0xEE, 0xFF, 0, 0, 0, 0, 0, 0, 0, 0}}}},
         {"NameWithGermanLetters",
          [](auto& s) { s.name = "\xC4\xF6\xDF\xE9"; },
@@ -234,15 +227,12 @@ INSTANTIATE_TEST_SUITE_P(
          {{kTable, 0, {0x34, 0x12, 0xF0, 0x09}}}},
         {"IconPalette", [](auto& s) { s.iconPalette = 7; }, {{kIconPalette, 0, {0x07}}}},
         {"ChangedRow", [](auto& s) { s.rows[0] = {300, 10}; }, {{kRows, 0, {0x2C, 0x15}}}},
-        {"EvolutionMethod",
-         [](auto& s) { s.tables.evolutions->at(0).method = 7; },
-         {{kEvolutions, 0, {0x07}}}},
-        {"EvolutionParameter",
-         [](auto& s) { s.tables.evolutions->at(2).parameter = 300; },
-         {{kEvolutions, 18, {0x2C, 0x01}}}},
-        {"EvolutionTarget",
-         [](auto& s) { s.tables.evolutions->at(4).target = 411; },
-         {{kEvolutions, 36, {0x9B, 0x01}}}},
+        {"Evolutions",
+         [](auto& s) {
+             s.tables.evolutions->at(0).method = 7, s.tables.evolutions->at(2).parameter = 300;
+             s.tables.evolutions->at(4).target = 411;
+         },
+         {{kEvolutions, 0, {0x07}}, {kEvolutions, 18, {0x2C, 0x01}}, {kEvolutions, 36, {0x9B, 0x01}}}},
         {"Tm01", [](auto& s) { Tick(s.tables.tmhm, 0); }, {{kTmHm, 0, {0x01}}}},
         {"Tm50", [](auto& s) { Tick(s.tables.tmhm, 49); }, {{kTmHm, 6, {0x02}}}, FireRedLayout},
         {"Hm01", [](auto& s) { Tick(s.tables.tmhm, 50); }, {{kTmHm, 6, {0x04}}}, EmeraldLayout},
@@ -310,7 +300,12 @@ INSTANTIATE_TEST_SUITE_P(
          .key = 0x100000},
         {.name = "MoreRowsThanALoadReads",
          .change = [](auto& s) { s.rows = std::vector<Row>(4097, kThreeRows[0]); },
-         .error = "at most 4096"}}),
+         .error = "at most 4096"},
+        // The conversion refuses a fractional yield and it is stored as zero.
+        {.name = "FractionalYield",
+         .change = [](auto& s) { s.evHp = 1.5, s.evAttack = 2; },
+         .writes = {{kRecord, 10, {0x08}}},
+         .said = {"Only Whole Numbers can be converted"}}}),
     kCaseName);
 
 // The name entry lies at 0x10000 + 11 * 40 = 65976, the record at 0x12000 + 28 * 40 = 74848.
@@ -329,23 +324,6 @@ TEST(SpeciesSaveTest, ReportNamesEveryFieldOffsetInWriteOrder) {
     const WrittenRom crafted(DemoLayout(), Craft);
     RomWriter writer = QuietWriter(crafted.files.session);
     EXPECT_EQ(SaveSpecies(writer, kIndex, EditsAsShown(crafted.files.session, kIndex)).report, report);
-}
-
-TEST(SpeciesSaveTest, FractionalYieldIsRefusedByTheConversionAndStoredAsZero) {
-    const WrittenRom crafted(DemoLayout(), Craft);
-    std::vector<std::string> messages;
-    const modConv::MessageSink previous =
-        modConv::SetMessageSink([&messages](const std::string& message) { messages.push_back(message); });
-    SpeciesEdits edits = EditsAsShown(crafted.files.session, kIndex);
-    edits.evHp = 1.5, edits.evAttack = 2;
-    RomWriter writer = QuietWriter(crafted.files.session);
-    const SaveOutcome outcome = SaveSpecies(writer, kIndex, edits);
-    modConv::SetMessageSink(previous);
-    EXPECT_TRUE(outcome.complete);
-    EXPECT_EQ(messages, std::vector<std::string>{"Only Whole Numbers can be converted"});
-    Bytes expected = crafted.rom.bytes();
-    expected[size_t(Where(DemoLayout(), kRecord, edits) + 10)] = 0x08;
-    EXPECT_EQ(Differences(expected, ReadFileBytes(crafted.files.rom)), "");
 }
 
 }  // namespace

@@ -40,6 +40,9 @@ INSTANTIATE_TEST_SUITE_P(
         {"AlignedPastTheMargin", 0x400, {{0x101, 0x400}}, {{0, 0x400}}, {}, 4, 0x114},
         {"RunOfExactlyDataAndMargins", 0x400, {{0x100, 0x110}, {0x200, 0x224}}, {{0, 0x400}}, {}, 4, 0x210},
         {"RunOneByteShort", 0x400, {{0x200, 0x223}}, {{0, 0x400}}, {}, 4, std::nullopt},
+        // The first byte looked at, 35 on for 4 bytes and their margins, is the last before a run that just
+        // fits.
+        {"RunRightAfterTheByteLookedAt", 0x400, {{0x24, 0x4C}}, {{0, 0x400}}, {}, 4, 0x34},
         {"RunToTheEndOfTheFile", 0x400, {{0x3C0, 0x400}}, {{0, 0x400}}, {}, 32, 0x3D0},
         {"RunToTheEndOfTheFileOneByteShort", 0x400, {{0x3C0, 0x400}}, {{0, 0x400}}, {}, 33, std::nullopt},
         {"SearchedRangeOnly", 0x400, {{0, 0x400}}, {{0x180, 0x300}}, {}, 8, 0x190},
