@@ -198,7 +198,7 @@ TableOutcome PrintTable(std::ostream& out, const std::map<std::string, Median>& 
                "  the opening less those checks, beside one read of the file", "open/hack/checks",
                "open/hack", "open/hack/floor", 1.5);
     table.Part("Opening a FireRed release Data.ini does not know, by search: the candidates' checks, alone",
-               "  the opening less those checks, beside one read of the file", "open/unknown/checks",
+               "  the opening less those checks, beside one read and pointer count", "open/unknown/checks",
                "open/unknown", "open/unknown/floor", 1.5);
     table.Compare("Showing one species (8 + 21 reads, 1 size check)", "species", "species/floor");
     table.Compare("Showing one species, More Data open (+10 reads)", "species/more", "species/more/floor");
