@@ -197,6 +197,8 @@ TEST(PictureImport, EveryRefusalNamesItsReasonAndReplacesNothing) {
     outside.argb[4 * 64 + 9] = 0xFFABCDEF;
     const Refusal cases[] = {
         {&demo, Kind::FrontSprite, Drawn(64, 60, greys), "64 x 60 pixels; the front sprite must be 64 x 64"},
+        // Only a front sprite may hold Emerald's two frames.
+        {&moved, Kind::ShinyPalette, Drawn(64, 128, greys), "64 x 128 pixels"},
         {&demo, Kind::FrontSprite, Drawn(64, 64, seventeen), "has 17 colours"},
         {&demo, Kind::BackSprite, outside, "#ABCDEF at pixel (9, 4) is not in the species' normal palette"},
         // A pattern that does not follow the front sprite's gives one colour number two shiny colours.
