@@ -299,11 +299,11 @@ struct Refusal {
     std::function<std::string(Json&)> file = {};
 };
 
-std::string Garbage(size_t size, bool printable) {
+std::string Garbage(size_t size) {
     std::mt19937 random(17);
-    std::string bytes(size, '\0');
-    for (char& c : bytes) c = static_cast<char>(printable ? 32 + random() % 95 : random() % 256);
-    return bytes;
+    std::string text(size, ' ');
+    for (char& c : text) c = static_cast<char>(32 + random() % 95);
+    return text;
 }
 
 const Refusal kRefusals[] = {
@@ -363,8 +363,7 @@ const Refusal kRefusals[] = {
     {"CsvRowTooShort", -1, "", "index,hp,speed\r\n6,80\r\n", "line 2 has 2 cells"},
     {"CsvWithoutIndex", -1, "", "hp\r\n80\r\n", "\"index\" among them"},
     {"NotUtf8", -1, "", "index,name\r\n6,Caf\xE9\r\n", "not UTF-8 text"},
-    {"TenMegabytesOfBytes", 0, "", "", "not UTF-8 text", [](Json&) { return Garbage(10 << 20, false); }},
-    {"TenMegabytesOfText", 0, "", "", "", [](Json&) { return Garbage(10 << 20, true); }},
+    {"TenMegabytesOfText", 0, "", "", "", [](Json&) { return Garbage(10 << 20); }},
 };
 
 class RefusalTest : public testing::TestWithParam<Refusal> {};
