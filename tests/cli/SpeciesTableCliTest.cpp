@@ -335,7 +335,7 @@ const Refusal kRefusals[] = {
     {"CategoryTooLong", 6, "category", "\"ABCDEFGHIJKL\"", "longer than 11 characters"},
     {"EndCodeInADescription", 6, "description", "\"A{FF}B\"", "{FF} ends a text"},
     {"TrueAsAValue", 6, "hp", "true", "is not a value a field takes"},
-    {"NoIndex", 0, "", "", "has no \"index\"",
+    {"NoIndex", 0, "", "", "Species entry 7: the species has no \"index\"",
      [](Json& t) { return t["species"][6].erase("index"), t.dump(); }},
     {"DuplicatedSpecies", 0, "", "", "Species 6 appears twice",
      [](Json& t) { return t["species"].push_back(t["species"][6]), t.dump(); }},
@@ -446,6 +446,17 @@ const Usage kUsages[] = {
 
 INSTANTIATE_TEST_SUITE_P(CommandLines, UsageTest, testing::ValuesIn(kUsages),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A game code is shown as the header holds it, each byte a terminal cannot show as "?".
+TEST(CliInfoTest, ShowsAnUnknownGameCodeWithWhatCannotBeShownReplaced) {
+    const CliRom rom(DemoLayout());
+    std::vector<uint8_t> bytes = rom.Bytes();
+    const uint8_t code[] = {' ', 'Q', 0x7F, 0x1F};
+    std::copy(std::begin(code), std::end(code), bytes.begin() + 0xAC);
+    ASSERT_TRUE(testsupport::WriteFileBytes(rom.rom(), bytes));
+    const CliRun run = rom.Run({"info", rom.rom()});
+    EXPECT_NE(run.out.find("Game code      Q??\n"), std::string::npos) << run.out;
+}
 
 // --- The real executable
 // ------------------------------------------------------------------------------------
