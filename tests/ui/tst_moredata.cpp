@@ -1,6 +1,9 @@
+#include <QPlainTextEdit>
 #include <QSignalSpy>
 
 #include "WindowFixture.h"
+#include "species/PokedexEntry.h"
+#include "species/SpeciesEggMoves.h"
 
 namespace {
 
@@ -15,9 +18,14 @@ void Toggle(QListWidgetItem* row) {
     row->setCheckState(row->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
 }
 
+QPlainTextEdit* Text(WindowFixture& f, const char* name) {
+    return f.Find<QPlainTextEdit>(name);
+}
+
 }  // namespace
 
-// What each table holds and the bytes of every edit are SpeciesTablesTest's.
+// What each table holds and the bytes of every edit are SpeciesTablesTest's, EggMovesTest's and
+// PokedexTest's, with their refusals.
 class MoreDataTest : public QObject {
     Q_OBJECT
 private slots:
@@ -107,6 +115,85 @@ private slots:
         QVERIFY(on("lstTutor") && f.Note("lblTutorNote").contains("three tutors") &&
                 f.List("lstTutor")->count() == 15);
         QVERIFY(f.messages.isEmpty());
+    }
+
+    // The list names the moves; a removed move is saved with the species; an eleventh is refused; ten moves
+    // move the table on save, and Undo and Redo take it back and forth.
+    void eggMovesAndThePokedexEntryAreEditedAndSaved() {
+        WindowFixture f;
+        const std::string path = f.OpenDemo(0);
+        Form5* more = f.window().MoreDataWindow();
+        QVERIFY(!f.List("lstEggMoves")->isEnabled());
+        QVERIFY(f.Note("lblEggStatus").startsWith("Species 0 can have no egg moves"));
+        const auto eggMoves = [&f](int species) {
+            return ReadSpeciesEggMoves(*f.window().Session(), species).moves.value_or(std::vector<int>{});
+        };
+        int species = 1;
+        while (eggMoves(species).size() < 2) ++species;
+        f.SelectSpecies(species);
+        const std::vector<int> moves = eggMoves(species);
+        QListWidget* list = f.List("lstEggMoves");
+        QCOMPARE(list->count(), int(moves.size()));
+        QCOMPARE(list->item(0)->text(), f.Combo("cmbANames")->itemText(moves[0]));
+        list->setCurrentRow(0);
+        WindowFixture::Press(more, "cmdRemoveEggMove");
+        QVERIFY(f.Edited());
+        f.Click("cmdSave");
+        QVERIFY(f.Status().contains(" and egg moves: "));
+        const std::vector<int> kept(moves.begin() + 1, moves.end());
+        QCOMPARE(eggMoves(species), kept);
+
+        f.Combo("cmbEggMove")->setCurrentIndex(33);
+        while (list->count() < 10) WindowFixture::Press(more, "cmdAddEggMove");
+        QCOMPARE(list->item(9)->text(), f.Combo("cmbANames")->itemText(33));
+        WindowFixture::Press(more, "cmdAddEggMove");
+        QVERIFY(list->count() == 10 && f.OneMessage("at most 10 egg moves"));
+        f.Click("cmdSave");
+        QVERIFY(f.Status().contains("; the egg move table moved to 0x"));
+        const auto place = [&f] { return f.window().Session()->Tables.eggMoves.where.value().table; };
+        const int64_t moved = place();
+        QVERIFY(moved != DemoLayout().EggMoves && list->count() == 10);
+        f.Trigger("mnuUndo");
+        QVERIFY(place() == DemoLayout().EggMoves && list->count() == int(kept.size()));
+        f.Trigger("mnuRedo");
+        QVERIFY(place() == moved && list->count() == 10);
+
+        // The Pokédex entry's boxes are saved as the window's text turns them into bytes (their game text is
+        // PokedexTest's); a long description asks first, and a character the game's text does not have is
+        // refused.
+        f.SelectSpecies(40);
+        QVERIFY(f.Box("txtNational")->text() == "40" && Text(f, "txtDescription2")->isHidden());
+        f.Box("txtCategory")->setText(QStringLiteral("Fluffy"));
+        f.Box("txtHeight")->setText(QStringLiteral("17"));
+        Text(f, "txtDescription")->setPlainText(QStringLiteral("It\u2019s \u201Cw\u00E9\u201D\nA{5E}."));
+        QVERIFY(f.Edited());
+        f.Click("cmdSave");
+        const std::vector<uint8_t> bytes = f.Bytes(path);
+        const DexEntryValues saved = ReadDexEntry(*f.window().Session(), 40).values.value();
+        QVERIFY(saved.category == "Fluffy" && saved.height == 17);
+        QCOMPARE(saved.description.value(), "It\x92s \x93w\xE9\x94\nA{5E}.");
+        QVERIFY(f.Status().contains(QStringLiteral("Pok\u00E9dex entry")) && f.questions.isEmpty());
+
+        Text(f, "txtDescription")->setPlainText(QStringLiteral("A\nB\nC\n") + QString(50, QLatin1Char('x')));
+        QVERIFY(f.Find<QLabel>("lblDescriptionGuide")->text().contains("It has 4 lines"));
+        f.answers = {Dialogs::Answer::Cancel};
+        f.Click("cmdSave");
+        QVERIFY(f.questions.size() == 1 && f.questions[0].contains("Line 4 has 50 characters"));
+        QVERIFY(f.Bytes(path) == bytes && f.Status() == "Not saved." && f.Edited());
+        Text(f, "txtDescription")->setPlainText(QStringLiteral("\u2192"));
+        f.Click("cmdSave");
+        QVERIFY(f.OneMessage("a character the game's text does not have") && f.Bytes(path) == bytes);
+
+        // Ruby shows a second page; a placeholder species has no entry.
+        f.answers = {Dialogs::Answer::Discard};
+        f.Open(f.WriteRom(RomBuilder(RubyLayout()), "ruby.gba"));
+        f.SelectSpecies(1);
+        QVERIFY(!Text(f, "txtDescription2")->isHidden() && Text(f, "txtDescription2")->isEnabled());
+        QVERIFY(!Text(f, "txtDescription2")->toPlainText().isEmpty());
+        f.SelectSpecies(252);
+        QCOMPARE(f.Box("txtNational")->text(), QStringLiteral("387"));
+        QVERIFY(f.Note("lblDexStatus").startsWith("National number 387 has no Pok\u00E9dex entry"));
+        QVERIFY(!f.Box("txtCategory")->isEnabled() && !Text(f, "txtDescription")->isEnabled());
     }
 };
 

@@ -37,18 +37,23 @@ Bytes Text(std::string_view text) {
     return Bytes(text.begin(), text.end());
 }
 
+// Data stored as literals only, a flag byte of zeros before every eight, under a header that claims size.
+Bytes Literals(const Bytes& data, std::size_t size) {
+    Bytes packed = Header(size);
+    for (std::size_t k = 0; k < data.size(); ++k) {
+        if (k % 8 == 0) packed.push_back(0x00);
+        packed.push_back(data[k]);
+    }
+    return packed;
+}
+
 TEST(Decompress, HandMadeDataGivesTheWantedBytes) {
     // 4096 literals, then the longest reference from the farthest distance copies the first 18 again.
-    Bytes farthest = Header(4096 + 18), farthestOut;
-    for (int k = 0; k < 4096; ++k) {
-        if (k % 8 == 0) farthest.push_back(0x00);
-        farthestOut.push_back(static_cast<uint8_t>(k * 7 % 251));
-        farthest.push_back(farthestOut.back());
-    }
-    farthest = Join({farthest, {0x80}, Reference(18, 4096)});
-    farthestOut.insert(farthestOut.end(), farthestOut.begin(), farthestOut.begin() + 18);
+    const Bytes first = RandomBytes(4096, 1);
+    const Bytes farthest = Join({Literals(first, 4096 + 18), {0x80}, Reference(18, 4096)});
+    const Bytes farthestOut = Join({first, Bytes(first.begin(), first.begin() + 18)});
     const std::vector<std::tuple<Bytes, std::size_t, Bytes>> cases = {
-        {Join({Header(5), {0x00}, Text("abcde")}), 5, Text("abcde")},
+        {Literals(Text("abcde"), 5), 5, Text("abcde")},
         {Join({Header(8), {0x00}, Text("abc")}), 3, Text("abc")},
         {Join({Header(8), {0x20}, Text("ab"), Reference(6, 2)}), 8, Text("abababab")},
         {Join({Header(20), {0x40}, Text("z"), Reference(18, 1)}), 5, Text("zzzzz")},
@@ -209,11 +214,8 @@ TEST_F(BuiltRomTest, SpritesAndIconsHaveTheirSizeAndIconsTurnGreyWithoutATable) 
 
 // The worst case of the format, ending exactly at the end of the file: the reader must still take all.
 TEST_F(BuiltRomTest, ASpriteOfLiteralsOnlyEndingWithTheFileIsRead) {
-    Bytes rom = builder_.bytes(), literal = Header(2048);
-    for (std::size_t k = 0; k < 2048; ++k) {
-        if (k % 8 == 0) literal.push_back(0x00);
-        literal.push_back(static_cast<uint8_t>(k * 37 % 256));
-    }
+    Bytes rom = builder_.bytes();
+    const Bytes literal = Literals(RandomBytes(2048, 5), 2048);
     std::copy(literal.begin(), literal.end(), rom.end() - static_cast<std::ptrdiff_t>(literal.size()));
     ASSERT_TRUE(WriteFileBytes(dir_.File("end.gba"), rom));
     const auto at = static_cast<int32_t>(rom.size() - literal.size());
