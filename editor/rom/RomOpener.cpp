@@ -104,6 +104,14 @@ std::string NotFound(const LocatedTables& located, const char* key) {
     return table ? table->NotFound() : std::string();
 }
 
+// A searched release whose found offsets the user kept in its settings file opens without asking again.
+bool SettingsPlaceSpeciesTables(const std::string& romPath) {
+    const std::string settings = RomSettingsPath(romPath);
+    return std::all_of(kOffsetKeys.begin(), kOffsetKeys.end(), [&settings](const char* key) {
+        return ParseIniOffset(ReadINI::ReadIniValue(settings, kRomSettingsSection, key)).has_value();
+    });
+}
+
 OpenRomResult Refused(std::string message) {
     OpenRomResult result;
     result.error = std::move(message);
@@ -192,7 +200,7 @@ OpenRomResult OpenRomFile(const std::string& romPath, const std::string& iniPath
         section = releaseSection;
     } else if (SectionPresent(iniPath, *code)) {
         section = *code;
-    } else if (family && unknown == UnknownRelease::Search) {
+    } else if (family && (unknown == UnknownRelease::Search || SettingsPlaceSpeciesTables(romPath))) {
         section = family->section;
         source = GameSection::Source::Searched;
     } else if (family) {

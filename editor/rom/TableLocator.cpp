@@ -149,6 +149,9 @@ LocatedTables LocateTables(const std::string& romPath, int64_t fileSize, const G
             table.offset = table.iniOffset;
             table.how = "Data.ini";
             if (!shape.fits(context, *table.iniOffset)) sought.push_back(k);
+        } else if (!shape.searched && keys.Searched()) {
+            // No search could place it, so the file is not read for it.
+            table.problem = TableSearch::kUnsearched;
         } else if (references[k] || keys.Searched()) {
             sought.push_back(k);
         }
@@ -157,6 +160,7 @@ LocatedTables LocateTables(const std::string& romPath, int64_t fileSize, const G
     // A table the section does not describe at all (Emerald's animated sprites in FireRed) is not this
     // game's: it is left out rather than listed as missing.
     const auto described = [&located] {
+        FollowFoundTables(located);
         std::erase_if(located.tables, [](const LocatedTable& t) { return !t.offset && t.problem.empty(); });
         return std::move(located);
     };
@@ -191,7 +195,6 @@ LocatedTables LocateTables(const std::string& romPath, int64_t fileSize, const G
             table.problem = found.problem;
         }
     }
-    FollowFoundTables(located);
     return described();
 }
 

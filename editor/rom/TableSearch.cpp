@@ -33,9 +33,7 @@ TableSearch::Found TableSearch::Find(const TableShapes::Shape& shape, TableShape
                                      const std::vector<int64_t>& claimed) const {
     if (!shape.searched) {
         Found unsearched;
-        unsearched.problem =
-            "nothing it can tell from other data of the same form; only the game's pointer or the ROM's "
-            "settings file can say where they are";
+        unsearched.problem = kUnsearched;
         return unsearched;
     }
     context.image = &image_;

@@ -14,6 +14,11 @@
 // table of the kind lies, the one the most pointers lead to wins.
 class TableSearch {
 public:
+    // Why a table no search can tell from other data has no place, as the search would say it.
+    static constexpr const char* kUnsearched =
+        "nothing it can tell from other data of the same form; only the game's pointer or the ROM's settings "
+        "file can say where they are";
+
     // Reads the whole file once for every table searched; nothing when it cannot be read.
     [[nodiscard]] static std::optional<TableSearch> Read(const std::string& romPath, int64_t fileSize);
     explicit TableSearch(std::vector<uint8_t> image);

@@ -87,6 +87,14 @@ TEST_P(UnknownReleaseTest, OpensBySearchWithEveryTableWhereTheGameReadsIt) {
     expected[record + 8] = 7;
     expected[record + 11] &= 0x0F;
     EXPECT_EQ(Differences(expected, ReadFileBytes(s.RomPath)), "");
+
+    // With the found offsets kept in the ROM's settings file, the next opening asks nothing and searches for
+    // nothing that file places.
+    ASSERT_TRUE(SaveLocatedOffsets(s.RomPath, s.Located));
+    const OpenRomResult again = OpenRomFile(dir.File("hack.gba"), ini);
+    ASSERT_TRUE(again.session) << again.error;
+    EXPECT_EQ(again.session->DataOffset, rom.layout().DataOffset);
+    EXPECT_EQ(again.session->Located.Find("NameOffset")->how, "hack.gba.ini");
 }
 
 INSTANTIATE_TEST_SUITE_P(
