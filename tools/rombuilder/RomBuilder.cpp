@@ -1522,6 +1522,11 @@ EditorSession RomBuilder::Session(const std::string& path) const {
         session.Tables.dex.where =
             DexPlace{layout_.NationalDex, layout_.DexEntries, layout_.DexEntrySize, twoPages};
     }
+    if (const RomLayout::BattleTables& b = layout_.battle; b.Footprints != 0) {
+        session.Tables.battle.where =
+            BattlePlace{b.FrontCoords, b.BackCoords, b.Elevation, b.Footprints,
+                        b.FrontAnimIds != 0 ? std::optional(b.FrontAnimIds) : std::nullopt};
+    }
     return session;
 }
 
