@@ -211,11 +211,6 @@ INSTANTIATE_TEST_SUITE_P(Cases, PlacementTest,
                              {"LargePlayerOffsetClampedAt104", 40, 40, 0, 104, 80, false}}),
                          kCaseName);
 
-TEST(PlacementTest, CornersAreHalfASpriteFromTheCentre) {
-    const BattleScreen::SpritePlace place{72, 88};
-    EXPECT_EQ(std::pair(place.Left(), place.Top()), std::pair(40, 56));
-}
-
 // Pixels in each tile's corners: tiles top left, top right, bottom left, bottom right; a byte per row, the
 // lowest bit the leftmost pixel.
 TEST(FootprintTest, PixelsSitInTheGamesTilesAndRoundTrip) {
