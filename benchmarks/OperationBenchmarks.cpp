@@ -19,6 +19,7 @@
 #include "rom/RomNameTables.h"
 #include "rom/RomPointer.h"
 #include "species/AttackTable.h"
+#include "species/BattleData.h"
 #include "species/SpeciesRecord.h"
 #include "species/SpeciesSave.h"
 #include "species/SpeciesTableValues.h"
@@ -55,9 +56,26 @@ std::vector<Opening> SpeciesOpenings(const BenchRom& rom, const BenchTable& tabl
     return openings;
 }
 
+// How the species stands in battle: its two coordinates entries' y offsets, its elevation, its footprint
+// pointer and the footprint: one opening each.
+std::vector<Opening> BattleOpenings(const BenchRom& rom) {
+    const std::optional<BattlePlace>& battle = rom.session.Tables.battle.where;
+    const int32_t i = BenchRom::kShownSpecies;
+    if (!battle) return {};
+    const std::optional<std::vector<uint8_t>> pointer =
+        HexFunctions::ReadBytes(rom.path, battle->footprints + 4 * i, 4);
+    if (!pointer) return {};
+    const int64_t footprint = int64_t{(*pointer)[0] | (*pointer)[1] << 8 | (*pointer)[2] << 16};
+    return SyscallFloor::OneEach({{battle->frontCoords + 4 * i + 1, 1, 0},
+                                  {battle->backCoords + 4 * i + 1, 1, 0},
+                                  {battle->elevation + i, 1, 0},
+                                  {battle->footprints + 4 * i, 4, 0},
+                                  {footprint, 32, 0}});
+}
+
 // With the More Data window open, a selection also reads the species' evolutions, its TM/HM entry and move
 // list, its tutor entry and move list, the egg move table (its size check, then the table in one read), its
-// national number, its Pokédex entry and the description: one opening each.
+// national number, its Pokédex entry and the description, and its battle data: one opening each.
 std::vector<Opening> MoreDataOpenings(const BenchRom& rom) {
     const SpeciesTables& t = rom.session.Tables;
     const int32_t i = BenchRom::kShownSpecies;
@@ -85,6 +103,7 @@ std::vector<Opening> MoreDataOpenings(const BenchRom& rom) {
                                                       {entry, dex.entrySize, 0},
                                                       {text, 1024, 0}}))
         openings.push_back(read);
+    for (const Opening& read : BattleOpenings(rom)) openings.push_back(read);
     return openings;
 }
 
@@ -364,8 +383,8 @@ void RegisterOperationBenchmarks(const BenchRom& rom) {
             if (start) rows = LoadAttackTable(rom.session.RomPath, *start);
             SpeciesTableValues more = ReadSpeciesTableValues(rom.session, BenchRom::kShownSpecies);
             benchmark::DoNotOptimize(values);
-            return std::make_pair(rows.size(),
-                                  more.tutors && more.eggMoves && more.dex && more.dex->description);
+            return std::make_pair(rows.size(), more.tutors && more.eggMoves && more.dex &&
+                                                   more.dex->description && more.battle);
         };
         if (show() != std::make_pair(static_cast<size_t>(shownTable.rows), true))
             state.SkipWithError("the shown species does not have the 20-row table and the More Data tables");
@@ -378,6 +397,17 @@ void RegisterOperationBenchmarks(const BenchRom& rom) {
     for (const Opening& opening : MoreDataOpenings(rom)) moreOpenings.push_back(opening);
     Short(benchmark::RegisterBenchmark("species/more/floor", FloorRead<std::vector<Opening>>, path,
                                        moreOpenings));
+
+    Short(benchmark::RegisterBenchmark("battle", [&rom](benchmark::State& state) {
+        if (!ReadBattleValues(rom.session, BenchRom::kShownSpecies).values)
+            state.SkipWithError("the shown species has no battle data");
+        for (auto _ : state) {
+            BattleRead read = ReadBattleValues(rom.session, BenchRom::kShownSpecies);
+            benchmark::DoNotOptimize(read);
+        }
+    }));
+    Short(benchmark::RegisterBenchmark("battle/floor", FloorRead<std::vector<Opening>>, path,
+                                       BattleOpenings(rom)));
 
     const ShownPictures shownPictures = PicturesOf(rom);
     const std::vector<Opening> pictureOpenings = PictureOpenings(rom, shownPictures);

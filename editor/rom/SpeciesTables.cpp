@@ -4,6 +4,7 @@
 
 #include "HexFunctions.h"
 #include "HexOffset.h"
+#include "rom/BattleCheck.h"
 #include "rom/EditorSession.h"
 #include "rom/EggMoveAndDexCheck.h"
 #include "rom/GameFamily.h"
@@ -120,5 +121,6 @@ SpeciesTables CheckSpeciesTables(const std::string& romPath, int64_t fileSize, c
             "them in its code.";
     }
     CheckEggMovesAndDex(tables, romPath, fileSize, keys, located);
+    CheckBattleTables(tables, romPath, fileSize, keys, located);
     return tables;
 }

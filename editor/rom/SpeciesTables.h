@@ -18,6 +18,11 @@ inline constexpr int32_t kTmHmEntry = 8;   // a 64-bit mask
 inline constexpr int32_t kMaxTutors = 32;  // the widest tutor entry the games use
 // The move lists hold move numbers as the level-up tables do: nine bits, 0 meaning none.
 inline constexpr int kLastMoveNumber = 511;
+// The battle coordinates follow the sprite tables, whose entries go on past the species (Unown's forms, the
+// egg): 4 bytes each, the size of the drawn part, the y offset and 2 bytes of padding.
+inline constexpr int32_t kSpriteEntries = 440;
+inline constexpr int32_t kCoordsEntry = 4;
+inline constexpr int32_t kFootprintBytes = 32;  // 16x16 pixels of 1 bit
 }  // namespace SpeciesTableSizes
 
 // A compatibility table: one bit per move of its move list, entrySize bytes per species, low byte first.
@@ -44,6 +49,14 @@ struct DexPlace {
     bool twoPages = false;        // Ruby and Sapphire show a second page of description
 };
 
+// How the species stand in battle: the coordinates of their front and back sprites, the enemy's elevation
+// (a byte per species), the pointers to their footprints, and in Emerald the front animation numbers (a byte
+// per species from species 1).
+struct BattlePlace {
+    int32_t frontCoords = 0, backCoords = 0, elevation = 0, footprints = 0;
+    std::optional<int32_t> frontAnimIds;
+};
+
 // One part of the tables: where it lies, or why it cannot be shown.
 template <class Where>
 struct TablePart {
@@ -61,11 +74,12 @@ struct SpeciesTables {
     std::string tutorsNote;
     TablePart<EggMovePlace> eggMoves;
     TablePart<DexPlace> dex;
+    TablePart<BattlePlace> battle;
 };
 
 // Takes the offsets of EvolutionTable, TMHMTable, TMHMMoves, TutorTable, TutorMoves and TutorCount of the
 // section and checks each table against the file: it must lie inside it, evolutions must hold methods below
 // 16 and targets below 412 (the opening's 95% rule), move lists must hold move numbers. Then the egg moves
-// and the Pokédex (EggMoveAndDexCheck.h). Reads only.
+// and the Pokédex (EggMoveAndDexCheck.h) and the battle tables (BattleCheck.h). Reads only.
 [[nodiscard]] SpeciesTables CheckSpeciesTables(const std::string& romPath, int64_t fileSize,
                                                const GameSection& keys, const LocatedTables& located);

@@ -30,6 +30,16 @@ MoreDataPlan PlanMoreDataSave(const EditorSession& session, int32_t index, const
         plan.bytes.insert(plan.bytes.end(), dex.bytes.begin(), dex.bytes.end());
         plan.moved.insert(plan.moved.end(), dex.moved.begin(), dex.moved.end());
     }
+    if (values.battle) {
+        const BattleSavePlan battle = PlanBattleSave(session, index, *values.battle, space);
+        if (!battle.ok) {
+            plan.error = battle.error;
+            return plan;
+        }
+        plan.bytes.insert(plan.bytes.end(), battle.bytes.begin(), battle.bytes.end());
+        if (battle.footprintMovedTo)
+            plan.moved.push_back("the footprint moved to " + HexOffset(*battle.footprintMovedTo));
+    }
     plan.ok = true;
     return plan;
 }

@@ -18,7 +18,8 @@ struct MoreDataPlan {
     std::string error;               // when not ok: why, as sentences (nothing may be written)
 };
 
-// Every part of values for species index: the fixed-size parts (PlanSpeciesTableWrites), then the egg moves
-// and the Pokédex entry, which take what they move into from `space` (shared with the rest of the save).
+// Every part of values for species index: the fixed-size parts (PlanSpeciesTableWrites), then the egg moves,
+// the Pokédex entry and the battle data, which take what they move into from `space` (shared with the rest of
+// the save).
 [[nodiscard]] MoreDataPlan PlanMoreDataSave(const EditorSession& session, int32_t index,
                                             const SpeciesTableValues& values, FreeSpaceMap& space);

@@ -9,6 +9,7 @@ namespace {
 // Each field of a part names it its own way ("evolution 2 target", "the old place of the egg move table").
 std::string PartOf(const std::string& field) {
     if (field.starts_with("evolution ")) return "evolutions";
+    if (field.starts_with("the battle ")) return "battle data";
     if (field.find("egg move") != std::string::npos) return "egg moves";
     if (field.find("Pok\xE9"
                    "dex") != std::string::npos)
@@ -23,12 +24,18 @@ SpeciesTableValues ReadSpeciesTableValues(const EditorSession& session, int32_t 
                                           SpeciesTableNotes* notes) {
     SpeciesEggMoves eggMoves = ReadSpeciesEggMoves(session, index);
     DexEntryRead dex = ReadDexEntry(session, index);
+    BattleRead battle = ReadBattleValues(session, index);
     if (notes) {
-        *notes = {std::move(eggMoves.unavailable), std::move(dex.unavailable),
-                  std::move(dex.descriptionProblem), std::move(dex.page2Problem), dex.national};
+        *notes = {std::move(eggMoves.unavailable),   std::move(dex.unavailable),
+                  std::move(dex.descriptionProblem), std::move(dex.page2Problem),
+                  std::move(battle.unavailable),     dex.national};
     }
-    return {ReadEvolutions(session, index), ReadTmHmCompatibility(session, index),
-            ReadTutorCompatibility(session, index), std::move(eggMoves.moves), std::move(dex.values)};
+    return {ReadEvolutions(session, index),
+            ReadTmHmCompatibility(session, index),
+            ReadTutorCompatibility(session, index),
+            std::move(eggMoves.moves),
+            std::move(dex.values),
+            std::move(battle.values)};
 }
 
 std::vector<PlannedByte> PlanSpeciesTableWrites(const EditorSession& session, int32_t index,

@@ -6,12 +6,14 @@
 #include <vector>
 
 #include "rom/EditorSession.h"
+#include "species/BattleData.h"
 #include "species/Evolutions.h"
 #include "species/MoveCompatibility.h"
 #include "species/PokedexEntry.h"
 #include "write/WritePlan.h"
 
-// A species' evolutions, TM/HM and tutor compatibility, egg moves and Pokédex entry, as read or as edited; a
+// A species' evolutions, TM/HM and tutor compatibility, egg moves, Pokédex entry and how it stands in battle,
+// as read or as edited; a
 // part the game does not offer (or that is not being saved) is empty.
 struct SpeciesTableValues {
     std::optional<Evolutions> evolutions;
@@ -19,11 +21,13 @@ struct SpeciesTableValues {
     std::optional<Compatibility> tutors;
     std::optional<std::vector<int>> eggMoves;  // empty when the species has no block
     std::optional<DexEntryValues> dex;
+    std::optional<BattleValues> battle;
 };
 
-// Why a species shows no egg moves or no Pokédex entry (or one of its texts), and its national number.
+// Why a species shows no egg moves, no Pokédex entry (or one of its texts) or no battle data, and its
+// national number.
 struct SpeciesTableNotes {
-    std::string eggMoves, dex, description, page2;
+    std::string eggMoves, dex, description, page2, battle;
     int national = -1;
 };
 
@@ -34,7 +38,8 @@ struct SpeciesTableNotes {
 
 // The writes of the fixed-size parts that values holds and the session offers, evolutions first; each part's
 // entries are rewritten whole, so the plan of values as read puts back the bytes the file holds. The egg
-// moves and the Pokédex entry are planned by PlanMoreDataSave (MoreDataSave.h), since they may move.
+// moves, the Pokédex entry and the battle data are planned by PlanMoreDataSave (MoreDataSave.h), since they
+// may move.
 [[nodiscard]] std::vector<PlannedByte> PlanSpeciesTableWrites(const EditorSession& session, int32_t index,
                                                               const SpeciesTableValues& values);
 

@@ -228,6 +228,36 @@ SpeciesField NationalNumber() {
     return field;
 }
 
+// The numbers of how the species stands in battle; species 0 has no front animation number, which a file may
+// give as 0 and nothing else.
+SpeciesField BattleNumber(const char* key, int BattleValues::*member) {
+    return {key,
+            {{ValueKind::Number, BattleLimits::kLargestNumber}},
+            false,
+            0,
+            [member](const SpeciesState& s) {
+                return FieldValue{int64_t{s.tables.battle ? *s.tables.battle.*member : 0}};
+            },
+            [member](SpeciesState& s, const FieldValue& v) {
+                if (s.tables.battle) *s.tables.battle.*member = static_cast<int>(std::get<int64_t>(v));
+            }};
+}
+
+SpeciesField FrontAnimation() {
+    return {"front_anim",
+            {{ValueKind::Number, BattleLimits::kLargestNumber}},
+            false,
+            0,
+            [](const SpeciesState& s) {
+                return FieldValue{int64_t{s.tables.battle ? s.tables.battle->frontAnim.value_or(0) : 0}};
+            },
+            [](SpeciesState& s, const FieldValue& v) {
+                const int value = static_cast<int>(std::get<int64_t>(v));
+                if (!s.tables.battle || (!s.tables.battle->frontAnim && value == 0)) return;
+                s.tables.battle->frontAnim = value;
+            }};
+}
+
 // --- Reading --------------------------------------------------------------------------------------------
 
 void ReadNameAndRecord(const EditorSession& session, int32_t index, SpeciesState& state) {
@@ -262,6 +292,10 @@ void ReadDexPart(const EditorSession& session, int32_t index, SpeciesState& stat
     DexEntryRead read = ReadDexEntry(session, index);
     state.national = std::max(read.national, 0);
     state.tables.dex = std::move(read.values);
+}
+
+void ReadBattlePart(const EditorSession& session, int32_t index, SpeciesState& state) {
+    state.tables.battle = ReadBattleValues(session, index).values;
 }
 
 // --- Planning -------------------------------------------------------------------------------------------
@@ -505,6 +539,14 @@ PlannedPart PlanDexDifference(const EditorSession& session, int32_t index, const
     return part;
 }
 
+PlannedPart PlanBattleDifference(const EditorSession& session, int32_t index, const SpeciesState& before,
+                                 const SpeciesState& after, FreeSpaceMap& space) {
+    if (!after.tables.battle || after.tables.battle == before.tables.battle) return {};
+    BattleSavePlan planned = PlanBattleSave(session, index, *after.tables.battle, space);
+    if (!planned.ok) return Failed("battle data: " + Clause(planned.error));
+    return Bytes(std::move(planned.bytes));
+}
+
 // A file that moves the table without giving its rows takes the rows found at the new place.
 void SettleAttackRows(const EditorSession& session, const SpeciesState& before, SpeciesState& after,
                       const std::vector<std::string>& given) {
@@ -612,6 +654,21 @@ std::vector<FieldGroup> MakeGroups() {
          [](const EditorSession& s) { return s.Tables.dex.where && s.Tables.dex.where->twoPages; },
          ReadDexPart,
          PlanDexDifference,
+         nullptr});
+    using B = BattleValues;
+    groups.push_back({"battle tables",
+                      {BattleNumber("front_y", &B::frontY), BattleNumber("back_y", &B::backY),
+                       BattleNumber("elevation", &B::elevation)},
+                      [](const EditorSession& s) { return s.Tables.battle.where.has_value(); },
+                      ReadBattlePart,
+                      PlanBattleDifference,
+                      nullptr});
+    groups.push_back(
+        {"front animation numbers",
+         {FrontAnimation()},
+         [](const EditorSession& s) { return s.Tables.battle.where && s.Tables.battle.where->frontAnimIds; },
+         ReadBattlePart,
+         PlanBattleDifference,
          nullptr});
     return groups;
 }

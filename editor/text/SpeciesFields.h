@@ -93,7 +93,8 @@ struct FieldGroup {
 };
 
 // Every group in the order the files hold them: name, record, EV yields, graphics, icon palette, attack
-// table, evolutions, TM/HM, tutors, egg moves, Pokédex entry (and its second page).
+// table, evolutions, TM/HM, tutors, egg moves, Pokédex entry (and its second page), the battle numbers and
+// Emerald's front animation number.
 [[nodiscard]] const std::vector<FieldGroup>& SpeciesFieldGroups();
 
 // The species as the window would show it: every available group read once.

@@ -50,6 +50,20 @@ std::vector<ByteRange> KnownTables(const EditorSession& s, const std::vector<Byt
     };
     if (s.IconPaletteTable)
         known.push_back({*s.IconPaletteTable, *s.IconPaletteTable + 8 * kIconPaletteEntries});
+    // A footprint printed all over is 32 FF bytes, which a search would take for free space.
+    if (const std::optional<BattlePlace>& battle = s.Tables.battle.where) {
+        const int64_t coords = int64_t{SpeciesTableSizes::kSpriteEntries} * SpeciesTableSizes::kCoordsEntry;
+        known.insert(known.end(), {{battle->frontCoords, battle->frontCoords + coords},
+                                   {battle->backCoords, battle->backCoords + coords},
+                                   {battle->elevation, battle->elevation + n},
+                                   {battle->footprints, battle->footprints + 4 * n}});
+        if (battle->frontAnimIds) known.push_back({*battle->frontAnimIds, *battle->frontAnimIds + n - 1});
+        for (const std::optional<int64_t>& footprint :
+             ReadPointerTargets(s.RomPath, battle->footprints, Species::kCount, 4, s.FileSize)) {
+            if (footprint && Inside(within, *footprint))
+                known.push_back({*footprint, *footprint + SpeciesTableSizes::kFootprintBytes});
+        }
+    }
 
     // Every row of an attack table holds a byte other than FF, which ends a run of free space, and the margin
     // of placed data keeps clear of a terminator at a run's edge; only a table without rows reads FF

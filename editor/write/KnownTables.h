@@ -10,8 +10,9 @@
 
 // Where the data the editor knows of lies in the session's ROM, for a search of free space with the usual
 // margin: always the fixed tables of its section (names, records, the pointer tables, the icon palette
-// numbers and the icon palette table); and, among the level-up attack tables and icons the species point at,
-// those that start inside `within`, where their bytes could be taken for free space.
+// numbers and the icon palette table, the battle tables); and, among the level-up attack tables, icons and
+// footprints the species point at, those that start inside `within`, where their bytes could be taken for
+// free space.
 [[nodiscard]] std::vector<ByteRange> KnownTables(const EditorSession& session,
                                                  const std::vector<ByteRange>& within);
 

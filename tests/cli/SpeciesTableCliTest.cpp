@@ -253,6 +253,27 @@ TEST(CliImportTest, PointsAboveSixteenMebibytesWithSevenDigits) {
     EXPECT_EQ(Differences(expected, rom.Bytes()), "");
 }
 
+// Emerald's battle numbers, its front animation number among them, each written as the one byte it is.
+TEST(CliImportTest, WritesTheBattleNumbersWhereTheyLie) {
+    const CliRom rom(EmeraldLayout());
+    Json table = rom.ExportJson();
+    Json& species = table["species"][7];
+    const std::pair<const char*, int64_t> fields[] = {
+        {"front_y", rom.layout().battle.FrontCoords + 4 * 7 + 1},
+        {"back_y", rom.layout().battle.BackCoords + 4 * 7 + 1},
+        {"elevation", rom.layout().battle.Elevation + 7},
+        {"front_anim", rom.layout().battle.FrontAnimIds + 6}};
+    std::vector<uint8_t> expected = rom.Bytes();
+    for (const auto& [key, at] : fields) {
+        species[key] = 255 - species[key].get<int>();
+        expected[size_t(at)] = species[key].get<uint8_t>();
+    }
+    const CliRun run = rom.Import(table.dump());
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_NE(run.out.find("Wrote 4 bytes"), std::string::npos) << run.out;
+    EXPECT_EQ(Differences(expected, rom.Bytes()), "");
+}
+
 TEST(CliImportTest, TakesAndWritesTheRomsOwnNamesWhereItHasThem) {
     RomBuilder builder(DemoLayout());
     builder.SetListName(RomNames::kMoves, 33, "ZAPPER");

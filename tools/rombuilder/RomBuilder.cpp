@@ -893,6 +893,84 @@ void PlaceDex(RomBuilder& builder, uint32_t variety) {
     }
 }
 
+// How the species stand in battle, apart from the other purposes like the tables above.
+constexpr uint32_t kBattlePurpose = 105;
+constexpr uint32_t kFootprintPurpose = 106;
+constexpr int kSpriteEntries = 440;
+
+// A paw: a pad and three or four toes, in the games' footprint form (four 8x8 tiles of 1 bit, the lowest bit
+// the leftmost pixel). Now and then none at all, as for the species that leave no print.
+std::vector<uint8_t> MadeUpFootprint(Random& random) {
+    std::vector<uint8_t> bytes(32, 0x00);
+    if (random.Between(0, 11) == 0) return bytes;
+    const auto set = [&bytes](int x, int y) {
+        if (x < 0 || x > 15 || y < 0 || y > 15) return;
+        bytes[static_cast<size_t>(((y / 8) * 2 + x / 8) * 8 + y % 8)] |= static_cast<uint8_t>(1 << (x % 8));
+    };
+    const auto blot = [&set](int cx, int cy, int rx, int ry) {
+        for (int y = cy - ry; y <= cy + ry; ++y) {
+            for (int x = cx - rx; x <= cx + rx; ++x) {
+                if ((x - cx) * (x - cx) * ry * ry + (y - cy) * (y - cy) * rx * rx <= rx * rx * ry * ry)
+                    set(x, y);
+            }
+        }
+    };
+    const int padY = random.Between(9, 11);
+    blot(8, padY, random.Between(3, 5), random.Between(2, 3));
+    const int toes = random.Between(3, 4);
+    const int toeSize = random.Between(1, 2);
+    for (int toe = 0; toe < toes; ++toe) {
+        const int x = 8 + (2 * toe - (toes - 1)) * 5 / 2;
+        blot(x, padY - 5 - (toe == 0 || toe == toes - 1 ? 0 : 1), toeSize, toeSize);
+    }
+    return bytes;
+}
+
+void PlaceBattle(RomBuilder& builder, uint32_t variety) {
+    const RomLayout::BattleTables& b = builder.layout().battle;
+    // Coordinates of every sprite entry: mostly the full 64x64, a y offset of up to 20 (a few far larger),
+    // and the two bytes of padding.
+    for (int entry = 0; entry < kSpriteEntries; ++entry) {
+        Random random = RandomFor(variety, entry, kBattlePurpose);
+        static const int kSizes[] = {0x88, 0x88, 0x88, 0x88, 0x88, 0x88, 0x78, 0x68, 0x66};
+        const auto offset = [&random](int most) {
+            return random.Between(0, 19) == 0 ? random.Between(most + 1, 40) : random.Between(0, most);
+        };
+        builder.Fill(b.FrontCoords + 4 * entry,
+                     {static_cast<uint8_t>(random.Pick(kSizes)), static_cast<uint8_t>(offset(20)), 0, 0});
+        builder.Fill(b.BackCoords + 4 * entry, {0x88, static_cast<uint8_t>(offset(16)), 0, 0});
+    }
+    // Most species stand on the ground; about one in eight flies or floats.
+    std::vector<uint8_t> elevations, animations;
+    for (int i = 0; i < kSpeciesCount; ++i) {
+        Random random = RandomFor(variety, i, kBattlePurpose + 16);
+        elevations.push_back(
+            static_cast<uint8_t>(i > 0 && random.Between(0, 7) == 0 ? random.Between(8, 16) : 0));
+        if (i > 0) animations.push_back(static_cast<uint8_t>(random.Between(0, 150)));
+    }
+    builder.Fill(b.Elevation, elevations);
+    if (b.FrontAnimIds != 0) builder.Fill(b.FrontAnimIds, animations);
+
+    // Species 0 and the placeholders share one footprint; once the room for pictures is full, the rest share
+    // those already drawn.
+    std::vector<int32_t> drawn;
+    for (int i = 0; i < kSpeciesCount; ++i) {
+        const bool placeholder = i == 0 || (i >= 252 && i <= 276);
+        int32_t at = 0;
+        if (placeholder && !drawn.empty()) {
+            at = drawn.front();
+        } else if (b.footprintArt + 32 * static_cast<int32_t>(drawn.size() + 1) <= b.footprintArtEnd) {
+            at = b.footprintArt + 32 * static_cast<int32_t>(drawn.size());
+            Random random = RandomFor(variety, i, kFootprintPurpose);
+            builder.Fill(at, MadeUpFootprint(random));
+            drawn.push_back(at);
+        } else {
+            at = drawn[static_cast<size_t>(i) % drawn.size()];
+        }
+        builder.SetPointer(b.Footprints + 4 * i, at);
+    }
+}
+
 }  // namespace
 
 int MadeUpNationalNumber(int index) {
@@ -936,6 +1014,8 @@ RomLayout DemoLayout() {
     layout.eggMoveReferences = {0x2900, 0x2A04};
     layout.dexTexts = 0xD700;
     layout.dexTextsEnd = 0x10000;
+    // In the gaps the tables above leave, the sprite tables taken as the games' 440 entries.
+    layout.battle = {0x17280, 0x1E900, 0x19C00, 0x17980, 0, 0x1F000, 0x20000};
     return layout;
 }
 
@@ -971,8 +1051,10 @@ RomLayout FireRedLayout() {
     layout.DexEntries = 0x44E850;
     layout.DexEntrySize = 36;
     layout.eggMoveReferences = {0x045F8C, 0x046A40};
-    layout.dexTexts = 0x43E850;
-    layout.dexTextsEnd = 0x44E850;
+    layout.dexTexts = 0x42E850;
+    layout.dexTextsEnd = 0x43E850;
+    // The footprints' pictures follow their pointers; the descriptions keep clear of both.
+    layout.battle = {0x2349CC, 0x235E6C, 0x23A004, 0x43FAB0, 0, 0x440120, 0x4434A0};
     layout.references = {
         {"NameOffset", 0x144},      {"DataOffset", 0x1BC},       {"ImageOffset", 0x128},
         {"BackImageOffset", 0x12C}, {"PaletteOffset", 0x130},    {"ShinyPaletteOffset", 0x134},
@@ -1015,6 +1097,7 @@ RomLayout EmeraldLayout() {
     layout.DexEntrySize = 32;
     layout.dexTexts = 0x55B5B0;
     layout.dexTextsEnd = 0x56B5B0;
+    layout.battle = {0x300D38, 0x3021D8, 0x305DCC, 0x56E694, 0x3299EC, 0x56ED04, 0x572084};
     // The header at 0x100 holds the same pointers as FireRed's, but its 0x128 leads to the animated sprites;
     // the code's references are Emerald's own.
     const std::pair<const char*, int32_t> own[] = {{"ImageOffset", 0x2CAE0},    {"AttackTable", 0x6930C},
@@ -1060,6 +1143,7 @@ RomLayout RubyLayout() {
     layout.DexEntrySize = 36;
     layout.dexTexts = 0x391858;
     layout.dexTextsEnd = 0x3B1858;
+    layout.battle = {0x1E7C74, 0x1E9114, 0x1ECB14, 0x3B4EE4, 0, 0x3B5554, 0x3B88D4};
     layout.references = {
         {"NameOffset", 0xFA58},      {"DataOffset", 0x10B64},     {"ImageOffset", 0xD324},
         {"BackImageOffset", 0xD3D8}, {"PaletteOffset", 0x40954},  {"ShinyPaletteOffset", 0x4098C},
@@ -1077,6 +1161,7 @@ RomLayout RubyGermanLayout() {
     layout.gameCode = "AXVD";
     layout.title = "Pokemon Rubin-Edition (D)";
     layout.language = "de";
+    layout.battle = {};  // not measured in the German releases
     layout.NameOffset = 0x2040E8;
     layout.DataOffset = 0x20BBE8;
     layout.ImageOffset = 0x1F52D0;
@@ -1235,6 +1320,7 @@ RomBuilder::RomBuilder(RomLayout layout, uint32_t variety)
     WriteNameTables(variety);
     if (layout_.EggMoves != 0) PlaceEggMoves(*this, variety);
     if (layout_.DexEntries != 0) PlaceDex(*this, variety);
+    if (layout_.battle.Footprints != 0) PlaceBattle(*this, variety);
     for (const auto& [key, at] : layout_.references) {
         if (TableOffset(key) != 0) SetPointer(at, TableOffset(key));
     }
@@ -1266,6 +1352,11 @@ int32_t RomBuilder::TableOffset(const std::string& key) const {
         {"EggMoves", l.EggMoves},
         {"NationalDex", l.NationalDex},
         {"DexEntries", l.DexEntries},
+        {"FrontCoords", l.battle.FrontCoords},
+        {"BackCoords", l.battle.BackCoords},
+        {"Elevation", l.battle.Elevation},
+        {"Footprints", l.battle.Footprints},
+        {"FrontAnimIds", l.battle.FrontAnimIds},
     };
     for (const auto& [name, offset] : tables) {
         if (key == name) return offset;
@@ -1431,6 +1522,11 @@ EditorSession RomBuilder::Session(const std::string& path) const {
         session.Tables.dex.where =
             DexPlace{layout_.NationalDex, layout_.DexEntries, layout_.DexEntrySize, twoPages};
     }
+    if (const RomLayout::BattleTables& b = layout_.battle; b.Footprints != 0) {
+        session.Tables.battle.where =
+            BattlePlace{b.FrontCoords, b.BackCoords, b.Elevation, b.Footprints,
+                        b.FrontAnimIds != 0 ? std::optional(b.FrontAnimIds) : std::nullopt};
+    }
     return session;
 }
 
@@ -1479,6 +1575,11 @@ std::string RomBuilder::IniSection() const {
         key("NationalDex", layout_.NationalDex);
         key("DexEntries", layout_.DexEntries);
         text += "DexEntrySize=" + std::to_string(layout_.DexEntrySize) + "\r\n";
+    }
+    if (layout_.battle.Footprints != 0) {
+        for (const char* table : {"FrontCoords", "BackCoords", "Elevation", "Footprints", "FrontAnimIds"}) {
+            if (TableOffset(table) != 0) key(table, TableOffset(table));
+        }
     }
     for (const auto& [table, at] : layout_.references) {
         if (TableOffset(table) != 0) key(TableShapes::Find(table)->refKey, at);

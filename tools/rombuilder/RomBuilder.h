@@ -38,6 +38,15 @@ struct RomLayout {
     // Where the game's own pointers to its tables are: the table's offset key and the offset of one pointer
     // to it (the header at 0x100 and words of the "code"). The egg move table has its own two references.
     std::vector<std::pair<std::string, int32_t>> references;
+
+    // How the species stand in battle; an offset of 0 leaves the table and its key out. The builder draws the
+    // footprints' pictures from footprintArt to footprintArtEnd and lets species share them once that is
+    // full.
+    struct BattleTables {
+        int32_t FrontCoords = 0, BackCoords = 0, Elevation = 0, Footprints = 0;
+        int32_t FrontAnimIds = 0;  // Emerald: species 1-411
+        int32_t footprintArt = 0, footprintArtEnd = 0;
+    } battle;
 };
 
 // The national number the builder gives species index: species 1-251 keep their index, the 25 placeholders
@@ -60,8 +69,8 @@ struct RomLayout {
 // Builds a ROM in memory whose tables hold plausible made-up species: names, records, a short attack table
 // and pictures each (LZ77-compressed front and back sprites, normal and shiny palettes, a two-frame icon in
 // one of three icon palettes), evolutions, TM/HM and tutor compatibility, made-up names in the layout's
-// names tables, egg moves (the table and its two references) and Pokédex entries with their descriptions
-// (two pages in Ruby and Sapphire), the same for the same variety.
+// names tables, egg moves (the table and its two references), Pokédex entries with their descriptions
+// (two pages in Ruby and Sapphire) and how each species stands in battle, the same for the same variety.
 class RomBuilder {
 public:
     explicit RomBuilder(RomLayout layout, uint32_t variety = 1);
