@@ -37,7 +37,9 @@ TEST(GameText, DoubleQuotesAreTheLanguages) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(GameText::Encode(c.text, c.language).codes, c.codes) << c.text;
-        if (c.text[0] != '"') EXPECT_EQ(GameText::Decode(c.codes, c.language), c.text);
+        if (c.text[0] != '"') {
+            EXPECT_EQ(GameText::Decode(c.codes, c.language), c.text);
+        }
     }
     EXPECT_FALSE(GameText::Encode("\x84", English).ok());
     EXPECT_FALSE(GameText::Encode("\x94", German).ok());
