@@ -1,7 +1,8 @@
 // The picture imports from the bytes of a PNG file on: Qt's reader with the size check on the header, then
 // the front sprite, back sprite, shiny palette or icon import. Beyond never failing: a picture that is taken
 // has the size the check allowed, its tiles decode to its own colours in 15 bits, and its LZ77 form unpacks
-// to the tiles again and is never larger than the bytes stored as literals.
+// to the tiles again and is never larger than the bytes stored as literals. With bit 3 of the first byte, a
+// footprint instead: a 16x16 picture taken is one whose bytes survive decoding and encoding.
 
 #include <QByteArray>
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include "pictures/Lz77Compressor.h"
 #include "pictures/PictureImport.h"
 #include "pictures/SpritePictures.h"
+#include "species/Footprint.h"
 
 namespace {
 
@@ -64,10 +66,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const auto kind = static_cast<Kind>(mode % 4);
     const bool twoFrames = (mode & 4) != 0;
     const std::string rest = input.Rest();
+    const QByteArray bytes(rest.data(), static_cast<qsizetype>(rest.size()));
+
+    if (mode & 8) {
+        const PngFile::Read read = PngFile::FromBytes(bytes, [](int64_t width, int64_t height) {
+            return width == 16 && height == 16 ? std::string() : std::string("not 16x16");
+        });
+        if (!read.error.empty()) return 0;
+        const Footprint::FromPixelsResult print = Footprint::FromPixels(read.image);
+        if (print.error.empty())
+            Require(Footprint::Encode(Footprint::Decode(print.bytes)) == print.bytes,
+                    "a footprint's bytes survive decoding and encoding");
+        return 0;
+    }
 
     const PngFile::Read read = PngFile::FromBytes(
-        QByteArray(rest.data(), static_cast<qsizetype>(rest.size())),
-        [&](int64_t width, int64_t height) { return SizeProblem(kind, twoFrames, width, height); });
+        bytes, [&](int64_t width, int64_t height) { return SizeProblem(kind, twoFrames, width, height); });
     if (!read.error.empty()) return 0;
     const PixelImage& image = read.image;
     Require(SizeProblem(kind, twoFrames, image.width, image.height).empty(),
