@@ -15,6 +15,7 @@
 #include "CharTable.h"
 #include "HexFunctions.h"
 #include "SyscallFloor.h"
+#include "pictures/BattleScene.h"
 #include "pictures/SpritePictures.h"
 #include "rom/RomNameTables.h"
 #include "rom/RomPointer.h"
@@ -212,26 +213,35 @@ std::optional<PackedPictures> ReadPacked(const std::string& path, const std::vec
     return packed;
 }
 
+constexpr int kTileSide = 8;
+
+// Sprite k of the packed ones (front and back in the normal palette, then in the shiny one) unpacked with its
+// palette and its tiles turned into pixels.
+Picture DecodeSprite(const PackedPictures& packed, size_t k) {
+    constexpr int kSpriteTiles = SpritePictures::kSpriteSize / kTileSide;
+    std::string problem;
+    const auto tiles = SpritePictures::Decompress(packed.spriteTiles[k].data(), packed.spriteTiles[k].size(),
+                                                  kSpriteBytes, &problem);
+    const auto colours = SpritePictures::Decompress(packed.spriteColours[k].data(),
+                                                    packed.spriteColours[k].size(), kPaletteBytes, &problem);
+    if (!tiles || !colours) return Picture{0, 0, {}, problem};
+    return SpritePictures::DecodeTiles(tiles->data(), tiles->size(), kSpriteTiles, kSpriteTiles,
+                                       SpritePictures::DecodePalette(colours->data()));
+}
+
+// The battle screen of the shown species from its two sprites in the normal palette, as the More Data
+// window's battle preview draws it.
+Picture DrawBattle(const BattleValues& v, const Picture& front, const Picture& back) {
+    return BattleScene::DrawSingleBattle(BattleScreen::PlaceSingleBattle(v.backY, v.frontY, v.elevation),
+                                         front, back);
+}
+
 // The decoding the five reads do after their system calls: four sprites and four palettes unpacked and the
 // tiles turned into pixels, then the icon's tiles in its palette.
 std::array<Picture, 5> DecodePictures(const PackedPictures& packed) {
     std::array<Picture, 5> pictures;
-    constexpr int kTileSide = 8;
-    constexpr int kSpriteTiles = SpritePictures::kSpriteSize / kTileSide;
     constexpr int kIconTiles = SpritePictures::kIconSize / kTileSide;
-    for (size_t k = 0; k < 4; ++k) {
-        std::string problem;
-        const auto tiles = SpritePictures::Decompress(packed.spriteTiles[k].data(),
-                                                      packed.spriteTiles[k].size(), kSpriteBytes, &problem);
-        const auto colours = SpritePictures::Decompress(
-            packed.spriteColours[k].data(), packed.spriteColours[k].size(), kPaletteBytes, &problem);
-        if (!tiles || !colours) {
-            pictures[k].problem = problem;
-            continue;
-        }
-        pictures[k] = SpritePictures::DecodeTiles(tiles->data(), tiles->size(), kSpriteTiles, kSpriteTiles,
-                                                  SpritePictures::DecodePalette(colours->data()));
-    }
+    for (size_t k = 0; k < 4; ++k) pictures[k] = DecodeSprite(packed, k);
     pictures[4] =
         SpritePictures::DecodeTiles(packed.iconTiles.data(), packed.iconTiles.size(), kIconTiles, kIconTiles,
                                     SpritePictures::DecodePalette(packed.iconColours.data()));
@@ -432,6 +442,45 @@ void RegisterOperationBenchmarks(const BenchRom& rom) {
             for (auto _ : state) {
                 std::array<Picture, 5> pictures = DecodePictures(*packed);
                 benchmark::DoNotOptimize(pictures);
+            }
+        }));
+
+    // With the battle tab open a selection also reads the battle data and draws the screen from the front
+    // and back sprites in the normal palette (pictureOpenings 0 and 2).
+    Short(benchmark::RegisterBenchmark("battle/preview", [&rom, &path,
+                                                          shownPictures](benchmark::State& state) {
+        const auto show = [&] {
+            const BattleRead read = ReadBattleValues(rom.session, BenchRom::kShownSpecies);
+            const Picture front =
+                SpritePictures::ReadSprite(path, shownPictures.sprite, shownPictures.palette);
+            const Picture back = SpritePictures::ReadSprite(path, shownPictures.back, shownPictures.palette);
+            return DrawBattle(read.values.value_or(BattleValues{}), front, back);
+        };
+        if (!show().ok()) state.SkipWithError("the battle screen was not drawn");
+        for (auto _ : state) {
+            Picture screen = show();
+            benchmark::DoNotOptimize(screen);
+        }
+    }));
+    std::vector<Opening> previewOpenings = BattleOpenings(rom);
+    if (pictureOpenings.size() == 5) {
+        previewOpenings.push_back(pictureOpenings[0]);
+        previewOpenings.push_back(pictureOpenings[2]);
+    }
+    Short(benchmark::RegisterBenchmark("battle/preview/floor", FloorRead<std::vector<Opening>>, path,
+                                       previewOpenings));
+    Short(benchmark::RegisterBenchmark(
+        "battle/preview/drawing",
+        [&rom, packed = ReadPacked(path, pictureOpenings)](benchmark::State& state) {
+            const std::optional<BattleValues> values =
+                ReadBattleValues(rom.session, BenchRom::kShownSpecies).values;
+            if (!packed || !values) {
+                state.SkipWithError("the sprites or the battle data could not be read");
+                return;
+            }
+            for (auto _ : state) {
+                Picture screen = DrawBattle(*values, DecodeSprite(*packed, 0), DecodeSprite(*packed, 2));
+                benchmark::DoNotOptimize(screen);
             }
         }));
 

@@ -127,6 +127,7 @@ private:
     // The window of more species data (Form1MoreData.cpp).
     void RefreshMoreDataNames();
     void FollowInMoreData();
+    void ShowSpritesInMoreData();
     // The window's values of species index as bytes for its save, moves taking room from `space`. Nothing,
     // with *problem set, when a value cannot be saved; with *problem empty when the user chose not to save a
     // description the game may not show whole.

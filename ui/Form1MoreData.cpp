@@ -1,11 +1,12 @@
-// The window of evolutions, TM/HM and tutor compatibility, egg moves and the Pokédex: it follows the selected
-// species and takes its
-// names from the main window's lists, so names read from the ROM reach it the same way.
+// The window of evolutions, TM/HM and tutor compatibility, egg moves, the Pokédex and the battle: it follows
+// the selected species and takes its names from the main window's lists and its sprites from the main
+// window's preview, so names read from the ROM and imported pictures reach it the same way.
 
 #include "ChoiceBox.h"
 #include "Dialogs.h"
 #include "Form1.h"
 #include "Form5.h"
+#include "SpritePreview.h"
 #include "TextCodec.h"
 #include "species/MoreDataSave.h"
 #include "ui_Form1.h"
@@ -28,6 +29,7 @@ Form5* Form1::MoreDataWindow() {
         connect(moreData_, &Form5::edited, this, &Form1::MarkEdited);
         RefreshMoreDataNames();
         FollowInMoreData();
+        ShowSpritesInMoreData();
     }
     return moreData_;
 }
@@ -49,6 +51,12 @@ void Form1::FollowInMoreData() {
         moreData_->ShowSpecies(*session_, index, ui->lstPokemon->item(index)->text());
     else
         moreData_->ShowNoRom();
+}
+
+void Form1::ShowSpritesInMoreData() {
+    if (!moreData_ || !session_) return;
+    moreData_->ShowBattleSprites(ui->preview->Image(SpritePreview::View::Front),
+                                 ui->preview->Image(SpritePreview::View::Back));
 }
 
 std::optional<MoreDataPlan> Form1::PlanMoreData(int index, FreeSpaceMap& space, QString* problem) {

@@ -177,6 +177,7 @@ void Form1::UpdatePreview() {
     sources.iconPaletteTable = session_->IconPaletteTable;
     sources.replaced = replaced_.empty() ? nullptr : &replaced_;
     ui->preview->Show(sources);
+    ShowSpritesInMoreData();
 }
 
 std::optional<SpeciesEdits> Form1::GatherEdits(QString* problem) const {

@@ -3,6 +3,7 @@
 #include <QRegularExpressionValidator>
 
 #include "ChoiceBox.h"
+#include "FieldLimitBinder.h"
 #include "TextCodec.h"
 #include "ui_Form5.h"
 
@@ -21,7 +22,7 @@ void Form5::ShowStatus(QLabel* status, const QString& text) {
     status->setVisible(!text.isEmpty());
 }
 
-Form5::Form5(QWidget* parent) : QDialog(parent), ui(new Ui::Form5) {
+Form5::Form5(QWidget* parent) : QDialog(parent), ui(new Ui::Form5), limits_(new FieldLimitBinder(this)) {
     ui->setupUi(this);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     rows_ = {{ui->cmbEvoMethod1, ui->txtEvoParam1, ui->lblEvoParam1, ui->cmbEvoTarget1},
@@ -49,6 +50,7 @@ Form5::Form5(QWidget* parent) : QDialog(parent), ui(new Ui::Form5) {
         connect(list, &QListWidget::itemChanged, this, &Form5::ReportEdit);
     ConnectEggMoves();
     ConnectPokedex();
+    ConnectBattle();
     connect(ui->cmdClose, &QPushButton::clicked, this, &QDialog::hide);
     ShowNoRom();
 }
@@ -78,6 +80,7 @@ void Form5::ShowSpecies(const EditorSession& session, int index, const QString& 
     SpeciesTableNotes notes;
     shown_ = ReadSpeciesTableValues(session, index, &notes);
     shownIndex_ = index;
+    shownName_ = speciesName;
     gameCode_ = session.GameCode;
     textLanguage_ = session.TextLanguage;
     setWindowTitle(QStringLiteral("More Data - %1").arg(speciesName));
@@ -90,6 +93,8 @@ void Form5::ShowSpecies(const EditorSession& session, int index, const QString& 
     ShowStatus(ui->lblTutorNote, shown_.tutors ? TextCodec::ToDisplay(tables.tutorsNote) : QString());
     ShowEggMoves(shown_.eggMoves, TextCodec::ToDisplay(notes.eggMoves));
     ShowPokedex(shown_.dex, notes, tables.dex.where && tables.dex.where->twoPages);
+    ShowBattle(shown_.battle, TextCodec::ToDisplay(notes.battle),
+               tables.battle.where && tables.battle.where->frontAnimIds);
 }
 
 void Form5::ShowNoRom() {
@@ -105,6 +110,8 @@ void Form5::ShowNoRom() {
     SpeciesTableNotes notes;
     notes.dex = why.toStdString();
     ShowPokedex(std::nullopt, notes, false);
+    ShowBattleSprites(QImage(), QImage());
+    ShowBattle(std::nullopt, why, false);
 }
 
 void Form5::ShowEvolutions(const std::optional<Evolutions>& evolutions, const QString& unavailable) {
@@ -203,6 +210,11 @@ std::optional<SpeciesTableValues> Form5::ValuesToSave(int index, QString* proble
         values.dex = PokedexToSave(problem);
         if (!values.dex) return std::nullopt;
         if (*values.dex == *shown_.dex) values.dex.reset();
+    }
+    if (shown_.battle) {
+        values.battle = BattleToSave(problem);
+        if (!values.battle) return std::nullopt;
+        if (*values.battle == *shown_.battle) values.battle.reset();
     }
     return values;
 }

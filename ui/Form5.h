@@ -4,20 +4,22 @@
 #include <QStringList>
 #include <optional>
 
+#include "pictures/SpritePictures.h"
 #include "species/SpeciesTableValues.h"
 
 namespace Ui {
 class Form5;
 }
+class FieldLimitBinder;
 class QComboBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
 
 // The species' tables beyond its record, in a window beside the main one that follows the selected species:
-// evolutions, TM/HM and move tutor compatibility, egg moves and the Pokédex entry. It reads through editor/
-// and hands back values to save. The tabs of egg moves and the Pokédex live in Form5EggMoves.cpp and
-// Form5Pokedex.cpp.
+// evolutions, TM/HM and move tutor compatibility, egg moves, the Pokédex entry and how it stands in battle.
+// It reads through editor/ and hands back values to save. The tabs of egg moves, the Pokédex and the battle
+// live in Form5EggMoves.cpp, Form5Pokedex.cpp and Form5Battle.cpp.
 class Form5 : public QDialog {
     Q_OBJECT
 public:
@@ -39,6 +41,9 @@ public:
     // and the Pokédex entry only when they were edited; nothing, with *problem set, when a box holds what
     // cannot be saved (a parameter or number beyond 0 to 65535, a character outside the game's text).
     [[nodiscard]] std::optional<SpeciesTableValues> ValuesToSave(int index, QString* problem) const;
+    // The shown species' front and back sprites as the main window's preview shows them (imported pictures
+    // included), for the battle preview; null images leave their places empty.
+    void ShowBattleSprites(const QImage& front, const QImage& back);
     // How the edited descriptions of species index may not show whole in the game; empty when none does.
     [[nodiscard]] QString DescriptionWarnings(int index) const;
 
@@ -80,12 +85,26 @@ private:
     void ShowDescriptionGuide();
     [[nodiscard]] std::optional<DexEntryValues> PokedexToSave(QString* problem) const;
 
+    // How the species stands in battle (Form5Battle.cpp).
+    void ConnectBattle();
+    void ShowBattle(const std::optional<BattleValues>& battle, const QString& unavailable,
+                    bool frontAnimKept);
+    void ShowFootprint();
+    void RedrawBattle();
+    void ReplaceFootprint();
+    void SaveFootprint();
+    [[nodiscard]] std::optional<BattleValues> BattleToSave(QString* problem) const;
+
     Ui::Form5* ui;
+    FieldLimitBinder* limits_;
     std::vector<EvolutionRow> rows_;
     Names names_;
     int shownIndex_ = -1;
     SpeciesTableValues shown_;  // as read: the bits of the masks beyond their lists come from here
     std::string gameCode_;      // of the shown ROM, for the description guide
     GameText::Language textLanguage_ = GameText::Language::English;
+    QString shownName_;
+    std::optional<Footprint::Bytes> footprint_;  // as shown: read, or replaced from a picture
+    Picture battleFront_, battleBack_;
     bool filling_ = false;
 };

@@ -42,14 +42,18 @@ Bytes Encode(const Pixels& pixels) {
     return bytes;
 }
 
+std::string SizeProblem(int64_t width, int64_t height) {
+    if (width == kSide && height == kSide) return {};
+    return "A footprint is 16 x 16 pixels; the picture has " + std::to_string(width) + " x " +
+           std::to_string(height) + ".";
+}
+
 FromPixelsResult FromPixels(const PixelImage& image) {
     FromPixelsResult result;
-    if (image.width != kSide || image.height != kSide ||
-        image.argb.size() != static_cast<std::size_t>(kSide * kSide)) {
-        result.error = "A footprint is 16 x 16 pixels; the picture has " + std::to_string(image.width) +
-                       " x " + std::to_string(image.height) + ".";
-        return result;
-    }
+    result.error = SizeProblem(image.width, image.height);
+    if (result.error.empty() && image.argb.size() != static_cast<std::size_t>(kSide * kSide))
+        result.error = "The picture holds " + std::to_string(image.argb.size()) + " pixels, not 16 x 16.";
+    if (!result.error.empty()) return result;
     // Every transparent pixel is one colour, whatever its other bits say.
     const auto colourOf = [](uint32_t argb) { return (argb >> 24) == 0 ? 0u : argb; };
     std::vector<uint32_t> colours;

@@ -20,6 +20,10 @@ using Pixels = std::array<bool, kSide * kSide>;  // row by row, true where the p
 [[nodiscard]] Pixels Decode(const Bytes& bytes);
 [[nodiscard]] Bytes Encode(const Pixels& pixels);
 
+// Empty when a picture of width x height may be a footprint; otherwise why not, as a sentence. Asked before
+// a picture is decoded, so a huge file costs nothing.
+[[nodiscard]] std::string SizeProblem(int64_t width, int64_t height);
+
 struct FromPixelsResult {
     Bytes bytes{};
     std::string error;  // set when the picture cannot be a footprint: why, as a sentence
