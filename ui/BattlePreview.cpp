@@ -4,6 +4,7 @@
 #include <QMenu>
 
 #include "Dialogs.h"
+#include "PixelView.h"
 #include "pictures/SpritePictures.h"
 #include "species/BattlePlacement.h"
 
@@ -19,10 +20,7 @@ BattlePreview::BattlePreview(QWidget* parent) : QLabel(parent) {
 }
 
 void BattlePreview::Show(const Picture& screen) {
-    image_ = QImage(screen.width, screen.height, QImage::Format_ARGB32);
-    for (int y = 0; y < screen.height; ++y)
-        std::copy_n(screen.argb.begin() + static_cast<std::ptrdiff_t>(y) * screen.width, screen.width,
-                    reinterpret_cast<uint32_t*>(image_.scanLine(y)));
+    image_ = PixelView::ToImage(screen);
     Redraw();
 }
 
@@ -32,7 +30,7 @@ void BattlePreview::Clear() {
 }
 
 void BattlePreview::SetZoom(int factor) {
-    zoom_ = std::clamp(factor, 1, 3);
+    zoom_ = std::clamp(factor, 1, PixelView::kLargestZoom);
     Redraw();
 }
 
@@ -47,12 +45,7 @@ void BattlePreview::Redraw() {
 
 void BattlePreview::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
-    for (int factor = 1; factor <= 3; ++factor) {
-        QAction* zoom = menu.addAction(QStringLiteral("Zoom %1\u00D7").arg(factor), this,
-                                       [this, factor] { SetZoom(factor); });
-        zoom->setCheckable(true);
-        zoom->setChecked(factor == zoom_);
-    }
+    PixelView::AddZoomEntries(menu, zoom_, [this](int factor) { SetZoom(factor); });
     menu.addSeparator();
     QAction* save =
         menu.addAction(QStringLiteral("Save Battle Preview as PNG..."), this, &BattlePreview::SaveImage);
@@ -66,7 +59,6 @@ void BattlePreview::SaveImage() {
         Dialogs::AskFileName(this, Dialogs::FileMode::Save, QStringLiteral("Save Picture..."),
                              QStringLiteral("PNG Images (*.png)|*.png"));
     if (path.isEmpty()) return;
-    const QSize size(image_.width() * zoom_, image_.height() * zoom_);
-    if (!image_.scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation).save(path, "PNG"))
+    if (!PixelView::Zoomed(image_, zoom_).save(path, "PNG"))
         Dialogs::ShowCritical(this, QStringLiteral("The picture could not be saved as \"%1\".").arg(path));
 }

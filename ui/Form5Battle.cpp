@@ -8,6 +8,7 @@
 #include "Dialogs.h"
 #include "FieldLimitBinder.h"
 #include "Form5.h"
+#include "PixelView.h"
 #include "PngFile.h"
 #include "TextCodec.h"
 #include "pictures/BattleScene.h"
@@ -17,23 +18,6 @@ namespace {
 
 constexpr uint32_t kPrint = 0xFF000000, kGround = 0xFFFFFFFF;
 constexpr int kFootprintZoom = 4;
-
-Picture PictureOf(const QImage& image) {
-    Picture picture;
-    if (image.isNull()) {
-        picture.problem = "no sprite";
-        return picture;
-    }
-    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
-    picture.width = argb.width();
-    picture.height = argb.height();
-    picture.argb.reserve(static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height));
-    for (int y = 0; y < picture.height; ++y) {
-        const auto* line = reinterpret_cast<const uint32_t*>(argb.constScanLine(y));
-        picture.argb.insert(picture.argb.end(), line, line + picture.width);
-    }
-    return picture;
-}
 
 QImage FootprintImage(const Footprint::Bytes& bytes) {
     const Footprint::Pixels pixels = Footprint::Decode(bytes);
@@ -99,18 +83,16 @@ void Form5::ShowBattle(const std::optional<BattleValues>& battle, const QString&
 }
 
 void Form5::ShowBattleSprites(const QImage& front, const QImage& back) {
-    battleFront_ = PictureOf(front);
-    battleBack_ = PictureOf(back);
+    battleFront_ = PixelView::ToPicture(front);
+    battleBack_ = PixelView::ToPicture(back);
     RedrawBattle();
 }
 
 void Form5::ShowFootprint() {
     ui->cmdSaveFootprint->setEnabled(footprint_.has_value());
-    const int side = Footprint::kSide * kFootprintZoom;
-    ui->picFootprint->setPixmap(footprint_ ? QPixmap::fromImage(FootprintImage(*footprint_)
-                                                                    .scaled(side, side, Qt::IgnoreAspectRatio,
-                                                                            Qt::FastTransformation))
-                                           : QPixmap());
+    ui->picFootprint->setPixmap(
+        footprint_ ? QPixmap::fromImage(PixelView::Zoomed(FootprintImage(*footprint_), kFootprintZoom))
+                   : QPixmap());
 }
 
 void Form5::RedrawBattle() {

@@ -6,6 +6,7 @@
 #include <QMenu>
 
 #include "Dialogs.h"
+#include "PixelView.h"
 #include "TextCodec.h"
 #include "pictures/PictureReplacements.h"
 #include "pictures/SpritePictures.h"
@@ -21,16 +22,6 @@ constexpr const char* kViewDescriptions[SpritePreview::kViewCount] = {
 
 int SideOf(SpritePreview::View view) {
     return view == SpritePreview::View::Icon ? SpritePictures::kIconSize : SpritePictures::kSpriteSize;
-}
-
-QImage ToImage(const Picture& picture) {
-    QImage image(picture.width, picture.height, QImage::Format_ARGB32);
-    for (int y = 0; y < picture.height; ++y) {
-        auto* line = reinterpret_cast<uint32_t*>(image.scanLine(y));
-        std::copy_n(picture.argb.begin() + static_cast<std::ptrdiff_t>(y) * picture.width, picture.width,
-                    line);
-    }
-    return image;
 }
 
 Picture Refused(const QString& what, const QString& text) {
@@ -111,7 +102,7 @@ void SpritePreview::Show(const Sources& sources) {
 void SpritePreview::Put(View view, const Picture& picture) {
     const int i = static_cast<int>(view);
     if (picture.ok()) {
-        images_[i] = ToImage(picture);
+        images_[i] = PixelView::ToImage(picture);
         labels_[i]->setToolTip(descriptions_[i]);
     } else {
         images_[i] = QImage();
@@ -122,7 +113,7 @@ void SpritePreview::Put(View view, const Picture& picture) {
 }
 
 void SpritePreview::SetZoom(int factor) {
-    zoom_ = std::clamp(factor, 1, 3);
+    zoom_ = std::clamp(factor, 1, PixelView::kLargestZoom);
     for (int i = 0; i < kViewCount; ++i) Redraw(static_cast<View>(i));
 }
 
@@ -139,12 +130,7 @@ void SpritePreview::Redraw(View view) {
 
 void SpritePreview::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
-    for (int factor = 1; factor <= 3; ++factor) {
-        QAction* zoom = menu.addAction(QStringLiteral("Zoom %1\u00D7").arg(factor), this,
-                                       [this, factor] { SetZoom(factor); });
-        zoom->setCheckable(true);
-        zoom->setChecked(factor == zoom_);
-    }
+    PixelView::AddZoomEntries(menu, zoom_, [this](int factor) { SetZoom(factor); });
     menu.addSeparator();
     using Kind = PictureImport::Kind;
     for (const Kind kind : {Kind::FrontSprite, Kind::BackSprite, Kind::ShinyPalette, Kind::Icon}) {

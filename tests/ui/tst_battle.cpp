@@ -1,30 +1,20 @@
 #include <QImage>
 
 #include "BattlePreview.h"
+#include "PixelView.h"
 #include "WindowFixture.h"
 #include "pictures/BattleScene.h"
 #include "species/BattleData.h"
 
 namespace {
 
-Picture PictureOf(const QImage& image) {
-    Picture picture{image.width(), image.height(), {}, {}};
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x) picture.argb.push_back(image.pixel(x, y));
-    return picture;
-}
-
 // The screen the editor draws for these numbers and the species' sprites as the main window shows them.
 QImage ExpectedScreen(WindowFixture& f, int backY, int frontY, int elevation) {
     const SpritePreview* preview = f.Find<SpritePreview>("preview");
-    const Picture drawn =
+    return PixelView::ToImage(
         BattleScene::DrawSingleBattle(BattleScreen::PlaceSingleBattle(backY, frontY, elevation),
-                                      PictureOf(preview->Image(SpritePreview::View::Front)),
-                                      PictureOf(preview->Image(SpritePreview::View::Back)));
-    QImage image(drawn.width, drawn.height, QImage::Format_ARGB32);
-    for (int y = 0; y < drawn.height; ++y)
-        for (int x = 0; x < drawn.width; ++x) image.setPixel(x, y, drawn.argb[size_t(y * drawn.width + x)]);
-    return image;
+                                      PixelView::ToPicture(preview->Image(SpritePreview::View::Front)),
+                                      PixelView::ToPicture(preview->Image(SpritePreview::View::Back))));
 }
 
 BattleValues Read(WindowFixture& f, int species) {
