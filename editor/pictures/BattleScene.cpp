@@ -1,6 +1,8 @@
 #include "pictures/BattleScene.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 
 namespace BattleScene {
 
@@ -17,18 +19,21 @@ struct Canvas {
                      static_cast<std::size_t>(x)] = argb;
     }
 
-    // A filled ellipse of radii rx, ry around (cx, cy), its outermost pixels in the edge colour.
+    // A filled ellipse of radii rx, ry around (cx, cy), its outermost pixels (those with a neighbour outside
+    // it) in the edge colour. Each row is a run of pixels, so the drawing costs a square root per row.
     void Ellipse(int cx, int cy, int rx, int ry, uint32_t fill, uint32_t edge) {
         // Measured to the pixels' centres with half a pixel to spare, so that the top and bottom rows are
         // short lines, not single pixels.
         const double a = rx + 0.5, b = ry + 0.5;
-        const auto inside = [a, b](int dx, int dy) { return dx * dx / (a * a) + dy * dy / (b * b) <= 1; };
+        const auto half = [a, b, ry](int dy) {  // the run of row dy reaches from -half to half; -1: no run
+            if (dy < -ry || dy > ry) return -1;
+            return static_cast<int>(a * std::sqrt(1 - dy * dy / (b * b)));
+        };
         for (int dy = -ry; dy <= ry; ++dy) {
-            for (int dx = -rx; dx <= rx; ++dx) {
-                if (!inside(dx, dy)) continue;
-                const bool outermost =
-                    !inside(dx - 1, dy) || !inside(dx + 1, dy) || !inside(dx, dy - 1) || !inside(dx, dy + 1);
-                Put(cx + dx, cy + dy, outermost ? edge : fill);
+            const int run = half(dy), above = half(dy - 1), below = half(dy + 1);
+            for (int dx = -run; dx <= run; ++dx) {
+                const int out = std::abs(dx);
+                Put(cx + dx, cy + dy, out == run || out > above || out > below ? edge : fill);
             }
         }
     }
