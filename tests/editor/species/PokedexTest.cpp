@@ -75,10 +75,10 @@ const std::string kSpecialText = SixTimes("\x85\x93\x94\x91\x92,\xD7/()\xE9\x0B\
 const Bytes kSpecialCodes =
     Hex(SixTimes("B0 B1 B2 B3 B4 B8 B9 BA 5C 5D 1B B5 B6 FE 5E FC C3 E8 B4 E7 00 B1 EC B2 ") + "FF");
 
-// Species 41 given the description of species 40.
+// The last entry given the description of species 40.
 void ShareTheDescription(RomBuilder& rom) {
     const int64_t from = EntryOf(rom.layout(), kSpecies) + 16;
-    rom.Fill(int32_t(from) + rom.layout().DexEntrySize,
+    rom.Fill(int32_t(EntryOf(rom.layout(), DexLimits::kLastEntry) + 16),
              Bytes(rom.bytes().begin() + from, rom.bytes().begin() + from + 4));
 }
 

@@ -129,6 +129,17 @@ void Tick(std::optional<Compatibility>& compatibility, size_t row) {
     compatibility->mask = MaskWithRows(compatibility->mask, rows);
 }
 
+void Longer(Species& s) {
+    s.rows = kLonger;
+}
+void AtTheLastByte(RomBuilder& rom) {
+    rom.SetPointer(kPointer, 0xFFFFF);
+}
+// Free space with a used byte every 32.
+void NoRun(RomBuilder& rom) {
+    for (int32_t at = kKey; at < 0x100000; at += 32) rom.Fill(at, {0x00});
+}
+
 using Writes = std::vector<std::tuple<int, int64_t, Bytes>>;  // bytes from a part's offset + k
 
 struct SaveCase {
@@ -226,7 +237,7 @@ INSTANTIATE_TEST_SUITE_P(
          [](auto& s) { s.attackTable = 0x1F01234, s.rows.clear(); },
          {{kTable, 0, {0x34, 0x12, 0xF0, 0x09}}}},
         {"IconPalette", [](auto& s) { s.iconPalette = 7; }, {{kIconPalette, 0, {0x07}}}},
-        {"ChangedRow", [](auto& s) { s.rows[0] = {300, 10}; }, {{kRows, 0, {0x2C, 0x15}}}},
+        {"ChangedRow", [](auto& s) { s.rows[2] = {300, 10}; }, {{kRows, 4, {0x2C, 0x15}}}},
         {"Evolutions",
          [](auto& s) {
              s.tables.evolutions->at(0).method = 7, s.tables.evolutions->at(2).parameter = 300;
@@ -251,53 +262,37 @@ INSTANTIATE_TEST_SUITE_P(
          {{kRows, 4, {0xFF, 0xFF}}}},
         {"EmptyIsATerminator", [](auto& s) { s.rows.clear(); }, {{kRows, 0, {0xFF, 0xFF}}}},
         {.name = "LongerMovesAndFreesItsPlace",
-         .change = [](auto& s) { s.rows = kLonger; },
+         .change = Longer,
          .writes = {{kTable, 0, {0x10, 0x80, 0x0F}}, {kRows, 0, kFreed}, {kFile, kKey + 16, kLongerBytes}},
          .movedTo = kKey + 16},
         {.name = "SharedStaysWhereItIs",
-         .change = [](auto& s) { s.rows = kLonger; },
+         .change = Longer,
          .writes = {{kTable, 0, {0x10, 0x80, 0x0F}}, {kFile, kKey + 16, kLongerBytes}},
          .movedTo = kKey + 16,
          .prepare = [](RomBuilder& b) { b.SetPointer(kPointer + 4, kGap); }},
         // Another species' empty table is nothing but FF FF in the free space, yet it is a table.
         {.name = "PastAnEmptyTableInFreeSpace",
-         .change = [](auto& s) { s.rows = kLonger; },
+         .change = Longer,
          .writes = {{kTable, 0, {0x24, 0x80, 0x0F}}, {kRows, 0, kFreed}, {kFile, kKey + 0x24, kLongerBytes}},
          .movedTo = kKey + 0x24,
          .prepare = [](RomBuilder& b) { b.SetPointer(kPointer + 4, kKey + 16); }},
         // A table pointer at the last byte holds no row and no room for a terminator.
-        {.name = "AtTheLastByteUnchanged",
-         .change = [](auto&) {},
-         .prepare = [](RomBuilder& b) { b.SetPointer(kPointer, 0xFFFFF); }},
+        {.name = "AtTheLastByteUnchanged", .change = [](auto&) {}, .prepare = AtTheLastByte},
         {.name = "AtTheLastByteMovesAndFreesNothing",
          .change = [](auto& s) { s.rows = std::vector<Row>(1, kLonger[3]); },
          .writes = {{kTable, 0, {0x10, 0x80}}, {kFile, kKey + 16, {0x07, 0x28}}},
          .movedTo = kKey + 16,
-         .prepare = [](RomBuilder& b) { b.SetPointer(kPointer, 0xFFFFF); }},
-        {.name = "NoRunLongEnough",
-         .change = [](auto& s) { s.rows = kLonger; },
-         .error = "No run of 42 unused (FF) bytes",
-         .prepare =
-             [](RomBuilder& b) {
-                 for (int32_t at = kKey; at < 0x100000; at += 32) b.Fill(at, {0x00});
-             }},
-        {.name = "NoKey",
-         .change = [](auto& s) { s.rows = kLonger; },
-         .error = "has no FreeSpace key",
-         .key = 0},
+         .prepare = AtTheLastByte},
+        {.name = "NoRunLongEnough", .change = Longer, .error = "No run of 42 unused (FF) bytes", .prepare = NoRun},
+        {.name = "NoKey", .change = Longer, .error = "has no FreeSpace key", .key = 0},
         // Past 16 MiB everything is free space, behind pointers whose fourth byte is 09.
         {.name = "NoKeyIn32MiBMovesAbove16MiB",
-         .change = [](auto& s) { s.rows = kLonger; },
-         .writes = {{kTable, 0, {0x10, 0x00, 0x00, 0x09}},
-                    {kRows, 0, kFreed},
-                    {kFile, 0x1000010, kLongerBytes}},
+         .change = Longer,
+         .writes = {{kTable, 0, {0x10, 0x00, 0x00, 0x09}}, {kRows, 0, kFreed}, {kFile, 0x1000010, kLongerBytes}},
          .movedTo = 0x1000010,
          .key = 0,
          .size = 0x2000000},
-        {.name = "KeyBeyondTheFile",
-         .change = [](auto& s) { s.rows = kLonger; },
-         .error = "0x100000, beyond the end",
-         .key = 0x100000},
+        {.name = "KeyBeyondTheFile", .change = Longer, .error = "0x100000, beyond the end", .key = 0x100000},
         {.name = "MoreRowsThanALoadReads",
          .change = [](auto& s) { s.rows = std::vector<Row>(4097, kThreeRows[0]); },
          .error = "at most 4096"},

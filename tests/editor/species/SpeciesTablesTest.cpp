@@ -1,7 +1,7 @@
-// Evolutions, TM/HM and tutor compatibility on builder fixtures, with the opening's check of the egg moves
-// and the Pokédex beside them: where opening finds them, what a species shows, and the bytes a save plans
-// (applied here to a copy of the file as the write path applies them). Each edit's own bytes:
-// SpeciesSaveTest.
+// Evolutions, TM/HM and tutor compatibility on builder fixtures, with the opening's check of the egg moves,
+// the Pokédex and the battle numbers beside them: where opening finds them, what a species shows, and the
+// bytes a save plans (applied here to a copy of the file as the write path applies them). Each edit's own
+// bytes: SpeciesSaveTest.
 
 #include "EditorTest.h"
 #include "species/SpeciesTableValues.h"
@@ -22,7 +22,7 @@ void TwentyOneOddEvolutions(RomBuilder& rom) {
     for (int i = 1; i <= 21; ++i) SetEvolution(rom, i, i % 5, {4, 10, 412, 0});
 }
 
-enum Part { kEvolutions, kTmHm, kTutors, kEggMoves, kDex, kNone };
+enum Part { kEvolutions, kTmHm, kTutors, kEggMoves, kDex, kBattle, kNone };
 
 // A part that does not fit is off with its reason; the ROM still opens and the other parts stay on.
 struct CheckCase {
@@ -50,7 +50,8 @@ TEST_P(SpeciesTablesCheckTest, TurnsOffOnlyThePartThatDoesNotFit) {
                                                   {t.tmhm.where.has_value(), t.tmhm.unavailable},
                                                   {t.tutors.where.has_value(), t.tutors.unavailable},
                                                   {t.eggMoves.where.has_value(), t.eggMoves.unavailable},
-                                                  {t.dex.where.has_value(), t.dex.unavailable}};
+                                                  {t.dex.where.has_value(), t.dex.unavailable},
+                                                  {t.battle.where.has_value(), t.battle.unavailable}};
     for (int k = kEvolutions; k < kNone; ++k) {
         EXPECT_EQ(parts[k].first, k != c.off) << k << ": " << parts[k].second;
         EXPECT_NE(parts[k].second.find(k == c.off ? c.reason : ""), std::string::npos) << parts[k].second;
@@ -90,7 +91,17 @@ INSTANTIATE_TEST_SUITE_P(
          "EggMoveRefs in section [VRNH] of Data.ini is \"x\""},
         {"DexEntriesTooSmall", "DexEntrySize=16", nullptr, kDex, "holds at least 20 bytes"},
         {"NationalDexNotATable", "NationalDex=&H12000", nullptr, kDex, "does not look like one"},
-        {"DexEntriesBeyondTheEnd", "DexEntries=&HFFF00", nullptr, kDex, "run beyond the end of the file"}}),
+        {"DexEntriesBeyondTheEnd", "DexEntries=&HFFF00", nullptr, kDex, "run beyond the end of the file"},
+        {"NoFootprintsKey", "Footprints", nullptr, kBattle, "[VRNH] has no Footprints key"},
+        {"AnimationKeyNotANumber", "FrontAnimIds=x", nullptr, kBattle,
+         "FrontAnimIds in section [VRNH] of Data.ini is \"x\""},
+        {"CoordinatesBeyondTheEnd", "BackCoords=&HFFFF0", nullptr, kBattle,
+         "back sprite coordinates at 0xFFFF0 (1760 bytes)"},
+        // The records' first bytes are stats of 20 to 160, rarely a size of 1 to 8 tiles a side.
+        {"CoordinatesThatAreNot", "FrontCoords=&H12000", nullptr, kBattle,
+         "front sprite coordinates at 0x12000 do not look"},
+        {"FootprintsThatAreNot", "Footprints=&H10000", nullptr, kBattle,
+         "only 0 of 411 point at a footprint"}}),
     kCaseName);
 
 // What a species shows and the plan of it unedited: every part of its entries rewritten with the bytes they
