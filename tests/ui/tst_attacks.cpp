@@ -20,8 +20,8 @@ class AttacksTest : public QObject {
     Q_OBJECT
 private slots:
     // The two lists stay on one row and each row writes its own number (the bytes of every other table save
-    // are AttackTableSaveTest's).
-    void rowsStayTogetherAreEditedAndSaved() {
+    // are AttackTableSaveTest's); rows are added and removed; the insert window writes a new table.
+    void rowsAreEditedAddedRemovedAndSavedAndTablesInserted() {
         WindowFixture f;
         // 400 has no name; a level above 99 is saved as 99.
         const std::string path = OpenTable(f, {{33, 5}, {289, 5}, {400, 0}, {7, 120}});
@@ -63,13 +63,10 @@ private slots:
         f.Click("cmdSave");
         QVERIFY(f.Status().contains("Moved To: 1015824 (0xF8010)") && f.messages.isEmpty());
         QCOMPARE(f.Values("txtATable") + " " + f.Rows("lstLevel"), "0F8010 5|5|0|99");
-    }
 
-    // Added after the selected row among its level, before higher ones; a longer table moves on save, as one
-    // step Undo takes back.
-    void addAndRemoveRowsThenSaveAMovedTable() {
-        WindowFixture f;
-        const std::string path = OpenTable(f, {{33, 5}, {289, 5}, {7, 20}});
+        // Added after the selected row among its level, before higher ones; a removed row's place is taken by
+        // the next; a longer table moves on save, as one step Undo takes back.
+        OpenTable(f, {{33, 5}, {289, 5}, {7, 20}});
         const std::vector<uint8_t> before = f.Bytes(path);
         for (const auto& [attack, level, row] : {std::tuple{40, "5", 1}, {2, "1", 0}, {3, "50", 5}}) {
             f.Combo("cmbANames")->setCurrentIndex(attack);
@@ -82,19 +79,20 @@ private slots:
         f.List("lstAttack")->setCurrentRow(2);
         f.Click("cmdRemoveAttack");
         QCOMPARE(f.Values("lstAttack lstLevel cmbANames"), "2 2 289");
+        f.List("lstAttack")->setCurrentRow(4);
+        f.Click("cmdRemoveAttack");
+        QCOMPARE(f.Values("lstAttack lstLevel txtLevel cmbANames"), "3 3 20 7");  // the new last row
         f.Click("cmdSave");
         QVERIFY(f.window().ReportWindow()->Report().endsWith("\nAttack Table Moved To: 1015824 (0xF8010)") &&
                 f.Status().endsWith("; Attack Table Moved To: 1015824 (0xF8010)"));
-        QCOMPARE(f.Values("txtATable lstLevel") + " " + f.Rows("lstLevel"), "0F8010 0 1|5|5|20|50");
+        QCOMPARE(f.Values("txtATable lstLevel") + " " + f.Rows("lstLevel"), "0F8010 0 1|5|5|20");
         QCOMPARE(f.List("lstAttack")->item(0)->text(), f.Combo("cmbANames")->itemText(2));
         f.Trigger("mnuUndo");
         QCOMPARE(f.Bytes(path), before);
-    }
 
-    // Each refusal's reason is NewAttackTableTest's; here one refusal, a found place, a question over data.
-    void insertRefusesBadInputThenWritesPlaceholdersAndLoadsThem() {
-        WindowFixture f;
-        const std::string path = OpenTable(f, {{1, 1}});
+        // The insert window (each refusal's reason is NewAttackTableTest's): one refusal, a found place, a
+        // question over data.
+        OpenTable(f, {{1, 1}});
         const std::vector<uint8_t> original = f.Bytes(path);
         Insert(f, "E800G", "1", "chameleonButton1");
         QVERIFY(f.OneMessage("Nothing was written.") && f.Box("txtATable")->text() == "0E0000");
@@ -103,16 +101,16 @@ private slots:
         Insert(f, {}, "3", "cmdFindSpace");
         const QString start = f.window().InsertWindow()->StartOffsetText();
         WindowFixture::Press(f.window().InsertWindow(), "chameleonButton1");
-        QVERIFY2(start.toInt(nullptr, 16) >= 0xF8010 && start.toInt(nullptr, 16) % 4 == 0, qPrintable(start));
         QCOMPARE(f.Values("txtATable") + " " + f.Rows("lstLevel"), start + " 1|1|1");
+        QCOMPARE(f.Status(), "Inserted a new attack table of 3 rows at " + start);
         QVERIFY(f.window().InsertWindow()->isHidden() && f.messages.isEmpty() && f.questions.isEmpty());
         // Over data it asks first, No being the default; only Yes writes.
         for (const bool yes : {false, true}) {
-            const std::vector<uint8_t> before = f.Bytes(path);
+            const std::vector<uint8_t> earlier = f.Bytes(path);
             f.answers = {yes ? Dialogs::Answer::Yes : Dialogs::Answer::No};
             Insert(f, QStringLiteral("e8000"), QStringLiteral("1"), "chameleonButton1");
             QVERIFY(f.questions.takeFirst().startsWith("The 4 bytes at 0E8000 are not free space"));
-            QVERIFY((f.Bytes(path) != before) == yes && (f.Box("txtATable")->text() == "e8000") == yes);
+            QVERIFY((f.Bytes(path) != earlier) == yes && (f.Box("txtATable")->text() == "e8000") == yes);
         }
         // No place for a count that large: a message, and the start stays.
         Insert(f, {}, "20000", "cmdFindSpace");

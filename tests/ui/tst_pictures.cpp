@@ -70,7 +70,9 @@ void ChooseFromPreview(WindowFixture& f, const std::string& file) {
 class PicturesTest : public QObject {
     Q_OBJECT
 private slots:
-    void thePicturesFollowThePointersPalettesAndZoom() {
+    // The pictures follow the pointers, palettes and zoom; a replaced one shows at once and is kept only by
+    // saving it.
+    void thePicturesFollowTheBoxesAndAReplacedOneIsKeptBySaving() {
         WindowFixture f;
         f.OpenDemo(7);
         auto* preview = f.Find<SpritePreview>("preview");
@@ -96,13 +98,11 @@ private slots:
         for (int y = 0; y < 64; y += 7)
             for (int x = 0; x < 64; x += 5)
                 QCOMPARE(zoomed.pixel(3 * x + 1, 3 * y + 2), preview->Image(View::Front).pixel(x, y));
-    }
 
-    void aReplacedSpriteShowsAtOnceAndIsKeptOnlyBySavingIt() {
-        WindowFixture f;
-        const std::string rom = f.OpenDemo(25);
+        // A replaced sprite shows at once and is kept only by saving it.
+        f.SelectSpecies(25);
+        const std::string rom = f.TempFile("test.gba");
         const std::vector<uint8_t> original = f.Bytes(rom);
-        auto* preview = f.Find<SpritePreview>("preview");
         const QImage before = preview->Image(View::Front);
         const QImage picture =
             Banded(64, 64, {qRgb(0, 255, 0), qRgb(16, 24, 33), qRgb(250, 127, 1), qRgb(0, 0, 0)});

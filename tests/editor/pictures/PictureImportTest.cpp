@@ -57,11 +57,8 @@ struct RoundTrip {
     const char* name;
     RomLayout (*layout)();
     int species;
+    friend void PrintTo(const RoundTrip& c, std::ostream* out) { *out << c.name; }
 };
-
-void PrintTo(const RoundTrip& roundTrip, std::ostream* out) {
-    *out << roundTrip.name;
-}
 
 class PictureRoundTrip : public ::testing::TestWithParam<RoundTrip> {};
 
@@ -154,11 +151,9 @@ TEST(PictureImport, EmeraldTakesASixtyFourSquareForBothFramesAndOtherGamesRefuse
     const PixelImage still = Drawn(64, 64, {0xFF00FF00, 0xFF000000, 0xFFFFFFFF});
     const FrontSprite front = ImportFrontSprite(still, true);
     ASSERT_EQ(front.error, "");
-    EXPECT_EQ(front.animated, [&] {
-        auto twice = front.tiles;
-        twice.insert(twice.end(), front.tiles.begin(), front.tiles.end());
-        return twice;
-    }());
+    Bytes twice = front.tiles;
+    twice.insert(twice.end(), front.tiles.begin(), front.tiles.end());
+    EXPECT_EQ(front.animated, twice);
     EXPECT_TRUE(ImportFrontSprite(still, false).animated.empty());
     EXPECT_NE(ImportFrontSprite(Drawn(64, 128, {0xFF00FF00, 0xFF000000}), false).error.find("64 x 64 pixels"),
               std::string::npos);

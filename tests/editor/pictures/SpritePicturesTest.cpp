@@ -192,7 +192,7 @@ protected:
     std::string path_ = dir_.File("demo.gba");
 };
 
-TEST_F(BuiltRomTest, SpritesAndIconsHaveTheirSizeAndIconsTurnGreyWithoutATable) {
+TEST_F(BuiltRomTest, SpritesAndIconsAreReadWholeAndIconsTurnGreyWithoutATable) {
     for (int i : {0, 1, 411}) {
         SCOPED_TRACE(i);
         const Picture sprite = ReadSprite(path_, Front(i), Colours(i));
@@ -210,16 +210,12 @@ TEST_F(BuiltRomTest, SpritesAndIconsHaveTheirSizeAndIconsTurnGreyWithoutATable) 
             EXPECT_TRUE((c >> 16 & 0xFF) == (c & 0xFF) && (c >> 8 & 0xFF) == (c & 0xFF)) << c;
         }
     }
-}
-
-// The worst case of the format, ending exactly at the end of the file: the reader must still take all.
-TEST_F(BuiltRomTest, ASpriteOfLiteralsOnlyEndingWithTheFileIsRead) {
+    // The worst case of the format, literals only, ending exactly with the file: the reader must take all.
     Bytes rom = builder_.bytes();
     const Bytes literal = Literals(RandomBytes(2048, 5), 2048);
     std::copy(literal.begin(), literal.end(), rom.end() - static_cast<std::ptrdiff_t>(literal.size()));
     ASSERT_TRUE(WriteFileBytes(dir_.File("end.gba"), rom));
-    const auto at = static_cast<int32_t>(rom.size() - literal.size());
-    const Picture p = ReadSprite(dir_.File("end.gba"), at, Colours(1));
+    const Picture p = ReadSprite(dir_.File("end.gba"), int32_t(rom.size() - literal.size()), Colours(1));
     EXPECT_TRUE(p.ok()) << p.problem;
 }
 
