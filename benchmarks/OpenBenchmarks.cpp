@@ -68,8 +68,37 @@ std::string Rebuilt(const RomBuilder& builder) {
 // Beside a search's opening: its floor, and the checks of the candidates alone, timed from a search that has
 // already read the file (work no read stands for). The floor is one read of the whole file, and with
 // withCensus also the count of the pointers in it that every search starts from.
+// The checks of the candidates an opening makes for the tables its references did not place, from a search
+// that has read the file. Built in place: its context refers to its keys.
+struct CandidateChecks {
+    CandidateChecks(const std::string& rom, const std::string& ini, const std::string& section,
+                    GameSection::Source source, int64_t size)
+        : search(TableSearch::Read(rom, size)),
+          keys(ini, section, rom, source),
+          context{rom, size, [this](const std::string& key) { return keys.Value(key); }} {
+        const LocatedTables located = LocateTables(rom, size, keys);
+        for (const TableShapes::Shape& shape : TableShapes::All()) {
+            const LocatedTable* table = located.Find(shape.key);
+            if (shape.searched && table && table->how.rfind("reference", 0) != 0) sought.push_back(&shape);
+        }
+    }
+    CandidateChecks(const CandidateChecks&) = delete;
+    CandidateChecks& operator=(const CandidateChecks&) = delete;
+
+    void Run() const {
+        for (const TableShapes::Shape* shape : sought)
+            benchmark::DoNotOptimize(search->Find(*shape, context, {}).offset);
+    }
+
+    std::optional<TableSearch> search;
+    GameSection keys;
+    TableShapes::Context context;
+    std::vector<const TableShapes::Shape*> sought;
+};
+
 void RegisterSearchParts(const std::string& name, const std::string& rom, const std::string& ini,
-                         const std::string& section, GameSection::Source source, bool withCensus) {
+                         const std::string& section, GameSection::Source source, bool withCensus,
+                         UnknownRelease unknown = UnknownRelease::Offer) {
     const int64_t size = HexFunctions::RomFileSize(rom).value_or(0);
     BenchRuns::Short(benchmark::RegisterBenchmark(
         (name + "/floor").c_str(), [rom, size, withCensus](benchmark::State& state) {
@@ -82,24 +111,19 @@ void RegisterSearchParts(const std::string& name, const std::string& rom, const 
         }));
     BenchRuns::Short(benchmark::RegisterBenchmark(
         (name + "/checks").c_str(), [rom, ini, section, source, size](benchmark::State& state) {
-            const std::optional<TableSearch> search = TableSearch::Read(rom, size);
-            const GameSection keys(ini, section, rom, source);
-            const TableShapes::Context context{rom, size,
-                                               [&keys](const std::string& key) { return keys.Value(key); }};
-            if (!search) state.SkipWithError("cannot read the ROM");
-            // The tables the opening searches for: those its references did not place.
-            const LocatedTables located = LocateTables(rom, size, keys);
-            std::vector<const TableShapes::Shape*> sought;
-            for (const TableShapes::Shape& shape : TableShapes::All()) {
-                const LocatedTable* table = located.Find(shape.key);
-                if (shape.searched && table && table->how.rfind("reference", 0) != 0)
-                    sought.push_back(&shape);
-            }
-            for (auto _ : state) {
-                for (const TableShapes::Shape* shape : sought)
-                    benchmark::DoNotOptimize(search->Find(*shape, context, {}).offset);
-            }
+            const CandidateChecks checks(rom, ini, section, source, size);
+            if (!checks.search) state.SkipWithError("cannot read the ROM");
+            for (auto _ : state) checks.Run();
         }));
+    BenchRuns::Short(benchmark::RegisterBenchmark((name + "/rest").c_str(), [rom, ini, section, source, size,
+                                                                             unknown](
+                                                                                benchmark::State& state) {
+        const CandidateChecks checks(rom, ini, section, source, size);
+        if (!checks.search) state.SkipWithError("cannot read the ROM");
+        BenchRuns::TimePairedRest(
+            state, [&] { benchmark::DoNotOptimize(OpenRomFile(rom, ini, unknown).session); },
+            [&] { checks.Run(); });
+    }))->UseManualTime();
 }
 
 }  // namespace
@@ -133,5 +157,6 @@ void RegisterOpenBenchmarks(const BenchFolder& folder) {
     const std::string unknown = folder.File("open-unknown.gba");
     const bool unknownPrepared = release.WriteTo(unknown);
     RegisterOpening("open/unknown", unknown, withReferences, unknownPrepared, UnknownRelease::Search);
-    RegisterSearchParts("open/unknown", unknown, withReferences, "BPRE", GameSection::Source::Searched, true);
+    RegisterSearchParts("open/unknown", unknown, withReferences, "BPRE", GameSection::Source::Searched, true,
+                        UnknownRelease::Search);
 }
