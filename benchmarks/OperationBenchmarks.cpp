@@ -465,21 +465,27 @@ void RegisterOperationBenchmarks(const BenchRom& rom) {
 
     // With the battle tab open a selection also reads the battle data and draws the screen from the front
     // and back sprites in the normal palette (pictureOpenings 0 and 2).
-    Short(benchmark::RegisterBenchmark("battle/preview", [&rom, &path,
-                                                          shownPictures](benchmark::State& state) {
-        const auto show = [&] {
-            const BattleRead read = ReadBattleValues(rom.session, BenchRom::kShownSpecies);
-            const Picture front =
-                SpritePictures::ReadSprite(path, shownPictures.sprite, shownPictures.palette);
-            const Picture back = SpritePictures::ReadSprite(path, shownPictures.back, shownPictures.palette);
-            return DrawBattle(read.values.value_or(BattleValues{}), front, back);
-        };
-        if (!show().ok()) state.SkipWithError("the battle screen was not drawn");
-        for (auto _ : state) {
-            Picture screen = show();
-            benchmark::DoNotOptimize(screen);
-        }
-    }));
+    const auto showPreview = [&rom, shownPictures] {
+        const BattleRead read = ReadBattleValues(rom.session, BenchRom::kShownSpecies);
+        const Picture front =
+            SpritePictures::ReadSprite(rom.path, shownPictures.sprite, shownPictures.palette);
+        const Picture back = SpritePictures::ReadSprite(rom.path, shownPictures.back, shownPictures.palette);
+        return DrawBattle(read.values.value_or(BattleValues{}), front, back);
+    };
+    // What the preview does beyond its system calls: the two sprites decoded from memory and the screen
+    // drawn.
+    const std::optional<PackedPictures> packedPictures = ReadPacked(path, pictureOpenings);
+    const std::optional<BattleValues> shownBattle =
+        ReadBattleValues(rom.session, BenchRom::kShownSpecies).values;
+    const auto drawPreview = [packedPictures, shownBattle] {
+        return DrawBattle(*shownBattle, DecodeSprite(*packedPictures, 0), DecodeSprite(*packedPictures, 2));
+    };
+    const bool previewReady = packedPictures && shownBattle && showPreview().ok();
+    Short(
+        benchmark::RegisterBenchmark("battle/preview", [showPreview, previewReady](benchmark::State& state) {
+            if (!previewReady) state.SkipWithError("the battle screen was not drawn");
+            for (auto _ : state) benchmark::DoNotOptimize(showPreview());
+        }));
     std::vector<Opening> previewOpenings = BattleOpenings(rom);
     if (pictureOpenings.size() == 5) {
         previewOpenings.push_back(pictureOpenings[0]);
@@ -487,20 +493,24 @@ void RegisterOperationBenchmarks(const BenchRom& rom) {
     }
     Short(benchmark::RegisterBenchmark("battle/preview/floor", FloorRead<std::vector<Opening>>, path,
                                        previewOpenings));
-    Short(benchmark::RegisterBenchmark(
-        "battle/preview/drawing",
-        [&rom, packed = ReadPacked(path, pictureOpenings)](benchmark::State& state) {
-            const std::optional<BattleValues> values =
-                ReadBattleValues(rom.session, BenchRom::kShownSpecies).values;
-            if (!packed || !values) {
-                state.SkipWithError("the sprites or the battle data could not be read");
-                return;
-            }
-            for (auto _ : state) {
-                Picture screen = DrawBattle(*values, DecodeSprite(*packed, 0), DecodeSprite(*packed, 2));
-                benchmark::DoNotOptimize(screen);
-            }
-        }));
+    Short(benchmark::RegisterBenchmark("battle/preview/drawing",
+                                       [drawPreview, previewReady](benchmark::State& state) {
+                                           if (!previewReady) {
+                                               state.SkipWithError("the battle screen was not drawn");
+                                               return;
+                                           }
+                                           for (auto _ : state) benchmark::DoNotOptimize(drawPreview());
+                                       }));
+    Short(benchmark::RegisterBenchmark("battle/preview/rest", [showPreview, drawPreview,
+                                                               previewReady](benchmark::State& state) {
+        if (!previewReady) {
+            state.SkipWithError("the battle screen was not drawn");
+            return;
+        }
+        BenchRuns::TimePairedRest(
+            state, [&] { benchmark::DoNotOptimize(showPreview()); },
+            [&] { benchmark::DoNotOptimize(drawPreview()); });
+    }))->UseManualTime();
 
     Short(benchmark::RegisterBenchmark("save", [&rom](benchmark::State& state) {
         const SpeciesEdits edits = ShownSpeciesEdits(rom);

@@ -211,7 +211,7 @@ TableOutcome PrintTable(std::ostream& out, const std::map<std::string, Median>& 
                 "battle/preview/floor");
     table.Part("  of which decoding 2 sprites and drawing, timed alone",
                "  the preview less decoding and drawing", "battle/preview/drawing", "battle/preview",
-               "battle/preview/floor");
+               "battle/preview/floor", kTargetRatio, "battle/preview/rest");
     table.Shown("Showing one species' pictures (4 sprites + icon)", "pictures", "pictures/floor");
     table.Part("  of which decoding, timed alone from memory", "  the pictures less decoding",
                "pictures/decoding", "pictures", "pictures/floor");
