@@ -80,42 +80,32 @@ TEST(IniWithValue, TidyRulesHoldForMessyContent) {
     }
 }
 
-class IniFile : public ::testing::Test {
-protected:
+// A missing file is made, a read-only one made writable, one over 32,000 characters read and rewritten
+// whole; text files keep their bytes and get one line end.
+TEST(IniFile, WritesReadsAndRewritesFilesOfAnySize) {
     testsupport::TempDir dir;
-    std::string ini = dir.File("Data.ini");
-};
-
-TEST_F(IniFile, WriteToAMissingFileCreatesTwoLines) {
+    const std::string ini = dir.File("Data.ini");
     ASSERT_TRUE(WriteIniValue(ini, "Main", "ShowSave", "1"));
     EXPECT_EQ(FileContents(ini), "[Main]\r\nShowSave=1\r\n");
     EXPECT_EQ(ReadIniValue(ini, "main", "showsave"), "1");
     EXPECT_FALSE(WriteIniValue(dir.path().string(), "Main", "ShowSave", "1"));
-}
 
-TEST_F(IniFile, FilesOverThirtyTwoThousandCharactersWork) {
+    ASSERT_EQ(::chmod(ini.c_str(), 0444), 0);
+    ASSERT_TRUE(WriteIniValue(ini, "Main", "ShowSave", "0"));
+    EXPECT_EQ(FileContents(ini), "[Main]\r\nShowSave=0\r\n");
+    struct stat info {};
+    ASSERT_EQ(::stat(ini.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0644u);
+
     std::string content = "[Main]\r\nShowSave=0\r\n";
-    for (int i = 0; content.size() <= 40'000; ++i) {
+    for (int i = 0; content.size() <= 40'000; ++i)
         content += "\r\n[S" + std::to_string(i) + "]\r\nKey=Value " + std::to_string(i) + "\r\n";
-    }
     content += "\r\n[Last]\r\nKey=old";
     dir.Write("Data.ini", content);
     EXPECT_EQ(ReadIniValue(ini, "Last", "Key"), "old");
     ASSERT_TRUE(WriteIniValue(ini, "Last", "Key", "new"));
     EXPECT_EQ(FileContents(ini), content.substr(0, content.size() - 3) + "new\r\n");
-}
 
-TEST_F(IniFile, AReadOnlyFileIsMadeWritableAndRewritten) {
-    dir.Write("Data.ini", "[Main]\r\nShowSave=0\r\n");
-    ASSERT_EQ(::chmod(ini.c_str(), 0444), 0);
-    ASSERT_TRUE(WriteIniValue(ini, "Main", "ShowSave", "1"));
-    EXPECT_EQ(FileContents(ini), "[Main]\r\nShowSave=1\r\n");
-    struct stat info {};
-    ASSERT_EQ(::stat(ini.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0644u);
-}
-
-TEST_F(IniFile, TextFilesAreReadAsStoredAndWrittenWithOneLineEnd) {
     EXPECT_EQ(ReadTextFile(dir.File("missing.txt")), "");
     const std::string bytes("Items\r\nPotion\r\n\x00\xFF\n\r", 19);
     EXPECT_EQ(ReadTextFile(dir.Write("list.txt", bytes)), bytes);
