@@ -3,6 +3,7 @@
 #include "EditorTest.h"
 #include "write/FreeSpaceFinder.h"
 #include "write/FreeSpaceMap.h"
+#include "write/KnownTables.h"
 
 namespace {
 
@@ -48,7 +49,8 @@ INSTANTIATE_TEST_SUITE_P(
         {"SearchedRangeOnly", 0x400, {{0, 0x400}}, {{0x180, 0x300}}, {}, 8, 0x190},
         {"KnownTableInsideARun", 0x400, {{0x100, 0x400}}, {{0, 0x400}}, {{0x120, 0x122}}, 8, 0x134},
         {"RunAcrossTheFirstReadPiece", 0x3000, {{0xFF0, 0x1100}}, {{0, 0x3000}}, {}, 64, 0x1000},
-        {"NothingInsideTheFile", 0x400, {{0, 0x400}}, {{0x400, 0x800}}, {}, 4, std::nullopt}}),
+        {"NothingInsideTheFile", 0x400, {{0, 0x400}}, {{0x400, 0x800}}, {}, 4, std::nullopt},
+        {"NoLength", 0x400, {{0, 0x400}}, {{0, 0x400}}, {}, 0, std::nullopt}}),
     kCaseName);
 
 // The same answer as a plain search over every aligned offset, on files of random runs spanning the finder's
@@ -93,6 +95,25 @@ TEST(FreeSpaceMapTest, TwoTablesOfOneWriteNeverShareBytes) {
     ASSERT_TRUE(first.offset && second.offset);
     EXPECT_EQ(*first.offset, 0xF8010);
     EXPECT_EQ(*second.offset, 0xF8010 + 100 + 16);
+}
+
+// The fixed tables at their whole length; a level-up table only where the search looks, as its FF FF
+// terminator is all of it that could pass for free space.
+TEST(KnownTablesTest, FixedTablesWholeAndAttackTablesWhereTheSearchLooks) {
+    const RomBuilder rom(EmeraldLayout());
+    const OpenedRom opened(rom, rom.IniSection());
+    const EditorSession& s = opened.session;
+    const int64_t rows = PointerTarget(opened.bytes, s.AttackTable + 4), n = 412;
+    const std::vector<ByteRange> all = KnownTables(s, {{0, s.FileSize}});
+    const std::vector<ByteRange> expected = {
+        {s.AttackTable, s.AttackTable + 4 * n},
+        {*s.IconPaletteTable, *s.IconPaletteTable + 24},
+        {rom.layout().battle.FrontAnimIds, rom.layout().battle.FrontAnimIds + n - 1},
+        {rows, rows + 2}};
+    for (const ByteRange& range : expected)
+        EXPECT_EQ(std::count(all.begin(), all.end(), range), 1) << range.start;
+    const std::vector<ByteRange> elsewhere = KnownTables(s, {{0, rows}});
+    EXPECT_EQ(std::count(elsewhere.begin(), elsewhere.end(), ByteRange{rows, rows + 2}), 0);
 }
 
 }  // namespace
