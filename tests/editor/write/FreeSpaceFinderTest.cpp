@@ -99,7 +99,7 @@ TEST(FreeSpaceMapTest, TwoTablesOfOneWriteNeverShareBytes) {
 
 // The fixed tables at their whole length; a level-up table only where the search looks, as its FF FF
 // terminator is all of it that could pass for free space.
-TEST(KnownTablesTest, FixedTablesWholeAndAttackTablesWhereTheSearchLooks) {
+TEST(FreeSpaceMapTest, KeepsClearOfTheFixedTablesWholeAndOfLevelUpTablesWhereItLooks) {
     const RomBuilder rom(EmeraldLayout());
     const OpenedRom opened(rom, rom.IniSection());
     const EditorSession& s = opened.session;
