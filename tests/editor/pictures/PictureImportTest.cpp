@@ -27,8 +27,7 @@ PixelImage Drawn(int width, int height, const std::vector<uint32_t>& colours) {
     return image;
 }
 
-// What the preview must show of the picture's top-left width x height: nothing for colour 0 (the top-left
-// pixel's colour, or a transparent pixel), the 15-bit colour for the others.
+// What the preview must show of the picture's top-left: nothing for its top-left colour or a transparent one.
 std::vector<uint32_t> Shown(const PixelImage& image, int width, int height) {
     std::vector<uint32_t> pixels;
     for (int y = 0; y < height; ++y) {
@@ -63,10 +62,8 @@ struct RoundTrip {
 class PictureRoundTrip : public ::testing::TestWithParam<RoundTrip> {};
 
 TEST_P(PictureRoundTrip, ImportsReadBackPixelForPixelAndSaveAsOneStep) {
-    TempDir dir;
-    RomBuilder builder(GetParam().layout());
-    const RomFiles files = WriteRomFiles(dir, builder);
-    const EditorSession& session = files.session;
+    const WrittenRom written(GetParam().layout());
+    const EditorSession& session = written.files.session;
     const int i = GetParam().species;
     const bool emerald = session.AnimatedImageOffset.has_value();
     const SpeciesValues before = ReadSpecies(session, i);
@@ -78,8 +75,7 @@ TEST_P(PictureRoundTrip, ImportsReadBackPixelForPixelAndSaveAsOneStep) {
     ASSERT_EQ(imported.error, "");
     EXPECT_EQ(imported.colours, 16);
     EXPECT_TRUE(imported.rounded);
-    // The back sprite in the new palette's colours, the shiny picture the front one's pattern in other
-    // colours.
+    // The back sprite in the new palette's colours, the shiny picture the front one's pattern in others.
     const std::vector<uint32_t> normal = ColoursOf(*replaced.palette);
     const PixelImage back = Drawn(64, 64, normal);
     std::vector<uint32_t> shinyColours = kFrontColours;
@@ -117,8 +113,7 @@ TEST_P(PictureRoundTrip, ImportsReadBackPixelForPixelAndSaveAsOneStep) {
     if (emerald) {
         // Emerald's animated table points at both frames.
         const std::vector<uint8_t> saved = ReadFileBytes(rom);
-        const int64_t entry = *session.AnimatedImageOffset + 8 * i;
-        const int64_t target = (saved[entry] | saved[entry + 1] << 8 | saved[entry + 2] << 16) & 0xFFFFFF;
+        const int64_t target = PointerTarget(saved, *session.AnimatedImageOffset + 8 * i);
         const auto frames =
             SpritePictures::Decompress(saved.data() + target, saved.size() - target, 4096, &problem);
         ASSERT_TRUE(frames) << problem;
@@ -166,25 +161,23 @@ TEST(PictureImport, EmeraldTakesASixtyFourSquareForBothFramesAndOtherGamesRefuse
 }
 
 // A picture that cannot replace one of species 1's, with the pointers the window's boxes hold (the
-// species' own when unset).
+// species' own when unset); the window shows the sentence.
 struct Refusal {
-    const RomFiles* rom;
+    const WrittenRom* rom;
     Kind kind;
     PixelImage image;
     const char* reason;
     std::optional<ShownPictures> shown = std::nullopt;
 };
 
-// Each refusal of species 1's pictures says why and replaces nothing; the window shows the sentence.
 TEST(PictureImport, EveryRefusalNamesItsReasonAndReplacesNothing) {
-    TempDir dir, emeraldDir;
-    const RomFiles demo = WriteRomFiles(dir, RomBuilder(DemoLayout()));
+    const WrittenRom demo(DemoLayout());
     // Emerald with the animated entry of species 1 pointing at a one-frame sprite.
-    RomBuilder emerald(EmeraldLayout());
-    const RomLayout e = emerald.layout();
-    emerald.Fill(e.AnimatedImageOffset + 8,
-                 {emerald.bytes().begin() + e.ImageOffset + 8, emerald.bytes().begin() + e.ImageOffset + 12});
-    const RomFiles moved = WriteRomFiles(emeraldDir, emerald);
+    const WrittenRom moved(EmeraldLayout(), [](RomBuilder& rom) {
+        const Bytes& b = rom.bytes();
+        rom.Fill(rom.layout().AnimatedImageOffset + 8,
+                 {b.begin() + rom.layout().ImageOffset + 8, b.begin() + rom.layout().ImageOffset + 12});
+    });
     const std::vector<uint32_t> greys = {0xFF000000, 0xFF0F0F0F, 0xFF1E1E1E};
     std::vector<uint32_t> seventeen = kFrontColours;
     seventeen.push_back(0xFF445566);
@@ -208,11 +201,12 @@ TEST(PictureImport, EveryRefusalNamesItsReasonAndReplacesNothing) {
         {&demo, Kind::ShinyPalette, Drawn(64, 64, kFrontColours),
          "The front sprite cannot be read: ", ShownPictures{0x100000, 0, 0}}};
     for (const auto& [rom, kind, image, reason, shown] : cases) {
-        const SpeciesValues own = ReadSpecies(rom->session, 1);
+        const SpeciesValues own = ReadSpecies(rom->files.session, 1);
         const ShownPictures pointers =
             shown.value_or(ShownPictures{Hex(own.sprite), Hex(own.palette), Hex(own.shinyPalette)});
         PictureReplacements replaced;
-        const std::string error = ReplacePicture(kind, image, rom->session, 1, pointers, replaced).error;
+        const std::string error =
+            ReplacePicture(kind, image, rom->files.session, 1, pointers, replaced).error;
         EXPECT_NE(error.find(reason), std::string::npos) << error;
         EXPECT_TRUE(replaced.empty()) << reason;
     }
@@ -220,15 +214,14 @@ TEST(PictureImport, EveryRefusalNamesItsReasonAndReplacesNothing) {
 
 // Free space that no ROM pointer reaches is refused before any byte is planned.
 TEST(PictureImport, FreeSpaceBeyondThePointersReachIsRefused) {
-    TempDir dir;
-    const RomFiles files = WriteRomFiles(dir, RomBuilder(DemoLayout()));
+    const WrittenRom rom(DemoLayout());
     PictureReplacements replaced;
     replaced.icon = Bytes(kIconTileBytes, 0x11);
     const int64_t last = RomPointer::kSpan - static_cast<int64_t>(kIconTileBytes);
     for (const auto& [at, refused] : {std::pair{int64_t{-4}, true}, {last + 4, true}, {last, false}}) {
-        SpeciesEdits edits = EditsAsShown(files.session, 1);
+        SpeciesEdits edits = EditsAsShown(rom.files.session, 1);
         const TakeSpace there = [at](int64_t) { return FreeSpaceFound{at, ""}; };
-        const PicturesPlan plan = PlanPictureReplacements(files.session, 1, replaced, there, edits);
+        const PicturesPlan plan = PlanPictureReplacements(rom.files.session, 1, replaced, there, edits);
         EXPECT_EQ(plan.error.find("lies where no ROM pointer reaches") != std::string::npos, refused) << at;
         EXPECT_EQ(plan.bytes.empty(), refused) << at;
     }

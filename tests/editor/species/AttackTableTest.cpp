@@ -35,7 +35,6 @@ TEST(EncodeAttackEntry, WritesUpperCaseB0ThenB1AndEveryAttackAtSeveralLevelsDeco
     }
 }
 
-// A measure agrees with a load and tells whether the terminator ended it.
 TEST(LoadAttackTable, StopsAtTerminatorEndOfFileOrMaxRowsQuickly) {
     constexpr int32_t kAll = kMaxAttackRows;
     const struct {

@@ -1,5 +1,5 @@
-// A species table read back against the ROM: an export plans nothing, a change is named and planned, and a
-// value the ROM cannot take refuses the whole table, naming why, with nothing planned.
+// A species table read back against the ROM: a change is named and planned, a value the ROM cannot take
+// refuses the whole table.
 
 #include "EditorTest.h"
 #include "text/SpeciesTableExport.h"
@@ -53,12 +53,12 @@ TEST(SpeciesTableImport, AChangeIsNamedAndPlanned) {
     EXPECT_EQ(plan.plan.bytes[0].value, 77);
 }
 
-// A value that one field of one of the demo ROM's first ten species cannot take.
+// A value that one field of one of the demo ROM's first ten species cannot take, and a piece of the reason.
 struct Refusal {
     int species;
     const char* key;
     TextValue value;
-    const char* reason;  // a piece of it
+    const char* reason;
 };
 
 const Refusal kRefusals[] = {
@@ -124,8 +124,7 @@ TEST(SpeciesTableImport, RefusesTheWholeTableNamingWhy) {
     const EditorSession& session = rom.files.session;
     const ChoiceNames names = LoadChoiceNames(session, VORNHAL_DATA_DIR, false);
     TableText exported = ExportSpeciesTable(session, names);
-    // The first ten species serve every case; those left out stay as they are.
-    exported.species.resize(10);
+    exported.species.resize(10);  // those left out stay as they are
     // A valid edit before the bad value, which must not be planned either.
     FieldOf(exported.species[1], "hp") = Cell("3", true);
     const auto expectRefused = [&](const TableText& table, const std::string& reason) {
