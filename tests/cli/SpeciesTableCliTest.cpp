@@ -167,43 +167,6 @@ TEST(CliImportTest, EveryFieldTakesTheValueOfTheFileAndADryRunCountsItsBytes) {
     EXPECT_EQ(RomJournal::Inspect(rom.rom()).state, RomJournal::State::None);
 }
 
-// What a CSV cell may say and what the export then shows, the species' other fields as they were.
-TEST(CliImportTest, ACellReadsBackAsTheExportWritesIt) {
-    const struct {
-        RomLayout (*layout)();
-        int species;
-        const char *key, *cell, *exported;
-    } cases[] = {
-        {DemoLayout, 9, "hp", "7", "7"},
-        {DemoLayout, 9, "type2", "fire", R"("FIRE")"},
-        {DemoLayout, 9, "item1", "300", R"("TM12")"},
-        {DemoLayout, 9, "name", "Zed\u2642", "\"Zed\u2642\""},
-        {DemoLayout, 9, "sprite", "0abcde", R"("0ABCDE")"},
-        {DemoLayout, 9, "attacks", "1:POUND; 5 : growl", R"([[1, "POUND"], [5, "GROWL"]])"},
-        {DemoLayout, 9, "evolutions", "level:30:7", R"([["Level", 30, "Kothochais"]])"},
-        {DemoLayout, 9, "tmhm", "TM01;hm08", R"(["TM01", "HM08"])"},
-        {DemoLayout, 9, "tutors", "", "[]"},
-        {ExpandedLayout, 6, "icon", "1000004", R"("1000004")"},
-        {EmeraldLayout, 7, "front_y", "201", "201"},
-        {EmeraldLayout, 7, "back_y", "202", "202"},
-        {EmeraldLayout, 7, "elevation", "203", "203"},
-        {EmeraldLayout, 7, "front_anim", "204", "204"},
-        {RubyGermanLayout, 5, "name", "\u00d6l\u00df", "\"\u00d6l\u00df\""},
-        {RubyGermanLayout, 5, "description", "\u201eHi\u201c", "\"\u201eHi\u201c\""},
-    };
-    for (const auto& [layout, species, key, cell, exported] : cases) {
-        SCOPED_TRACE(key);
-        const CliRom rom(layout());
-        Json expected = rom.ExportJson()["species"][species];
-        ASSERT_NE(expected[key], Json::parse(exported)) << "the case would prove nothing";
-        expected[key] = Json::parse(exported);
-        const CliRun run =
-            rom.Import(CsvText::Record({"index", key}) + CsvText::Record({std::to_string(species), cell}));
-        ASSERT_EQ(run.code, 0) << run.err;
-        EXPECT_EQ(Json::diff(expected, rom.ExportJson()["species"][species]), Json::array());
-    }
-}
-
 TEST(CliImportTest, TakesAndWritesTheRomsOwnNamesWhereItHasThem) {
     RomBuilder builder(DemoLayout());
     builder.SetListName(RomNames::kMoves, 33, "ZAPPER");
