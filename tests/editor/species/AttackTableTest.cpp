@@ -112,6 +112,7 @@ TEST(CheckNewTableRequest, RefusesEachBadInputNamingTheFieldAndAcceptsTheLimits)
         {"FC", "1", ""},
         {"FD", "1", kPastEnd},
         {"0", "127", ""},
+        {"0", "99", ""},
         {"0", "128", kPastEnd},
         {"100", "0", kPastEnd}};
     for (const auto& [start, count, error] : cases) {
