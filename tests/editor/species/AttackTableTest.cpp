@@ -35,7 +35,6 @@ TEST(EncodeAttackEntry, WritesUpperCaseB0ThenB1AndEveryAttackAtSeveralLevelsDeco
     }
 }
 
-// A measure agrees with a load and tells whether the terminator ended it.
 TEST(LoadAttackTable, StopsAtTerminatorEndOfFileOrMaxRowsQuickly) {
     constexpr int32_t kAll = kMaxAttackRows;
     const struct {
@@ -113,6 +112,7 @@ TEST(CheckNewTableRequest, RefusesEachBadInputNamingTheFieldAndAcceptsTheLimits)
         {"FC", "1", ""},
         {"FD", "1", kPastEnd},
         {"0", "127", ""},
+        {"0", "99", ""},
         {"0", "128", kPastEnd},
         {"100", "0", kPastEnd}};
     for (const auto& [start, count, error] : cases) {

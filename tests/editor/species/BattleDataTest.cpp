@@ -1,6 +1,5 @@
-// How a species stands in battle, on builder fixtures of every layout (the opening's check of the tables:
-// SpeciesTablesTest): what a species shows against the builder's bytes, the bytes a save plans (applied to a
-// copy of the file), the placement rule of the battle screen and the footprint codec.
+// How a species stands in battle, on builder fixtures of every layout: what it shows, the bytes a save plans,
+// the placement rule of the battle screen and the footprint codec.
 
 #include "EditorTest.h"
 #include "species/BattleData.h"
@@ -14,9 +13,7 @@ int64_t YOffsetAt(const RomBuilder& rom, const char* table, int index) {
     return rom.TableOffset(table) + 4 * index + 1;
 }
 
-// Through the shipped Data.ini, whose offsets are the builder's: every number is read where the builder put
-// it, and a species edited in every number saves exactly its bytes; unedited, nothing. Refusals plan nothing.
-// German sections have no keys, and the part is off saying so.
+// Through the shipped Data.ini, whose offsets are the builder's; its German sections have no keys.
 TEST(BattleDataTest, EveryLayoutShowsWhatTheBuilderWroteAndSavesTheEditedNumbers) {
     for (RomLayout (*make)() : {DemoLayout, FireRedLayout, EmeraldLayout, RubyLayout}) {
         const RomBuilder rom(make());

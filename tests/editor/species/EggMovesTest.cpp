@@ -1,6 +1,5 @@
-// The egg move table on builder fixtures: a species' block edited, added and removed, in place or moved with
-// both references rewritten and the old place FF, and the refusals that leave the file alone. Each plan is
-// applied to a copy of the file and compared whole with a table spliced here word by word.
+// The egg move table on builder fixtures: a species' block edited in place or moved with both references,
+// each plan applied to a copy of the file and compared whole with a table spliced here word by word.
 
 #include "EditorTest.h"
 #include "rom/PointerSearch.h"
@@ -29,8 +28,7 @@ void PutWords(Bytes& bytes, int64_t at, const Words& words) {
     }
 }
 
-// The moves of species' block in the table's words, and where its block starts and ends (the end of the
-// table, before FFFF, when it has none).
+// A species' block in the table's words: empty, at the end before FFFF, when it has none.
 struct Block {
     size_t begin, end;
     Words moves;
@@ -70,8 +68,7 @@ void ReferenceGone(RomBuilder& rom) {
     rom.Fill(rom.layout().eggMoveReferences[1], Bytes(4, 0));
 }
 
-// An edit of the moves of a species with a block (kWithBlock), without one (kWithoutBlock) or of a number. A
-// refusal plans nothing; kNoRoom is the one of a session without free space.
+// An edit of the moves of a species with a block, without one or of a number; kNoRoom: no free space.
 constexpr int kWithBlock = -1, kWithoutBlock = -2;
 constexpr const char* kNoRoom = "no FreeSpace key";
 struct EditCase {
@@ -124,8 +121,7 @@ TEST_P(EggMoveEditTest, OnlyTheTableAndItsReferencesChange) {
     const Bytes written = Applied(f.rom.bytes(), plan.bytes);
     EXPECT_EQ(Differences(expected, written), "");
 
-    // Opened again, the table is found wherever it now is (through the references of the code, the old place
-    // FF), and the species has its new moves.
+    // Opened again, the table is found through the references of the code, the old place FF.
     ASSERT_TRUE(WriteFileBytes(f.files.rom, written));
     const OpenRomResult opened = OpenRomFile(f.files.rom, f.files.ini);
     ASSERT_TRUE(opened.session && opened.session->Tables.eggMoves.where) << opened.error;

@@ -1,6 +1,5 @@
 // Pokédex entries on builder fixtures of every layout: what a species shows, and the bytes a save plans for
-// an edited entry (applied to a copy of the file and compared whole): numbers and category in place, a
-// description in place or moved (above 16 MiB too), Ruby's second page, a shared text, and the refusals.
+// an edited entry, applied to a copy of the file and compared whole.
 
 #include <sstream>
 
@@ -25,8 +24,7 @@ Bytes CodesAt(const Bytes& bytes, int64_t at) {
     return codes;
 }
 
-// Every layout shows its entries as stored; Ruby has a second page, Emerald 32-byte entries; species 0 and
-// the placeholders have none.
+// Ruby has a second page, Emerald 32-byte entries; species 0 and the placeholders have none.
 TEST(PokedexTest, EveryLayoutShowsItsEntries) {
     for (RomLayout (*make)() : {DemoLayout, FireRedLayout, EmeraldLayout, RubyLayout, SapphireGermanLayout}) {
         const RomBuilder rom(make());
@@ -66,8 +64,7 @@ Bytes Hex(const std::string& text) {
     return bytes;
 }
 
-// Every special character of game text, typed, with two codes that have none; six times over, so that it is
-// longer than any description of the fixtures.
+// Every special character of game text, two without codes: longer than any description of the fixtures.
 std::string SixTimes(const std::string& one) {
     return one + one + one + one + one + one;
 }
@@ -75,7 +72,6 @@ const std::string kSpecialText = SixTimes("\x85\x93\x94\x91\x92,\xD7/()\xE9\x0B\
 const Bytes kSpecialCodes =
     Hex(SixTimes("B0 B1 B2 B3 B4 B8 B9 BA 5C 5D 1B B5 B6 FE 5E FC C3 E8 B4 E7 00 B1 EC B2 ") + "FF");
 
-// The last entry given the description of species 40.
 void ShareTheDescription(RomBuilder& rom) {
     const int64_t from = EntryOf(rom.layout(), kSpecies) + 16;
     rom.Fill(int32_t(EntryOf(rom.layout(), DexLimits::kLastEntry) + 16),
@@ -83,8 +79,7 @@ void ShareTheDescription(RomBuilder& rom) {
 }
 
 // An edit of species 40 and the bytes it should write: at < 16 in the entry itself, at 16 or 20 over the text
-// that pointer leads to or, when that text moves, where the free space finder puts it, the pointer changed.
-// A refusal plans nothing.
+// that pointer leads to or, when that text moves, where the free space finder puts it.
 constexpr int kRefused = -1;
 using Values = DexEntryValues;
 struct EditCase {
@@ -163,9 +158,8 @@ INSTANTIATE_TEST_SUITE_P(
          "no FreeSpace key"}}),
     kCaseName);
 
-// The guide counts the lines and names the longest by its number; Emerald shows a fourth line, every release
-// of a game has its shape, a game it does not know gets the tightest, and a text without codes (German quotes
-// in an English game) is left to the save to refuse.
+// Emerald shows a fourth line, a game the guide does not know gets the tightest shape, and a text without
+// codes (German quotes in an English game) is left to the save to refuse.
 TEST(PokedexTest, DescriptionWarningSaysWhatGoesBeyondTheGame) {
     using enum GameText::Language;
     const std::string a41(41, 'a'), a43(43, 'a'), a44(44, 'a'), quoted = "\x84" + a41 + "\x93";

@@ -1,7 +1,5 @@
-// A species' record as read, and a species saved as the window saves it: its name, record and pointers, its
-// level-up table (moved when its size no longer fits) and its evolutions, TM/HM and tutor compatibility
-// (planned beside it and handed over as the save's `more`), as one step. Every save compares the whole file
-// with the bytes it should hold and takes the step back with Undo.
+// A species' record as read, and a species saved as the window saves it, with the tables beside it, as one
+// step: every save is compared with the whole file and taken back with Undo.
 
 #include "EditorTest.h"
 #include "modConv.h"
@@ -79,15 +77,12 @@ const std::vector<Row> kThreeRows = {{33, 5}, {289, 5}, {10, 9}};
 constexpr int32_t kPointer = 0x1AA00 + 4 * kIndex;
 constexpr int32_t kKey = 0xF8000;  // the demo's FreeSpace key; the first place is 16 bytes on
 const std::vector<Row> kLonger = {{33, 5}, {289, 5}, {10, 9}, {7, 20}};
-// Free space is FF already, so the terminator after these rows changes nothing, as the old one freed does
-// not.
+// Free space is FF already: the terminator after these rows changes nothing, as the old one freed does not.
 const Bytes kLongerBytes = {0x21, 0x0A, 0x21, 0x0B, 0x0A, 0x12, 0x07, 0x28};
 const Bytes kFreed(6, 0xFF);
 
-// Where the parts of species 40 lie, worked out here rather than taken from the editor; kFile counts from the
-// start of the file.
+// Where the parts of species 40 lie, worked out here rather than taken from the editor.
 enum Part { kName, kRecord, kSprite, kBack, kPalette, kShiny, kIcon, kIconPalette, kTable, kRows };
-// The entries of the tables saved beside the record, and offsets from the start of the file.
 enum { kEvolutions = kRows + 1, kTmHm, kTutors, kFile };
 
 int64_t Where(const RomLayout& l, int part, const SpeciesEdits& e) {
@@ -116,7 +111,6 @@ void Craft(RomBuilder& rom) {
     if (l.gameCode == DemoLayout().gameCode) rom.SetAttackTable(kIndex, kGap, kThreeRows);
 }
 
-// What the window holds for the species: the record's fields and the tables beside them.
 struct Species : SpeciesEdits {
     SpeciesTableValues tables;
 };

@@ -1,7 +1,5 @@
-// Evolutions, TM/HM and tutor compatibility on builder fixtures, with the opening's check of the egg moves,
-// the Pokédex and the battle numbers beside them: where opening finds them, what a species shows, and the
-// bytes a save plans (applied here to a copy of the file as the write path applies them). Each edit's own
-// bytes: SpeciesSaveTest.
+// Evolutions, TM/HM and tutor compatibility on builder fixtures, with the opening's check of every table
+// part; each edit's own bytes: SpeciesSaveTest.
 
 #include "EditorTest.h"
 #include "species/SpeciesTableValues.h"
@@ -104,8 +102,7 @@ INSTANTIATE_TEST_SUITE_P(
          "only 0 of 411 point at a footprint"}}),
     kCaseName);
 
-// What a species shows and the plan of it unedited: every part of its entries rewritten with the bytes they
-// hold, the padding never; out-of-range numbers shown as they are.
+// An unedited plan rewrites every part of the entries with the bytes they hold, the padding never.
 TEST(SpeciesTablesTest, AnUneditedPlanPutsBackWhatWasShownOnEveryLayout) {
     for (RomLayout (*make)() : {DemoLayout, FireRedLayout, EmeraldLayout, RubyLayout}) {
         RomBuilder rom(make());
