@@ -140,6 +140,7 @@ TEST(CliImportTest, EveryFieldTakesTheValueOfTheFileAndADryRunCountsItsBytes) {
     const std::string older = " older than " + std::string(80, 'A');
     table["species"][300]["description"] = "A strange bulb, (×2) \"long\" / é…\nIt's {5E}" + older;
     expected["species"][300]["description"] = "A strange bulb, (×2) “long” / é…\nIt’s {5E}" + older;
+    // Keys beside "species" are no concern of the import, whatever they hold.
     Json file = Json::parse(R"({"exported by": {"program": ["Vornhal"]}})");
     file.update(table);
     const std::vector<uint8_t> bytes = rom.Bytes();
