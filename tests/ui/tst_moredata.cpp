@@ -48,9 +48,9 @@ private slots:
         QSignalSpy edits(more, &Form5::edited);
         QListWidget* tmhm = f.List("lstTMHM");
         QCOMPARE(f.Values("cmbEvoMethod1 txtEvoParam1 cmbEvoTarget1 cmbEvoMethod2", true) + " " +
-                     f.Find<QLabel>("lblEvoParam1")->text(),
+                     f.Find<QLabel>("lblEvoParam1")->text() + "|" + f.Find<QLabel>("lblEvoParam2")->text(),
                  "Use an item 95 " + f.List("lstPokemon")->item(41)->text() + " None " +
-                     f.Combo("cmbItem1")->itemText(95));
+                     f.Combo("cmbItem1")->itemText(95) + "|");
         QVERIFY(tmhm->item(0)->text() == "TM01 " + f.Combo("cmbANames")->itemText(92) &&
                 f.List("lstTutor")->count() == 30);
         QCOMPARE(Checked(tmhm), QStringList({"0", "49", "50", "57"}));
