@@ -15,12 +15,11 @@ static QStringList EnabledControls(WindowFixture& f) {
 class FilesTest : public QObject {
     Q_OBJECT
 private slots:
-    // The refusals' reasons are the opener's (RomOpenerTest); here one refused file changes nothing. The
-    // ROM's own names serve the choice lists unless the setting is off, which counts from the next opening.
-    void fromStartThroughTwoGames() {
+    // The refusals' reasons are RomOpenerTest's, the name source's forms RomNameTablesTest's, moved tables
+    // and the search OtherReleasesTest's and MovedTablesTest's.
+    void fromStartThroughFourGames() {
         WindowFixture f;
         const QString fileMove = f.Combo("cmbANames")->itemText(33);
-        QVERIFY(f.Find<QLabel>("lblNameSource")->text().isEmpty());
         // At start, after a cancelled dialog and after a refused first file.
         for (const std::string& answer : {std::string("-"), std::string(), f.TempFile("missing.gba")}) {
             if (answer != "-") f.Open(answer);
@@ -37,9 +36,8 @@ private slots:
         QVERIFY(f.List("lstPokemon")->count() == 412 && EnabledControls(f).size() == 50);
         QCOMPARE(f.Values("lstPokemon txtName"), "0 ZERO");
         QVERIFY(f.Combo("cmbANames")->itemText(33) == "NEW MOVE" && f.Combo("cmbItem1")->count() == 377 &&
-                f.Combo("cmbItem2")->itemText(376) == "LAST ITEM");
-        QCOMPARE(f.Find<QLabel>("lblNameSource")->text(),
-                 "Names: moves, abilities, types and items from the ROM.");
+                f.Combo("cmbItem2")->itemText(376) == "LAST ITEM" &&
+                f.Find<QLabel>("lblNameSource")->text().endsWith("from the ROM."));
 
         const QString speed = f.Box("txtSpeed")->text();
         f.SelectSpecies(9);
@@ -48,28 +46,19 @@ private slots:
         f.Open(f.WriteFile("tiny.gba", std::string(100, 'Z')));
         QVERIFY(f.OneMessage(QString::fromStdString('"' + f.TempFile("tiny.gba") + '"')));
         QCOMPARE(f.Snapshot(), before);
-        // Cancelling with a game open reads it again, now with the list files' names.
+        // The setting counts from the next reading: cancelling with a game open reads it again.
         f.window().SettingsWindow()->SetNamesFromRom(false);
         QCOMPARE(f.Combo("cmbANames")->itemText(33), "NEW MOVE");
         f.Open("");
         QCOMPARE(f.Values("lstPokemon txtSpeed"), "0 " + speed);
         QVERIFY(f.Combo("cmbANames")->itemText(33) == fileMove &&
                 f.Find<QLabel>("lblNameSource")->text().contains("off"));
-        f.Open(f.WriteRom(RomBuilder(FireRedLayout(), 7), "firered.gba"));
+        RomBuilder hack(FireRedLayout());
+        hack.MoveTable(hack.layout().NameOffset, 0xE00000, 11 * 412);
+        const std::string path = f.WriteRom(hack, "hack.gba");
+        f.Open(path);
         QCOMPARE(f.Caption(), QStringLiteral("Vornhal - [BPRE] - Pokemon FireRed (U)"));
         QVERIFY(f.window().Session()->AttackTable == FireRedLayout().AttackTable && f.messages.isEmpty());
-    }
-
-    // A hack whose names a repointing tool moved: the status bar says so, ROM Information shows where each
-    // table was found, and its button keeps the offsets in the ROM's own settings file. A release Data.ini
-    // does not know: the user is asked; Cancel leaves the window as it was, Search opens it and says so in
-    // the caption and in ROM Information. A German release shows its names as spelled.
-    void releasesAndHacksDataIniDoesNotDescribe() {
-        WindowFixture f;
-        RomBuilder rom(FireRedLayout());
-        rom.MoveTable(rom.layout().NameOffset, 0xE00000, 11 * 412);
-        const std::string path = f.WriteRom(rom, "hack.gba");
-        f.Open(path);
         QCOMPARE(f.Status(),
                  QStringLiteral("Opened hack.gba: 1 table moved, read where the game's pointers lead"));
         QStringList rows;
@@ -95,8 +84,8 @@ private slots:
         const QString caption = f.Caption();
         f.answers = {Dialogs::Answer::Cancel, Dialogs::Answer::Search};
         f.Open(frenchPath);
-        QVERIFY(f.questions.size() == 1 && f.questions[0].contains("BPRF"));
-        QVERIFY(f.Caption() == caption && f.messages.isEmpty());
+        QVERIFY(f.questions.size() == 1 && f.questions[0].contains("BPRF") && f.Caption() == caption &&
+                f.messages.isEmpty());
         f.Open(frenchPath);
         QCOMPARE(f.Caption(), QStringLiteral("Vornhal - [BPRF] - BPRF (tables found by search)"));
         f.Trigger("mnuRomInfo");
@@ -127,12 +116,11 @@ private slots:
         QCOMPARE(f.Values(taken), exported);
         QCOMPARE(f.Values(kept), ownValues);
 
-        // A gender past the window's list is refused, changing nothing (SpeciesDataFileTest has each reason).
+        // A gender past the window's list is refused.
         const QStringList before = f.Snapshot();
         f.ClickWithFile("cmdNameIm", f.WriteFile("bad.pkmn", "A|1|2|3|4|5|6|7|8|1|2|0|5|3|4|0|6|7|8|400"));
         QVERIFY(f.OneMessage("\"" + QString::fromStdString(f.TempFile("bad.pkmn")) + "\" is not a species"));
         QCOMPARE(f.Snapshot(), before);
-        // Only the boxes that check each change correct what a file brings.
         f.ClickWithFile("cmdNameIm",
                         f.WriteFile("in.pkmn", "ABC|300|20|30|300|50|60|70|80|1|2|0|5|3|4|200|6|7|8|9\r\n"));
         QCOMPARE(f.Values("txtHP txtSpeed txtSafari cmbItem2 cmbGender"), "300 255 200 5 9");
@@ -144,15 +132,14 @@ private slots:
         rom.SetName(0, "");
         const std::string path = f.OpenDemo(32, rom);
         QLineEdit* box = f.Box("txtName");
-        // (menu entry, name, name afterwards; no entry: the menu is dismissed)
+        // (menu entry, name, name afterwards); no entry: the menu is dismissed.
         for (const auto& [entry, name, expected] :
              {std::tuple{"mnuFemale", "ABC", QStringLiteral("ABC\u2640")},
               {"mnuMale", "ABCDEFGHIJ", QStringLiteral("ABCDEFGHIJ\u2642")},
               {"", "ABC", QStringLiteral("ABC")}}) {
             box->setText(name);
             box->setCursorPosition(0);
-            // The menu's export and import entries stay unavailable: the buttons offer them.
-            bool offered = true;
+            bool offered = true;  // the menu's export or import entry: the buttons offer them
             Dialogs::SetMenuHook([entry = QString(entry), &offered](QMenu* menu) {
                 offered = menu->findChild<QAction*>("mnuExport")->isEnabled() ||
                           menu->findChild<QAction*>("mnuImport")->isEnabled();
@@ -164,19 +151,17 @@ private slots:
         }
         box->setText(QStringLiteral("NIDORAN\u2642\u2640"));
         f.Click("cmdSave");
-        const std::vector<uint8_t> saved = f.Bytes(path);
         const int32_t entry = DemoLayout().NameOffset + 11 * 32 + 7;
-        QCOMPARE(std::vector<uint8_t>(saved.begin() + entry, saved.begin() + entry + 3),
-                 (std::vector<uint8_t>{0xB5, 0xB6, 0xFF}));
+        QVERIFY(f.Bytes(path)[entry] == 0xB5 && f.Bytes(path)[entry + 1] == 0xB6 &&
+                f.Bytes(path)[entry + 2] == 0xFF);
 
-        // A cancelled name list export writes nothing beside Data, test.gba and the backup of its first save.
+        // A cancelled export writes nothing beside Data, test.gba and its backup; species 0's empty name
+        // first.
         f.ClickWithFile("cmdExport", "");
         QCOMPARE(std::distance(std::filesystem::directory_iterator(f.TempFile("")), {}), 3);
         f.ClickWithFile("cmdExport", f.TempFile("names.txt"));
         const std::vector<uint8_t> written = f.Bytes(f.TempFile("names.txt"));
         const std::string text(written.begin(), written.end());
-        // The list's names in its order as the game's text: species 0's empty name first (the file's form is
-        // NameListTest's).
         QVERIFY(text.starts_with("\r\n") && text.find("\r\nNIDORAN\x0B\x0C\r\n") != std::string::npos);
     }
 };

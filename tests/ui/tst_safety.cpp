@@ -92,7 +92,7 @@ private slots:
             const bool cancelled = answer == Dialogs::Answer::Cancel;
             QVERIFY(std::filesystem::exists(RomJournal::PathFor(path)) == cancelled &&
                     f.window().Session().has_value() != cancelled);
-            if (answer != Dialogs::Answer::Cancel) continue;
+            if (!cancelled) continue;
             f.WriteFile("test.gba.journal", "not a journal");
             f.Open(path);
             QVERIFY(f.OneMessage("does not fit") && f.window().Session() && f.questions.size() == 1);

@@ -2,8 +2,6 @@
 
 #include "WindowFixture.h"
 
-using testsupport::ChangedOffsets;
-
 class SpeciesTest : public QObject {
     Q_OBJECT
 private slots:
@@ -24,10 +22,9 @@ private slots:
         for (int k = 0; k < 5; ++k) rom.SetPointer(pointers[k], 0xABC00 + k);
         f.OpenDemo(i, rom);
 
-        QCOMPARE(f.Values("txtName txtHP txtAttack txtDefense txtSpeed txtSAttack txtSDefense txtCatch"),
-                 "MARKED 45 49 50 51 65 66 190");
-        QCOMPARE(f.Values("txtXP txtSafari txtEVHP txtEVA txtEVD txtEVS txtEVSA txtEVSD"),
-                 "64 200 3 2 1 0 1 2");
+        QCOMPARE(f.Values("txtName txtHP txtAttack txtDefense txtSpeed txtSAttack txtSDefense txtCatch txtXP "
+                          "txtSafari txtEVHP txtEVA txtEVD txtEVS txtEVSA txtEVSD"),
+                 "MARKED 45 49 50 51 65 66 190 64 200 3 2 1 0 1 2");
         QCOMPARE(f.Values("cmbType1 cmbType2 cmbItem1 cmbItem2 cmbGender cmbSteps cmbEggType1 cmbEggType2 "
                           "cmbAbility1 cmbAbility2 cmbPalette"),
                  "3 17 139 257 255 20 1 15 22 77 2");
@@ -42,10 +39,8 @@ private slots:
         f.SelectSpecies(5);
         QVERIFY(f.Combo("cmbType1")->count() == 18 && f.Combo("cmbPalette")->count() == 3);
 
-        // Which check each box has, on change or on leaving it; what a check makes of a text is
-        // FieldLimitsTest's.
-        // (box, text put in, text shown, text after leaving the box); one box of each call that binds a
-        // check.
+        // One box of each call that binds a check: (box, text put in, text shown, text after leaving the
+        // box).
         const std::tuple<const char*, const char*, const char*, const char*> cases[] = {
             {"txtHP", "999", "999", "255"},         {"txtHP", "255.5", "255.5", "255.5"},
             {"txtAttack", "255.5", "255.5", "255"}, {"txtDefense", "300", "300", "255"},
@@ -67,16 +62,15 @@ private slots:
         QCOMPARE(f.Box("txtHP")->text(), QStringLiteral("12345"));
     }
 
-    // The bytes each field writes are SpeciesSaveTest's; here every box goes back to its own field, an edit
-    // lands, and the report window folds and keeps its state.
+    // An unedited save changes only what a save rewrites by design (the name's padding, the unused EV bits):
+    // every box went back to its own field.
     void aSaveWritesBackWhatWasReadAndShowsTheReport() {
         WindowFixture f;
         const std::string path = f.OpenDemo(12);
         const int32_t record = DemoLayout().DataOffset + 28 * 12, name = DemoLayout().NameOffset + 11 * 12;
-        std::vector<uint8_t> before = f.Bytes(path);
+        const std::vector<uint8_t> before = f.Bytes(path);
         f.Click("cmdSave");
-        // Only what a save rewrites by design may change: the name's padding and the unused EV bits.
-        for (int64_t offset : ChangedOffsets(before, f.Bytes(path)))
+        for (int64_t offset : testsupport::ChangedOffsets(before, f.Bytes(path)))
             QVERIFY(offset == record + 11 ||
                     (offset >= name && offset < name + 11 && f.Bytes(path)[offset] == 0));
         Form2* report = f.window().ReportWindow();
@@ -89,13 +83,10 @@ private slots:
         WindowFixture::Press(report, "chameleonButton1");
         QVERIFY(report->isHidden());
 
-        before = f.Bytes(path);
         f.Box("txtSafari")->setText("99");
         f.Box("txtName")->setText(QStringLiteral("SAY \"HI\""));
         f.Click("cmdSave");
         QCOMPARE(int(f.Bytes(path)[record + 24]), 99);
-        for (int64_t offset : ChangedOffsets(before, f.Bytes(path)))
-            QVERIFY(offset == record + 24 || (offset >= name && offset < name + 11));
         QCOMPARE(report->Confirmation(),
                  QStringLiteral("Data for \"SAY \"HI\"\" has been saved successfully!"));
         QVERIFY(f.shownModal.size() == 2 && f.shownModal[1] == report && report->IsUnfolded());
@@ -103,12 +94,11 @@ private slots:
         f.window().SettingsWindow()->SetShowSave(false);
         f.Box("txtName")->setText("OFF");
         f.Click("cmdSave");
-        QVERIFY(f.shownModal.size() == 2 && report->Confirmation().contains("\"OFF\""));
-        QVERIFY(f.messages.isEmpty());
+        QVERIFY(f.shownModal.size() == 2 && report->Confirmation().contains("\"OFF\"") &&
+                f.messages.isEmpty());
     }
 
-    // Bad boxes are refused before any byte is written, each naming its field; a plan the editor refuses and
-    // a file that cannot take the save give their message (RomWriterTest has every case) and the edits stay.
+    // Nothing is written, no success is claimed and the edits stay.
     void aRefusedSaveWritesNothingAndClaimsNoSuccess() {
         WindowFixture f;
         RomBuilder full(DemoLayout());
@@ -117,18 +107,17 @@ private slots:
         const std::string path = f.OpenDemo(40, full);
         const std::vector<uint8_t> original = f.Bytes(path);
         f.Type("txtName", "CHANGED");
+        // One box of each kind the window parses, each naming its field.
         for (const auto& [box, text, named] : {std::tuple{"txtHP", "", "\"HP\""},
                                                {"txtEVSA", "2x", "\"S.ATTACK\""},
                                                {"txtATable", "12G4", "\"Offset:\""}}) {
             const QString good = f.Box(box)->text();
             f.Box(box)->setText(text);
             f.Click("cmdSave");
-            QVERIFY2(f.OneMessage(named), named);
-            QCOMPARE(f.Bytes(path), original);
+            QVERIFY2(f.OneMessage(named) && f.Bytes(path) == original, named);
             f.Box(box)->setText(good);
         }
-        // Rows that must move find no free space: asked to save before another species is shown, the window
-        // stays where the edits are.
+        // Rows that must move find no free space: asked to save before another species, the window stays.
         const QString table = f.Box("txtATable")->text();
         f.Box("txtATable")->setText("FFFFF");
         f.answers = {Dialogs::Answer::Save};

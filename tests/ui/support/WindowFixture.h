@@ -40,21 +40,15 @@ public:
     bool Edited() const { return window_->isWindowModified(); }
     std::string DataFolder() const { return (temp_.path() / "Data").string(); }
     std::string IniPath() const { return DataFolder() + "/Data.ini"; }
-    // The user's settings folder, a temporary folder of its own.
     std::string ConfigFolder() const { return config_.path().string(); }
     std::string TempFile(const std::string& name) const { return temp_.File(name); }
 
     std::vector<uint8_t> Bytes(const std::string& path) const { return testsupport::ReadFileBytes(path); }
-    // The changes from expected to the file, "" when there is none.
-    std::string Differences(const std::vector<uint8_t>& expected, const std::string& path) const {
-        return testsupport::Differences(expected, Bytes(path));
-    }
-    // Writes bytes as a file in the temporary folder and returns its path.
     std::string WriteFile(const std::string& name, const std::string& bytes);
     std::string WriteRom(const RomBuilder& rom, const std::string& name = "test.gba") {
         return WriteFile(name, {rom.bytes().begin(), rom.bytes().end()});
     }
-    // Writes rom as test.gba, opens it, shows a species and returns the path.
+    // Opens rom as test.gba at a species and returns its path.
     std::string OpenDemo(int species = 0, const RomBuilder& rom = RomBuilder(DemoLayout())) {
         Open(WriteRom(rom));
         SelectSpecies(species);
