@@ -82,8 +82,7 @@ private slots:
         }
         QCOMPARE(f.Status() + " / " + f.Find<QLabel>("lblRom")->text(),
                  QStringLiteral("Opened test.gba / test.gba  \u00b7  Demo (generated)  \u00b7  1 MiB"));
-        f.window().activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&f.window()));
+        QVERIFY(f.Activate());
         // Ctrl+S in a box with a leave check runs the check first, as a click does.
         f.Box("txtHP")->setFocus();
         f.Box("txtHP")->setText("300");

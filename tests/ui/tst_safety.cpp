@@ -59,8 +59,7 @@ private slots:
             f.Click("cmdSave");
         }
         QCOMPARE(f.Find<QAction>("mnuUndo")->text(), "Undo Save " + f.List("lstPokemon")->item(7)->text());
-        f.window().activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&f.window()));
+        QVERIFY(f.Activate());
         f.SelectSpecies(0);
         QTest::keySequence(&f.window(), QKeySequence::Undo);
         QCOMPARE(f.Values("lstPokemon txtSpeed"), QStringLiteral("7 %1").arg(seven));

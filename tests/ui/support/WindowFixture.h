@@ -32,6 +32,12 @@ public:
     ~WindowFixture();
 
     Form1& window() { return *window_; }
+    // Keyboard shortcuts reach only the active window. The long wait is a ceiling for a loaded machine, not a
+    // measure: offscreen, activation takes a turn of the event loop.
+    [[nodiscard]] bool Activate() {
+        window().activateWindow();
+        return QTest::qWaitForWindowActive(&window(), 60000);
+    }
     // The caption as shown: "*" where the title's placeholder stands while there are unsaved edits.
     QString Caption() const {
         return window_->windowTitle().replace(QStringLiteral("[*]"),
